@@ -1,0 +1,90 @@
+#include "base/encoding.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <map>
+#include <memory>
+#include <utility>
+
+namespace quenbo {
+namespace {
+
+struct IconvCloser {
+  void operator()(iconv_t cd) const { iconv_close(cd); }
+};
+using IconvHandle = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>;
+
+// iconv_open is costly; each thread keeps the converters it has used.
+iconv_t converter(const char* from, const char* to) {
+  thread_local std::map<std::pair<std::string, std::string>, IconvHandle> cache;
+  auto key = std::make_pair(std::string(from), std::string(to));
+  auto it = cache.find(key);
+  if (it == cache.end()) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return cd;
+    it = cache.emplace(key, IconvHandle(cd)).first;
+  }
+  iconv(it->second.get(), nullptr, nullptr, nullptr, nullptr);  // reset the shift state
+  return it->second.get();
+}
+
+// Bytes to skip over an input sequence iconv refused: one UTF-8 character where the input
+// is UTF-8 and starts like one, else one byte.
+std::size_t skipLength(const char* from, const char* p, std::size_t left) {
+  std::string_view name(from);
+  auto c = static_cast<unsigned char>(*p);
+  if (name == "UTF-8" && c >= 0xC0) {
+    std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+    std::size_t k = 1;
+    while (k < n && k < left && (static_cast<unsigned char>(p[k]) & 0xC0) == 0x80) ++k;
+    return k;
+  }
+  return 1;
+}
+
+}  // namespace
+
+bool convertWithIconv(std::string_view input, const char* from, const char* to, std::string& out,
+                      std::string_view replacement) {
+  out.clear();
+  iconv_t cd = converter(from, to);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  out.reserve(input.size() * 2);
+  char* in = const_cast<char*>(input.data());
+  std::size_t inLeft = input.size();
+  char buffer[4096];
+  while (inLeft > 0) {
+    char* outPtr = buffer;
+    std::size_t outLeft = sizeof buffer;
+    std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    out.append(buffer, outPtr - buffer);
+    if (rc != static_cast<std::size_t>(-1)) break;
+    if (errno == E2BIG) continue;
+    // EILSEQ (not representable or malformed) or EINVAL (cut short at the end).
+    std::size_t skip = errno == EINVAL ? inLeft : skipLength(from, in, inLeft);
+    out.append(replacement);
+    in += skip;
+    inLeft -= skip;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  char* outPtr = buffer;
+  std::size_t outLeft = sizeof buffer;
+  iconv(cd, nullptr, nullptr, &outPtr, &outLeft);  // flush a pending shift sequence
+  out.append(buffer, outPtr - buffer);
+  return true;
+}
+
+Text utf8ToGbk(std::string_view utf8) {
+  std::string out;
+  convertWithIconv(utf8, "UTF-8", "GBK", out);
+  return out;
+}
+
+std::string gbkToUtf8(std::string_view gbk) {
+  std::string out;
+  convertWithIconv(gbk, "GBK", "UTF-8", out);
+  return out;
+}
+
+}  // namespace quenbo
