@@ -1,0 +1,23 @@
+// The request engine: one HTTP or HTTPS request, synchronously on the calling thread.
+#pragma once
+
+#include <cstddef>
+
+#include "base/text.h"
+#include "net/http_request.h"
+
+namespace quenbo {
+
+class HttpEngine final {
+ public:
+  // Returns the page text in GBK, re-decoded when the page declares another character set in
+  // a meta tag; empty on every failure, with the reason in response.statusText ("7xx ...").
+  // Each call uses a connection of its own and keeps nothing; any server certificate is
+  // accepted. Safe to call from several threads at once.
+  static Text execute(HttpRequest& request, HttpResponse& response);
+
+  // A page body past this size fails as a failed read; the bytes up to it are kept.
+  static constexpr std::size_t kBodyLimit = std::size_t{32} << 20;
+};
+
+}  // namespace quenbo

@@ -1,0 +1,51 @@
+// The input and in/out records of the request engine, and the request verbs shared by every
+// request routine.
+#pragma once
+
+#include "base/text.h"
+
+namespace quenbo {
+
+// Index of the verb on the request line; any index outside 0..7 means GET.
+struct HttpMethod final {
+  static constexpr int get = 0;
+  static constexpr int post = 1;
+  static constexpr int head = 2;
+  static constexpr int put = 3;
+  static constexpr int options = 4;
+  static constexpr int remove = 5;  // DELETE
+  static constexpr int trace = 6;
+  static constexpr int connect = 7;
+
+  static const char* verb(int index);
+};
+
+struct HttpRequest {
+  Text url;  // absolute, http:// or https://
+  int method = HttpMethod::get;
+  Text bodyText;  // sent as its bytes when bodyBytes is empty
+  // name=value pairs joined by "; ", or a whole "Cookie: ..." line. Written back when the
+  // response cookies are merged into it.
+  Text cookies;
+  Text extraHeaders;  // the caller's lines, separated by "\r\n"
+  bool noRedirect = false;
+  Text userName, password;  // basic credentials for the server
+  Text proxy;               // host:port; empty for a direct connection
+  Text proxyUserName, proxyPassword;
+  int timeoutSeconds = 0;  // per phase; 0 or less means 30 seconds
+  bool mergeCookies = true;
+  bool completeHeaders = true;  // add the default lines the caller did not give
+  Bytes bodyBytes;              // sent instead of bodyText when non-empty
+  bool normalizeHeaderNames = true;
+};
+
+// Filled by the engine; a field the engine does not reach keeps the caller's value.
+struct HttpResponse {
+  Text cookies;     // the caller's text with the cookie of every Set-Cookie line appended
+  Text headers;     // the final response's header block, status line first, "\r\n" lines
+  Text location;    // the last Location header of the final response
+  Text statusText;  // "200 OK", or the failure message
+  Bytes body;
+};
+
+}  // namespace quenbo
