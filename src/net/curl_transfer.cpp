@@ -71,6 +71,7 @@ bool CurlHeaderList::append(std::string_view line) {
 }
 
 bool CurlHeaderList::appendHeaderText(std::string_view text) {
+  bool all = true;
   while (!text.empty()) {
     std::size_t end = text.find("\r\n");
     std::string_view line = text.substr(0, end);
@@ -79,14 +80,17 @@ bool CurlHeaderList::appendHeaderText(std::string_view text) {
     std::size_t colon = line.find(':');
     std::string_view name = line.substr(0, colon);
     while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-    if (colon == std::string_view::npos || name.empty()) return false;
-    std::string_view value = line.substr(colon + 1);
+    std::string_view value = line.substr(colon == std::string_view::npos ? line.size() : colon + 1);
     bool emptyValue = value.find_first_not_of(' ') == std::string_view::npos;
     // libcurl sends "Name;" as the line "Name:".
-    if (!append(emptyValue ? std::string(name) + ";" : std::string(line))) return false;
+    if (colon == std::string_view::npos || name.empty() ||
+        !append(emptyValue ? std::string(name) + ";" : std::string(line))) {
+      all = false;
+      continue;
+    }
     names_.push_back(lowerAscii(name));
   }
-  return true;
+  return all;
 }
 
 bool CurlHeaderList::given(std::string_view name) const {
@@ -143,6 +147,17 @@ bool CurlTransfer::setFollowRedirects(bool follow) {
   followRedirects_ = follow;
   return set(CURLOPT_FOLLOWLOCATION, follow ? 1L : 0L) && set(CURLOPT_MAXREDIRS, kMaxRedirects) &&
          set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+}
+
+bool CurlTransfer::setRequest(std::string_view verb, std::string_view body) {
+  uploadSize_ = 0;
+  if (verb == "HEAD") return set(CURLOPT_NOBODY, 1L);
+  if (verb == "GET" && body.empty()) return set(CURLOPT_HTTPGET, 1L);
+  if (verb != "POST" && !set(CURLOPT_CUSTOMREQUEST, std::string(verb).c_str())) return false;
+  if (verb != "POST" && body.empty()) return true;
+  uploadSize_ = static_cast<long long>(body.size());
+  return set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size())) &&
+         set(CURLOPT_COPYPOSTFIELDS, body.data());
 }
 
 size_t CurlTransfer::onHeader(char* data, size_t size, size_t count, void* self) {
@@ -262,6 +277,12 @@ TransferOutcome CurlTransfer::drive(bool stopAtHeaders) {
   attached_ = false;
   finished_ = true;
   return outcome_ = classify();
+}
+
+long CurlTransfer::responseCode() const {
+  long status = 0;
+  curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
+  return status;
 }
 
 TransferOutcome CurlTransfer::classify() const {

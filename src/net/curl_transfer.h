@@ -27,8 +27,8 @@ class CurlHeaderList final {
   // smuggle further header lines onto the request.
   bool append(std::string_view line);
   // Adds every non-empty line of a "\r\n"-separated header text. A line with an empty value
-  // goes out as "Name:" (libcurl would otherwise take it as "leave this header out"). False
-  // when a line has no name before a ":".
+  // goes out as "Name:" (libcurl would otherwise take it as "leave this header out"). Lines
+  // without a name before a ":" are left out, and then the result is false.
   bool appendHeaderText(std::string_view text);
   // Keeps libcurl's own header of each name off the request unless the text gave one.
   bool suppressUnlessGiven(std::string_view name);
@@ -73,8 +73,9 @@ class CurlTransfer final {
   bool setIdleTimeout(std::chrono::milliseconds timeout);
   // Following redirects, to http and https URLs only, at most 10 in a row.
   bool setFollowRedirects(bool follow);
-  // The request body size, to tell a failed upload from a missing answer.
-  void setUploadSize(long long bytes) { uploadSize_ = bytes; }
+  // The verb and body: HEAD asks for no body, GET without a body is a plain GET, every other
+  // request sends the body (POST always, even an empty one). The body is copied.
+  bool setRequest(std::string_view verb, std::string_view body);
   // Body bytes past this many fail the read; the bytes up to the limit are kept.
   void setBodyLimit(std::size_t bytes) { bodyLimit_ = bytes; }
   // Sends body bytes somewhere else than body(); a false return fails the read.
@@ -93,6 +94,7 @@ class CurlTransfer final {
   const std::string& headerBlock() const { return block_; }
   std::string& body() { return body_; }
   CURLcode code() const { return code_; }
+  long responseCode() const;
 
  private:
   static size_t onHeader(char* data, size_t size, size_t count, void* self);

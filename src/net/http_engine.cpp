@@ -82,15 +82,9 @@ class EngineCall final {
 
  private:
   bool setVerb() {
-    std::string_view verb = HttpMethod::verb(request_.method);
-    body_ = !request_.bodyBytes.empty() ? request_.bodyBytes : request_.bodyText;
-    transfer_.setUploadSize(static_cast<long long>(body_.size()));
-    if (verb == "HEAD") return transfer_.set(CURLOPT_NOBODY, 1L);
-    if (verb == "GET" && body_.empty()) return transfer_.set(CURLOPT_HTTPGET, 1L);
-    if (verb != "POST" && !transfer_.set(CURLOPT_CUSTOMREQUEST, verb.data())) return false;
-    if (verb != "POST" && body_.empty()) return true;
-    return transfer_.set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_.size())) &&
-           transfer_.set(CURLOPT_POSTFIELDS, body_.data());
+    const Bytes& body = !request_.bodyBytes.empty() ? request_.bodyBytes : request_.bodyText;
+    sendsBody_ = request_.method == HttpMethod::post || !body.empty();
+    return transfer_.setRequest(HttpMethod::verb(request_.method), body);
   }
 
   bool setCredentials() {
@@ -115,7 +109,7 @@ class EngineCall final {
     if (!headers_.suppressUnlessGiven("Accept") || !headers_.suppressUnlessGiven("Expect")) {
       return false;
     }
-    if (!body_.empty() || request_.method == HttpMethod::post) {
+    if (sendsBody_) {
       if (!headers_.suppressUnlessGiven("Content-Type")) return false;
     }
     return transfer_.set(CURLOPT_HTTPHEADER, headers_.get());
@@ -125,7 +119,7 @@ class EngineCall final {
   const RequestUrl& url_;
   CurlTransfer transfer_;
   CurlHeaderList headers_;
-  Bytes body_;
+  bool sendsBody_ = false;
 };
 
 // The status line after the protocol version: "200 OK" for "HTTP/1.1 200 OK".

@@ -1,0 +1,141 @@
+#include "net/com_http_request.h"
+
+#include <chrono>
+#include <utility>
+#include <vector>
+
+#include "base/text_search.h"
+#include "net/cookie_text.h"
+#include "net/curl_transfer.h"
+#include "net/header_text.h"
+#include "net/request_headers.h"
+#include "net/request_url.h"
+#include "net/text_pieces.h"
+
+namespace quenbo {
+namespace {
+
+constexpr std::size_t kBodyLimit = std::size_t{32} << 20;
+
+// Request headers by name: setting a name again replaces its value, as the request object
+// does.
+class HeaderSet final {
+ public:
+  void set(const Text& name, const Text& value) {
+    for (auto& entry : entries_) {
+      if (lowerAscii(entry.first) == lowerAscii(name)) {
+        entry.second = value;
+        return;
+      }
+    }
+    entries_.emplace_back(name, value);
+  }
+
+  Text text() const {
+    Text out;
+    for (const auto& [name, value] : entries_) out += name + ": " + value + "\r\n";
+    return out;
+  }
+
+ private:
+  std::vector<std::pair<Text, Text>> entries_;
+};
+
+void setCallerHeaders(HeaderSet& set, const Text& headers) {
+  std::vector<Text> lines;
+  if (findText(headers, "\r\n") == -1) {
+    lines.push_back(headers);
+  } else {
+    for (Text& line : splitText(headers, "\r\n")) {
+      if (!line.empty()) lines.push_back(std::move(line));
+    }
+  }
+  for (const Text& line : lines) {
+    int colon = findText(line, ":");
+    if (colon == -1) continue;
+    Text name = trimBlanks(std::string_view(line).substr(0, colon - 1));
+    Text value = trimBlanks(std::string_view(line).substr(colon));
+    if (name == "Connection" && value == "keep-alive") continue;
+    set.set(name, value);
+  }
+}
+
+std::chrono::milliseconds timeoutOf(int seconds) {
+  if (seconds == -1) return std::chrono::milliseconds(30000);
+  return std::chrono::milliseconds(seconds > 0 ? seconds * 1000LL : 15000);
+}
+
+}  // namespace
+
+RequestObject::RequestObject() : transfer_(std::make_unique<CurlTransfer>()) {}
+RequestObject::~RequestObject() = default;
+bool RequestObject::valid() const { return transfer_->valid(); }
+
+Bytes ComHttpRequest::execute() {
+  std::unique_ptr<CurlTransfer> own;
+  CurlTransfer* transfer = requestObject != nullptr ? requestObject->transfer_.get() : nullptr;
+  if (transfer == nullptr) {
+    own = std::make_unique<CurlTransfer>();
+    transfer = own.get();
+  }
+  if (!transfer->valid() || !transfer->prepare()) return Bytes();
+  std::string_view verb = HttpMethod::verb(method);
+
+  transfer->setIdleTimeout(timeoutOf(timeoutSeconds));
+  if (timeoutSeconds == -1) transfer->set(CURLOPT_CONNECTTIMEOUT_MS, 60000L);
+  if (!proxy.empty()) transfer->set(CURLOPT_PROXY, ("http://" + proxy).c_str());
+  std::optional<RequestUrl> target = crackUrl(url);
+  if (target) {
+    transfer->set(CURLOPT_URL, target->curlUrl().c_str());
+    transfer->set(CURLOPT_PATH_AS_IS, 1L);
+  }
+  transfer->setFollowRedirects(!noRedirect);
+  transfer->set(CURLOPT_SSL_VERIFYPEER, 0L);
+  transfer->set(CURLOPT_SSL_VERIFYHOST, 0L);
+
+  if (completeHeaders) extraHeaders = completeServiceHeaders(extraHeaders, url, method);
+  if (normalizeHeaderNames) extraHeaders = normalizeHeaderText(extraHeaders);
+  // Basic proxy credentials: libcurl sends them as "Proxy-Authorization: Basic " and the
+  // Base64 form of user, colon and password, to the proxy only (also through a tunnel).
+  if (!proxy.empty() && !proxyUserName.empty() && proxyAuthMode == 1) {
+    transfer->set(CURLOPT_PROXYAUTH, long{CURLAUTH_BASIC});
+    transfer->set(CURLOPT_PROXYUSERNAME, proxyUserName.c_str());
+    transfer->set(CURLOPT_PROXYPASSWORD, proxyPassword.c_str());
+  }
+  HeaderSet headerSet;
+  if (cookies) {
+    if (!cookies->empty() && containsText(*cookies, "Cookie:")) {
+      *cookies = replaceText(*cookies, "Cookie:", "", true);
+    }
+    headerSet.set("Cookie", *cookies);
+  }
+  setCallerHeaders(headerSet, extraHeaders);
+
+  const Bytes& body = !bodyBytes.empty() ? bodyBytes : bodyText;
+  CurlHeaderList headers;
+  headers.appendHeaderText(headerSet.text());
+  headers.suppressUnlessGiven("Accept");
+  headers.suppressUnlessGiven("Expect");
+  if (verb == "POST" || !body.empty()) headers.suppressUnlessGiven("Content-Type");
+  transfer->set(CURLOPT_HTTPHEADER, headers.get());
+  transfer->setRequest(verb, body);
+  transfer->setBodyLimit(kBodyLimit);
+
+  Bytes received;
+  responseHeaders.clear();
+  statusCode = 0;
+  if (target && transfer->run() == TransferOutcome::complete) {
+    const std::string& block = transfer->headerBlock();
+    std::size_t statusEnd = block.find("\r\n");
+    responseHeaders = statusEnd == std::string::npos ? Text() : block.substr(statusEnd + 2);
+    statusCode = static_cast<int>(transfer->responseCode());
+    received = std::move(transfer->body());
+  }
+  // The list must not outlive its use by a kept request object.
+  transfer->set(CURLOPT_HTTPHEADER, static_cast<curl_slist*>(nullptr));
+  responseCookies = collectSetCookies(responseHeaders, "");
+  if (mergeCookies && cookies) responseCookies = mergeCookieText(*cookies, responseCookies);
+  return received;
+}
+
+}  // namespace quenbo

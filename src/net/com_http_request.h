@@ -1,0 +1,58 @@
+// The request of the update service client: returns the raw body bytes and the status code,
+// reports nothing else.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "base/text.h"
+#include "net/http_request.h"
+
+namespace quenbo {
+
+class CurlTransfer;
+
+// A request object a caller may keep for several calls; its connections stay open between
+// them. Use it from one thread at a time.
+class RequestObject final {
+ public:
+  RequestObject();
+  ~RequestObject();
+  RequestObject(const RequestObject&) = delete;
+  RequestObject& operator=(const RequestObject&) = delete;
+
+  bool valid() const;
+
+ private:
+  friend struct ComHttpRequest;
+  std::unique_ptr<CurlTransfer> transfer_;
+};
+
+struct ComHttpRequest {
+  Text url;
+  int method = HttpMethod::get;
+  Text bodyText;  // sent when bodyBytes is empty
+  // Present (even empty): sent as the Cookie header and merged with the answer's cookies.
+  std::optional<Text> cookies;
+  Text responseCookies;  // out
+  Text extraHeaders;     // in/out: the completed and normalised header text is written back
+  Text responseHeaders;  // out: "Name: value" lines of the answer, without the status line
+  int statusCode = 0;    // out: 0 when no answer came
+  bool noRedirect = false;
+  Bytes bodyBytes;
+  Text proxy;  // host:port
+  // -1: no time-outs of the call's own (60 s to connect, 30 s for each read); above 0:
+  // seconds per phase; anything else: 15 seconds.
+  int timeoutSeconds = 0;
+  Text proxyUserName, proxyPassword;
+  int proxyAuthMode = 1;  // 1 sends the proxy credentials, other values nothing
+  RequestObject* requestObject = nullptr;
+  bool mergeCookies = true;
+  bool completeHeaders = true;
+  bool normalizeHeaderNames = true;
+
+  // The body bytes; empty when the request could not be made or the transfer failed.
+  Bytes execute();
+};
+
+}  // namespace quenbo

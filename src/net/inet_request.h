@@ -1,0 +1,36 @@
+// The page request of the film board: returns the raw body bytes, reports nothing.
+#pragma once
+
+#include <optional>
+
+#include "base/text.h"
+#include "net/http_request.h"
+
+namespace quenbo {
+
+struct InetRequest {
+  // Longest header block kept, terminating zero included; a longer one is not delivered.
+  static constexpr std::size_t kHeaderBlockLimit = 5000;
+
+  Text url;
+  int method = HttpMethod::get;
+  Text bodyText;  // body of every method but GET, when bodyBytes is empty
+  // Present (even empty): sent, automatic cookie handling off, merged with the answer's
+  // cookies. Absent: automatic cookie handling on, no merge.
+  std::optional<Text> cookies;
+  Text responseCookies;  // out: the cookies of the answer
+  Text extraHeaders;     // in/out: the completed and normalised header text is written back
+  Text responseHeaders;  // out: the answer's header block, empty when over the limit
+  bool noRedirect = false;
+  Bytes bodyBytes;  // in/out: filled from bodyText for a method other than GET
+  Text proxy;       // host:port
+  bool mergeCookies = true;
+  bool completeHeaders = true;
+  bool normalizeHeaderNames = true;
+
+  // The body bytes; empty when the connection could not be set up. A transfer that breaks
+  // off gives the bytes read so far. Waits at most 60 s to connect and 30 s for each read.
+  Bytes execute();
+};
+
+}  // namespace quenbo

@@ -1,0 +1,66 @@
+// The download client of the updater: opens a request, takes header lines one by one, sends,
+// and streams the body straight into a file while a progress thread reports to a callback.
+// Unlike the page requests it verifies the server certificate: what it fetches is run.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "base/text.h"
+#include "net/transfer_progress.h"
+
+namespace quenbo {
+
+class CurlTransfer;
+class CurlHeaderList;
+
+// Used from one thread; the progress callback runs on a thread of its own.
+class TransferClient final {
+ public:
+  static constexpr std::size_t kReadSize = 5120;
+
+  TransferClient();
+  ~TransferClient();  // closes
+  TransferClient(const TransferClient&) = delete;
+  TransferClient& operator=(const TransferClient&) = delete;
+
+  // Prepares a request (method upper-cased) for the URL, replacing an earlier one; a URL
+  // without a scheme is taken as plain http. `timeoutMs` bounds connecting and each read;
+  // without it connecting may take 60 s and each read 30 s.
+  bool open(std::string_view method, std::string_view url,
+            std::optional<int> timeoutMs = std::nullopt);
+  // Sets "name:value"; a name set before gets the new value.
+  bool setHeader(std::string_view name, std::string_view value);
+  // Sends the request and returns once the response headers are in (the body waits). False
+  // when the request could not go out (no connection, certificate refused).
+  bool send(std::string_view body = {});
+  // Writes the body into directory/fileName in reads of kReadSize bytes. Needs an existing
+  // directory and a positive Content-Length; false otherwise, and when the file cannot be
+  // created or the body arrives short (the part written stays on disk). With a callback, a
+  // progress thread reports while the body arrives and once more at the end; it has ended
+  // when this returns.
+  bool receiveToFile(const Text& directory, const Text& fileName,
+                     TransferCallback callback = nullptr, int userValue = 0);
+  // The value after "name: " in the response header block, up to the end of its line.
+  Text responseHeader(std::string_view name) const;
+  // Ends request and connection and forgets the response; the client can be opened again.
+  bool close();
+
+ private:
+  bool available_;
+  std::unique_ptr<CurlTransfer> transfer_;  // the session, kept across requests
+  std::unique_ptr<CurlHeaderList> sentHeaders_;
+  bool requestOpen_ = false;
+  bool sent_ = false;
+  std::string method_;
+  std::string curlUrl_;
+  std::optional<int> timeoutMs_;
+  std::vector<std::pair<Text, Text>> headers_;
+  Text responseHeaders_;
+};
+
+}  // namespace quenbo
