@@ -1,5 +1,6 @@
 #include "net/http_engine.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include "net/curl_transfer.h"
 #include "net/request_headers.h"
 #include "net/request_url.h"
+#include "net/text_pieces.h"
 
 namespace quenbo {
 namespace {
@@ -104,7 +106,9 @@ class EngineCall final {
   }
 
   bool setHeaders() {
-    if (!headers_.appendHeaderText(engineHeaderText(request_))) return false;
+    Text text = engineHeaderText(request_);
+    if (!request_.cookies.empty() && !moveCookieLine(text)) return false;
+    if (!headers_.appendHeaderText(text)) return false;
     // Only the lines built above go out: no Accept, Expect or form type of libcurl's own.
     if (!headers_.suppressUnlessGiven("Accept") || !headers_.suppressUnlessGiven("Expect")) {
       return false;
@@ -115,8 +119,27 @@ class EngineCall final {
     return transfer_.set(CURLOPT_HTTPHEADER, headers_.get());
   }
 
+  // With the cookie store on, the one cookie line goes to libcurl as its cookie text, so a
+  // redirect hop gets a single Cookie line holding both it and the cookies set on the way.
+  bool moveCookieLine(Text& text) {
+    std::vector<Text> lines = splitText(text, "\r\n");
+    auto isCookie = [](const Text& line) { return lowerAscii(line.substr(0, 7)) == "cookie:"; };
+    if (std::count_if(lines.begin(), lines.end(), isCookie) != 1) return true;
+    Text rest;
+    for (const Text& line : lines) {
+      if (isCookie(line)) {
+        cookieLine_ = trimBlanks(std::string_view(line).substr(7));
+      } else if (!line.empty()) {
+        rest += line + "\r\n";
+      }
+    }
+    text = rest;
+    return cookieLine_.empty() || transfer_.set(CURLOPT_COOKIE, cookieLine_.c_str());
+  }
+
   HttpRequest& request_;
   const RequestUrl& url_;
+  Text cookieLine_;
   CurlTransfer transfer_;
   CurlHeaderList headers_;
   bool sendsBody_ = false;

@@ -57,7 +57,7 @@ bool TinyProxy::start(const std::optional<Credentials>& credentials) {
   std::string config = "Port " + std::to_string(port_) +
                        "\nListen 127.0.0.1\nTimeout 30\nMaxClients 64\nLogLevel Info\n"
                        "LogFile \"" + directory_.file("proxy.log") + "\"\n"
-                       "Allow 127.0.0.1\nDisableViaHeader Yes\n";
+                       "Allow 127.0.0.1\n";
   if (credentials) config += "BasicAuth " + credentials->user + " " + credentials->password + "\n";
   std::string configPath = directory_.file("proxy.conf");
   writeWholeFile(configPath, config);
