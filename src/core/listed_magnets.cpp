@@ -69,7 +69,11 @@ bool ListedMagnets::inIndexedEntries(std::string_view needle) const {
     const std::vector<Posting>* best = nullptr;
     std::size_t bestD = 0;
     bool absent = false;
-    for (std::size_t d = residue; d + kGram <= needle.size(); d += kStep) {
+    if (residue + kGram > needle.size()) break;
+    // From the end: a link's tail (its hash) is where new links differ, so a piece that
+    // was never listed, or a posting list of one, usually turns up at the first look.
+    std::size_t last = residue + (needle.size() - kGram - residue) / kStep * kStep;
+    for (std::size_t d = last;; d -= kStep) {
       auto it = grams_.find(gramAt(needle.data() + d));
       if (it == grams_.end()) {
         absent = true;
@@ -78,7 +82,9 @@ bool ListedMagnets::inIndexedEntries(std::string_view needle) const {
       if (!best || it->second.size() < best->size()) {
         best = &it->second;
         bestD = d;
+        if (best->size() == 1) break;
       }
+      if (d < kStep + residue) break;
     }
     if (absent || !best) continue;
     for (const Posting& p : *best) {
