@@ -4,7 +4,7 @@ namespace quenbo {
 
 Text lowerAscii(std::string_view text) {
   Text out(text);
-  for (char& c : out) c = foldAscii(c);
+  for (std::size_t i = 0; i < out.size(); i += charLength(out, i)) out[i] = foldAscii(out[i]);
   return out;
 }
 

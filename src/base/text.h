@@ -22,7 +22,8 @@ inline std::size_t charLength(std::string_view text, std::size_t i) {
 
 inline char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
-// Lower-cases the ASCII letters A to Z byte by byte; every other byte stays as it is.
+// Lower-cases the single-byte letters A to Z; trail bytes of double-byte characters and
+// every other byte stay as they are.
 Text lowerAscii(std::string_view text);
 
 // The text up to its first zero byte (a body read as text).

@@ -1,0 +1,40 @@
+#include "app/application.h"
+
+#include "ui/window/main_window_names.h"
+#include "ui/window/window_templates.h"
+
+namespace quenbo::app {
+
+using namespace window::names;
+using window::Event;
+using window::EventKind;
+
+Application::Application(window::UiLoop& loop, window::Interactions& interactions,
+                         AppConfig config)
+    : loop_(loop),
+      interactions_(interactions),
+      mainWindow_(window::mainWindowTemplate()),
+      updateWindow_(window::updateWindowTemplate()),
+      filter_(mainWindow_),
+      job_(mainWindow_, loop, interactions, filter_, std::move(config.workers),
+           std::move(config.installDirectory)) {
+  bindMainWindow();
+}
+
+void Application::bindMainWindow() {
+  auto& w = mainWindow_;
+  w.on(主窗口, EventKind::Created, [this](const Event&) { job_.onWindowCreated({}); });
+  w.on(主窗口, EventKind::Destroying, [this](const Event&) { job_.onWindowDestroyed(); });
+  w.on(超级按钮_搜索, EventKind::Clicked, [this](const Event&) { job_.start(); });
+  w.on(编辑框_搜索, EventKind::KeyPressed, [this](const Event& e) {
+    if (e.key == 13 && mainWindow_.enabled(超级按钮_搜索)) job_.start();
+  });
+  w.on(超级按钮_停止, EventKind::Clicked, [this](const Event&) { job_.stop(); });
+  w.on(时钟_线程, EventKind::TimerTick, [this](const Event&) { job_.monitorTick(); });
+  w.on(高级选择夹1, EventKind::TabChanged, [this](const Event& e) {
+    if (e.index == kFilmTab) mainWindow_.setFocus(编辑框_搜索);
+    if (e.index == kFilterTab) mainWindow_.setFocus(编辑框_关键字词A);
+  });
+}
+
+}  // namespace quenbo::app

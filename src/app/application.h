@@ -1,0 +1,49 @@
+// The program without its front-end: both window models, the search job and its store, and
+// the bindings of window events to their handlers. A front-end supplies the UI loop and the
+// interactions, draws the models and reports the user's actions as events.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "base/text.h"
+#include "core/result_filter.h"
+#include "core/search_job.h"
+#include "ui/window/interactions.h"
+#include "ui/window/ui_loop.h"
+#include "ui/window/window_model.h"
+
+namespace quenbo::app {
+
+struct AppConfig {
+  Text installDirectory;  // where the executable lives (GBK)
+  std::array<core::SiteWorker, core::kSiteCount> workers;  // empty entries end at once
+};
+
+class Application final {
+ public:
+  Application(window::UiLoop& loop, window::Interactions& interactions, AppConfig config);
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  window::WindowModel& mainWindow() { return mainWindow_; }
+  window::WindowModel& updateWindow() { return updateWindow_; }
+  core::SearchJob& job() { return job_; }
+
+  // Creates the main window: its created event runs the start-up sequence.
+  void create() { mainWindow_.create(); }
+  // Closes the main window: the orderly shutdown runs before it is gone.
+  void close() { mainWindow_.destroy(); }
+
+ private:
+  void bindMainWindow();
+
+  window::UiLoop& loop_;
+  window::Interactions& interactions_;
+  window::WindowModel mainWindow_;
+  window::WindowModel updateWindow_;
+  core::ResultFilter filter_;
+  core::SearchJob job_;
+};
+
+}  // namespace quenbo::app

@@ -1,0 +1,124 @@
+#include "core/result_store.h"
+
+#include <cmath>
+
+#include "base/clock.h"
+#include "base/encoding.h"
+#include "base/numbers.h"
+#include "ui/window/main_window_names.h"
+#include "ui/window/window_model.h"
+
+namespace quenbo::core {
+
+using namespace window::names;
+
+ResultStore::ResultStore(window::WindowModel& window, const ResultFilter& filter,
+                         const SearchStatus& status)
+    : window_(window), filter_(filter), status_(status) {}
+
+bool ResultStore::addHit(const MagnetResult& hit, std::uint64_t generation) {
+  std::lock_guard lock(mutex_);
+  if (generation != generation_) return false;
+  listHit(hit);
+  hits_.push_back(hit);
+  return true;
+}
+
+void ResultStore::listHit(const MagnetResult& hit) {
+  FilterContext context{status_.keyword, listed_, filteredCount_, duplicateCount_};
+  if (filter_.judge(hit, context) == FilterVerdict::Listed) {
+    Text magnet = lowerAscii(hit.magnet);
+    int n = window_.rowCount(超级列表框_磁力链接);
+    window_.appendRow(超级列表框_磁力链接,
+                      {integerToText(n + 1), hit.title, magnet, hit.site, hit.size, hit.heat,
+                       hit.date});
+    listed_.add(magnet);
+    // Keeps the newest row in view, so the list follows new hits at its bottom.
+    if (window_.checked(选择框_保证显示)) window_.scrollToRow(超级列表框_磁力链接, n);
+  }
+  writeStatistics(status_.searchDone);
+}
+
+void ResultStore::rebuild() {
+  std::lock_guard lock(mutex_);
+  if (hits_.empty()) return;
+  filteredCount_ = 0;
+  duplicateCount_ = 0;
+  listed_.clear();
+  window_.clearRows(超级列表框_磁力链接);
+  for (const MagnetResult& hit : hits_) listHit(hit);
+}
+
+std::uint64_t ResultStore::beginSearch() {
+  std::lock_guard lock(mutex_);
+  ++generation_;
+  window_.clearRows(超级列表框_磁力链接);
+  return generation_;
+}
+
+void ResultStore::clear() {
+  std::lock_guard lock(mutex_);
+  hits_.clear();
+  listed_.clear();
+  filteredCount_ = 0;
+  duplicateCount_ = 0;
+}
+
+void ResultStore::showStatistics(bool searchDone) {
+  std::lock_guard lock(mutex_);
+  writeStatistics(searchDone);
+}
+
+void ResultStore::writeStatistics(bool searchDone) {
+  static const Text kDone = "任务状态：资源采集完毕"_gbk;
+  static const Text kRunning = "任务状态：正在采集资源"_gbk;
+  static const Text kResults = "结果数量："_gbk;
+  static const Text kFiltered = "过滤资源："_gbk;
+  static const Text kDuplicates = "删除重复："_gbk;
+  static const Text kElapsed = "搜索耗时："_gbk;
+  static const Text kItems = " 条"_gbk;
+  static const Text kSeconds = " 秒"_gbk;
+
+  window_.setStatusPart(状态条1, 0, searchDone ? kDone : kRunning);
+  window_.setStatusPart(状态条1, 1,
+                        kResults + integerToText(window_.rowCount(超级列表框_磁力链接)) + kItems);
+  window_.setStatusPart(状态条1, 2, kFiltered + integerToText(filteredCount_) + kItems);
+  window_.setStatusPart(状态条1, 3, kDuplicates + integerToText(duplicateCount_) + kItems);
+  if (!searchDone) {
+    std::uint32_t elapsedMs = tickCount() - status_.startTick;
+    double seconds = std::round(elapsedMs / 10.0) / 100.0;
+    window_.setStatusPart(状态条1, 4, kElapsed + numberToText(seconds) + kSeconds);
+  }
+}
+
+void ResultStore::runLocked(const std::function<void()>& task) {
+  std::lock_guard lock(mutex_);
+  task();
+}
+
+std::vector<MagnetResult> ResultStore::hits() const {
+  std::lock_guard lock(mutex_);
+  return hits_;
+}
+
+Text ResultStore::listedMagnets() const {
+  std::lock_guard lock(mutex_);
+  return listed_.text();
+}
+
+std::int32_t ResultStore::filteredCount() const {
+  std::lock_guard lock(mutex_);
+  return filteredCount_;
+}
+
+std::int32_t ResultStore::duplicateCount() const {
+  std::lock_guard lock(mutex_);
+  return duplicateCount_;
+}
+
+std::uint64_t ResultStore::generation() const {
+  std::lock_guard lock(mutex_);
+  return generation_;
+}
+
+}  // namespace quenbo::core

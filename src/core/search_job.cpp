@@ -1,0 +1,197 @@
+#include "core/search_job.h"
+
+#include <chrono>
+#include <system_error>
+#include <thread>
+
+#include "base/clock.h"
+#include "base/encoding.h"
+#include "base/files.h"
+#include "base/numbers.h"
+#include "core/completion_sound.h"
+#include "ui/window/interactions.h"
+#include "ui/window/main_window_names.h"
+#include "ui/window/site_labels.h"
+#include "ui/window/ui_loop.h"
+#include "ui/window/window_model.h"
+
+namespace quenbo::core {
+
+using namespace window::names;
+using namespace std::chrono_literals;
+
+static_assert(kSiteCount == window::kSiteCount);
+
+SearchJob::SearchJob(window::WindowModel& window, window::UiLoop& loop,
+                     window::Interactions& interactions, const ResultFilter& filter,
+                     std::array<SiteWorker, kSiteCount> workers, Text installDirectory)
+    : window_(window),
+      loop_(loop),
+      interactions_(interactions),
+      workers_(std::move(workers)),
+      installDirectory_(std::move(installDirectory)),
+      store_(window, filter, status_) {
+  currentGeneration_ = store_.generation();
+}
+
+SearchJob::~SearchJob() {
+  stopRequested_ = true;
+  while (liveWorkers_ > 0) std::this_thread::sleep_for(5ms);
+}
+
+bool SearchJob::anySiteRunning() const {
+  for (const auto& flag : siteRunning_) {
+    if (flag != 0) return true;
+  }
+  return false;
+}
+
+void SearchJob::setRunningButtons(bool running) {
+  window_.setEnabled(超级按钮_搜索, !running);
+  window_.setEnabled(超级按钮_停止, running);
+}
+
+void SearchJob::start() {
+  if (window_.text(编辑框_搜索).empty()) {
+    interactions_.beep();
+    interactions_.messageBox("搜索内容不能为空"_gbk, window::defaultMessageTitle(),
+                             window::MessageButtons::Ok, window::MessageIcon::None);
+    window_.setFocus(编辑框_搜索);
+    return;
+  }
+  // From here on hits and log lines of earlier searches are refused.
+  std::uint64_t generation = store_.beginSearch();
+  currentGeneration_ = generation;
+  window_.setCurrentTab(高级选择夹1, kResultTab);
+
+  status_.keyword = window_.text(编辑框_搜索);
+  pageLimit_ = textToInteger(window_.text(编辑框_页数));
+  timeoutSeconds_ = textToInteger(window_.text(编辑框_时间));
+
+  stopRequested_ = false;
+  status_.searchDone = false;
+  {
+    std::lock_guard lock(logMutex_);
+    window_.setText(编辑框_日志, {});
+  }
+  status_.startTick = tickCount();
+  for (auto& flag : siteRunning_) flag = 0;
+  setRunningButtons(true);
+  store_.clear();
+
+  for (int site = 0; site < kSiteCount; ++site) {
+    if (window_.checked(siteCheckBox(window::kSiteBoxes[site].label))) siteRunning_[site] = generation;
+  }
+  launch(generation);
+  window_.setTimerInterval(时钟_线程, 100);
+}
+
+void SearchJob::launch(std::uint64_t generation) {
+  for (int site = 0; site < kSiteCount; ++site) {
+    if (siteRunning_[site] != generation) continue;
+    // Events run during the waits below: a box unticked meanwhile, or a window closed,
+    // must not leave a flag set that no worker will ever clear.
+    if (window_.destroyed() || !window_.checked(siteCheckBox(window::kSiteBoxes[site].label))) {
+      std::uint64_t held = generation;
+      siteRunning_[site].compare_exchange_strong(held, 0);
+      continue;
+    }
+    startWorker(site, generation);
+    loop_.waitProcessing(10ms);
+  }
+}
+
+void SearchJob::startWorker(int site, std::uint64_t generation) {
+  ++liveWorkers_;
+  try {
+    std::thread([this, run = SiteRun(*this, site, generation, status_.keyword, pageLimit_,
+                                     timeoutSeconds_)]() mutable {
+      if (workers_[run.site()]) workers_[run.site()](run);
+      run.clearRunning();  // in case the worker left without clearing it
+      --liveWorkers_;
+    }).detach();
+  } catch (const std::system_error&) {
+    // A worker that cannot be started counts as ended, so the search can still finish.
+    --liveWorkers_;
+    std::uint64_t held = generation;
+    siteRunning_[site].compare_exchange_strong(held, 0);
+  }
+}
+
+void SearchJob::monitorTick() {
+  store_.showStatistics(false);
+  if (anySiteRunning()) return;
+  setRunningButtons(false);
+  interactions_.playSound(completionSound());
+  window_.setTimerInterval(时钟_线程, 0);
+  status_.searchDone = true;
+  store_.showStatistics(true);
+}
+
+void SearchJob::stop() {
+  window_.setStatusPart(状态条1, 0, "任务状态：停止中"_gbk);
+  stopRequested_ = true;
+  setRunningButtons(false);
+}
+
+void SearchJob::onWindowCreated(const StartupSteps& steps) {
+  // The leftover of a self-update.
+  Text leftover = joinPath(installDirectory_, "临时主程序"_gbk);
+  if (fileExists(leftover)) deleteFile(leftover);
+
+  if (steps.openUpdateWindow) {
+    steps.openUpdateWindow();
+  } else {
+    window_.setWindowVisible(true);  // no update check yet: nothing else would show the window
+  }
+  if (steps.layoutFilmBoard) steps.layoutFilmBoard();
+  if (steps.startFilmLoader) steps.startFilmLoader();
+  if (steps.loadSettings) steps.loadSettings();
+  if (steps.markSettingsLoaded) steps.markSettingsLoaded();
+  window_.setFocus(编辑框_搜索);
+}
+
+void SearchJob::onWindowDestroyed() {
+  window_.setStatusPart(状态条1, 0, "任务状态：销毁中"_gbk);
+  stopRequested_ = true;
+  // The monitor keeps ticking during the waits and completes a running search.
+  while (window_.timerInterval(时钟_线程) != 0) loop_.waitProcessing(50ms);
+  waitForWorkers();
+}
+
+// Workers write their closing line after clearing their flag, and workers of an earlier,
+// stopped search may still be ending: the window must outlive them all.
+void SearchJob::waitForWorkers() {
+  while (liveWorkers_ > 0) loop_.waitProcessing(50ms);
+}
+
+// --- SiteRun ---
+
+SiteRun::SiteRun(SearchJob& job, int site, std::uint64_t generation, Text keyword, int pageLimit,
+                 int timeoutSeconds)
+    : job_(job),
+      site_(site),
+      generation_(generation),
+      keyword_(std::move(keyword)),
+      pageLimit_(pageLimit),
+      timeoutSeconds_(timeoutSeconds) {}
+
+bool SiteRun::stopRequested() const {
+  return job_.stopRequested_ || job_.currentGeneration_ != generation_;
+}
+
+bool SiteRun::running() const { return job_.siteRunning_[site_] == generation_; }
+
+void SiteRun::clearRunning() {
+  std::uint64_t held = generation_;
+  job_.siteRunning_[site_].compare_exchange_strong(held, 0);
+}
+
+void SiteRun::handOver(const MagnetResult& hit) { job_.store_.addHit(hit, generation_); }
+
+void SiteRun::log(const Text& line) {
+  std::lock_guard lock(job_.logMutex_);
+  if (job_.currentGeneration_ == generation_) job_.window_.appendText(编辑框_日志, line);
+}
+
+}  // namespace quenbo::core

@@ -1,0 +1,97 @@
+// One run of a keyword search over the ticked sites: starts a worker per site, watches them
+// with the 100 ms monitor until every one has ended, and can be asked to stop. It also owns
+// what the main window does when it is created and when it is destroyed.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+
+#include "base/text.h"
+#include "core/result_filter.h"
+#include "core/result_store.h"
+#include "core/search_status.h"
+#include "core/site_run.h"
+
+namespace quenbo::window {
+class WindowModel;
+class UiLoop;
+class Interactions;
+}  // namespace quenbo::window
+
+namespace quenbo::core {
+
+inline constexpr int kSiteCount = 26;
+
+// Steps of the start-up sequence that other parts of the program provide. An empty step is
+// skipped; without an update check the main window shows itself.
+struct StartupSteps {
+  std::function<void()> openUpdateWindow;  // decides when the main window is shown
+  std::function<void()> layoutFilmBoard;
+  std::function<void()> startFilmLoader;
+  std::function<void()> loadSettings;
+  std::function<void()> markSettingsLoaded;
+};
+
+class SearchJob final {
+ public:
+  SearchJob(window::WindowModel& window, window::UiLoop& loop, window::Interactions& interactions,
+            const ResultFilter& filter, std::array<SiteWorker, kSiteCount> workers,
+            Text installDirectory);
+  // Waits for every worker thread to leave: they use this job, the store and the window.
+  ~SearchJob();
+  SearchJob(const SearchJob&) = delete;
+  SearchJob& operator=(const SearchJob&) = delete;
+
+  // Event handlers; all run on the UI thread.
+  void start();
+  void stop();
+  void monitorTick();
+  void onWindowCreated(const StartupSteps& steps);
+  void onWindowDestroyed();
+
+  ResultStore& store() { return store_; }
+  const ResultStore& store() const { return store_; }
+
+  const Text& keyword() const { return status_.keyword; }  // UI thread
+  int pageLimit() const { return pageLimit_; }
+  int timeoutSeconds() const { return timeoutSeconds_; }
+  bool stopRequested() const { return stopRequested_; }
+  bool searchDone() const { return status_.searchDone; }
+  std::uint32_t startTick() const { return status_.startTick; }
+  bool siteRunning(int site) const { return siteRunning_[site] != 0; }
+  bool anySiteRunning() const;
+  // Worker threads that have not returned yet, of this search or earlier ones.
+  int liveWorkers() const { return liveWorkers_; }
+
+ private:
+  friend class SiteRun;
+
+  void launch(std::uint64_t generation);
+  void startWorker(int site, std::uint64_t generation);
+  void setRunningButtons(bool running);
+  void waitForWorkers();
+
+  window::WindowModel& window_;
+  window::UiLoop& loop_;
+  window::Interactions& interactions_;
+  const std::array<SiteWorker, kSiteCount> workers_;
+  const Text installDirectory_;
+
+  SearchStatus status_;
+  ResultStore store_;
+  std::atomic<int> pageLimit_{0};
+  std::atomic<int> timeoutSeconds_{0};
+  std::atomic<bool> stopRequested_{false};
+  // The generation of the search whose workers may still hand over hits and write lines.
+  std::atomic<std::uint64_t> currentGeneration_{0};
+  // Per site: the generation of the run that holds the running flag, 0 when clear. Set by
+  // the UI thread before the worker starts, cleared by that worker.
+  std::array<std::atomic<std::uint64_t>, kSiteCount> siteRunning_{};
+  std::atomic<int> liveWorkers_{0};
+  std::mutex logMutex_;  // orders log lines of ending workers against the log's reset
+};
+
+}  // namespace quenbo::core

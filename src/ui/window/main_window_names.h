@@ -1,0 +1,90 @@
+// Names of the components of the main and update windows, spelt exactly as the handlers and
+// the window templates use them. They are the keys of the window model.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quenbo::window::names {
+
+// The main window.
+inline constexpr std::string_view 主窗口 = "主窗口";
+inline constexpr std::string_view 编辑框_搜索 = "编辑框_搜索";
+inline constexpr std::string_view 图片框_开始停止 = "图片框_开始停止";
+inline constexpr std::string_view 超级按钮_搜索 = "超级按钮_搜索";
+inline constexpr std::string_view 图片框_暂停继续 = "图片框_暂停继续";
+inline constexpr std::string_view 超级按钮_停止 = "超级按钮_停止";
+inline constexpr std::string_view 高级选择夹1 = "高级选择夹1";
+inline constexpr std::string_view 状态条1 = "状态条1";
+inline constexpr std::string_view 时钟_线程 = "时钟_线程";
+
+// Tab 0, the film board. Tiles are numbered 1 to 12.
+inline constexpr std::string_view 透明标签_上一页 = "透明标签_上一页";
+inline constexpr std::string_view 透明标签_下一页 = "透明标签_下一页";
+inline std::string 图片框_电影(int n) { return "图片框_电影" + std::to_string(n); }
+inline std::string 透明标签_电影评分(int n) { return "透明标签_电影评分" + std::to_string(n); }
+inline std::string 透明标签_电影主演(int n) { return "透明标签_电影主演" + std::to_string(n); }
+inline std::string 透明标签_电影名称(int n) { return "透明标签_电影名称" + std::to_string(n); }
+inline std::string 透明标签_上映时间(int n) { return "透明标签_上映时间" + std::to_string(n); }
+
+// Tab 1, the results.
+inline constexpr std::string_view 超级列表框_磁力链接 = "超级列表框_磁力链接";
+inline constexpr std::string_view 通用对话框1 = "通用对话框1";
+
+// Tab 2, the filter settings.
+inline constexpr std::string_view 编辑框_关键字词A = "编辑框_关键字词A";
+inline constexpr std::string_view 编辑框_关键字词B = "编辑框_关键字词B";
+inline constexpr std::string_view 图片框2 = "图片框2";
+inline constexpr std::string_view 选择框_精准搜索 = "选择框_精准搜索";
+inline constexpr std::string_view 选择框_过滤字词 = "选择框_过滤字词";
+inline constexpr std::string_view 选择框_显示字词 = "选择框_显示字词";
+inline constexpr std::string_view 选择框_删除重复 = "选择框_删除重复";
+inline constexpr std::string_view 编辑框_GB = "编辑框_GB";
+inline constexpr std::string_view 编辑框_MB = "编辑框_MB";
+inline constexpr std::string_view 标签1 = "标签1";
+
+// Tab 3, the log.
+inline constexpr std::string_view 编辑框_日志 = "编辑框_日志";
+
+// Tab 4, the search settings.
+inline constexpr std::string_view 编辑框_页数 = "编辑框_页数";
+inline constexpr std::string_view 编辑框_时间 = "编辑框_时间";
+inline constexpr std::string_view 编辑框_线程数量 = "编辑框_线程数量";
+inline constexpr std::string_view 选择框_保证显示 = "选择框_保证显示";
+// A site's check box: "选择框_" followed by the site label (UTF-8 spelling).
+inline std::string siteCheckBox(std::string_view label) { return "选择框_" + std::string(label); }
+
+// Tab 5, donations.
+inline constexpr std::string_view 超级链接框1 = "超级链接框1";
+
+// Tab 6, announcements.
+inline constexpr std::string_view 编辑框_公告 = "编辑框_公告";
+
+// The popup menu over the result list, and the names of its items.
+inline constexpr std::string_view 磁力菜单 = "磁力菜单";
+inline constexpr std::string_view 迅雷下载 = "迅雷下载";
+inline constexpr std::string_view 复制链接 = "复制链接";
+inline constexpr std::string_view 数据排序 = "数据排序";
+inline constexpr std::string_view 文件大小 = "文件大小";
+inline constexpr std::string_view 资源热度 = "资源热度";
+inline constexpr std::string_view 时间日期 = "时间日期";
+inline constexpr std::string_view 默认顺序 = "默认顺序";
+inline constexpr std::string_view 导出数据 = "导出数据";
+inline constexpr std::string_view TXT文本 = "TXT 文本";
+inline constexpr std::string_view Excel表格 = "Excel 表格";
+inline constexpr std::string_view Access数据库 = "Access 数据库";
+inline constexpr std::string_view 检查更新 = "检查更新";
+
+// The update window.
+inline constexpr std::string_view 更新窗口 = "更新窗口";
+inline constexpr std::string_view 超级列表框_文件 = "超级列表框_文件";
+inline constexpr std::string_view 编辑框_更新内容 = "编辑框_更新内容";
+inline constexpr std::string_view 图片框1 = "图片框1";
+inline constexpr std::string_view 按钮_查看 = "按钮_查看";
+inline constexpr std::string_view 按钮_更新 = "按钮_更新";
+
+// Tab indices of 高级选择夹1.
+inline constexpr int kFilmTab = 0, kResultTab = 1, kFilterTab = 2, kLogTab = 3, kSettingsTab = 4,
+                     kDonationTab = 5, kAnnouncementTab = 6;
+
+}  // namespace quenbo::window::names

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+
+#include "app/app_harness.h"
+#include "base/numbers.h"
+
+namespace quenbo::app {
+namespace {
+
+using namespace window::names;
+using namespace std::chrono_literals;
+
+constexpr int kBtdad = 0, kIheian = 2, kSobt = 5;
+
+core::MagnetResult hit(const std::string& site, int n) {
+  return {"title", "magnet:?xt=urn:btih:" + site + std::to_string(n), site, "1 GB", "1", "d"};
+}
+
+// A worker that hands over `count` hits and one log line, as an adapter would.
+core::SiteWorker handsOver(const std::string& site, int count) {
+  return [site, count](core::SiteRun& run) {
+    for (int i = 0; i < count && !run.stopRequested(); ++i) run.handOver(hit(site, i));
+    run.clearRunning();
+    run.log(site + " done\r\n");
+  };
+}
+
+class SearchFlow : public AppHarness {};
+
+// Every text the task-state part of the status bar shows, in order.
+class TaskStates final : window::ModelObserver {
+ public:
+  explicit TaskStates(window::WindowModel& w) : w_(w) { w_.addObserver(this); }
+  ~TaskStates() override { w_.removeObserver(this); }
+  std::vector<Text> seen() {
+    std::lock_guard lock(mutex_);
+    return seen_;
+  }
+
+ private:
+  void modelChanged(const window::WindowModel& w, const window::Change& change) override {
+    if (change.kind != window::ChangeKind::StatusPart || change.index != 0) return;
+    std::lock_guard lock(mutex_);
+    Text now = w.statusPart(状态条1, 0);
+    if (seen_.empty() || seen_.back() != now) seen_.push_back(now);
+  }
+  window::WindowModel& w_;
+  std::mutex mutex_;
+  std::vector<Text> seen_;
+};
+
+TEST_F(SearchFlow, StartUpShowsTheWindowFocusesTheKeywordAndRemovesTheUpdateLeftover) {
+  std::ofstream(sandbox_.path() / "临时主程序") << "old";
+  launch();
+  EXPECT_TRUE(w().windowVisible());
+  EXPECT_EQ(w().focus(), 编辑框_搜索);
+  EXPECT_FALSE(std::filesystem::exists(sandbox_.path() / "临时主程序"));
+}
+
+TEST_F(SearchFlow, EmptyKeywordBeepsAndChangesNothing) {
+  launch();
+  w().appendRow(超级列表框_磁力链接, {"1", "kept"});
+  w().setText(编辑框_日志, "old log");
+  w().setFocus(超级按钮_搜索);
+  search("");
+  EXPECT_EQ(ui_.beeps(), 1);
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  EXPECT_EQ(ui_.messages()[0].text, "搜索内容不能为空"_gbk);
+  EXPECT_EQ(ui_.messages()[0].title, "信息："_gbk);
+  EXPECT_EQ(ui_.messages()[0].buttons, window::MessageButtons::Ok);
+  EXPECT_EQ(w().focus(), 编辑框_搜索);
+  EXPECT_EQ(w().rowCount(超级列表框_磁力链接), 1);
+  EXPECT_EQ(w().text(编辑框_日志), "old log");
+  EXPECT_TRUE(w().enabled(超级按钮_搜索));
+  EXPECT_EQ(w().timerInterval(时钟_线程), 0);
+}
+
+TEST_F(SearchFlow, NoSiteTickedFinishesOnTheFirstTick) {
+  launch();
+  w().setText(编辑框_页数, "7");
+  search("   ");  // blanks are a keyword like any other
+  EXPECT_FALSE(w().enabled(超级按钮_搜索));
+  EXPECT_TRUE(w().enabled(超级按钮_停止));
+  EXPECT_EQ(w().currentTab(高级选择夹1), kResultTab);
+  EXPECT_EQ(w().timerInterval(时钟_线程), 100);
+  auto started = std::chrono::steady_clock::now();
+  ASSERT_TRUE(runUntilFinished());
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 300ms);
+  EXPECT_EQ(job().pageLimit(), 7);
+  EXPECT_TRUE(job().searchDone());
+  EXPECT_TRUE(w().enabled(超级按钮_搜索));
+  EXPECT_FALSE(w().enabled(超级按钮_停止));
+  ASSERT_EQ(ui_.playedSounds().size(), 1u);
+  EXPECT_EQ(ui_.playedSounds()[0].size(), 140044u);
+  EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：资源采集完毕"_gbk);
+  EXPECT_EQ(w().statusPart(状态条1, 1), "结果数量：0 条"_gbk);
+}
+
+TEST_F(SearchFlow, TickedSitesRunTogetherAndTheSearchCompletes) {
+  std::array<core::SiteWorker, core::kSiteCount> workers;
+  workers[kBtdad] = handsOver("Btdad", 30);
+  workers[kIheian] = handsOver("Iheian", 20);
+  workers[kSobt] = handsOver("Sobt", 10);
+  launch(workers);
+  w().click(siteCheckBox("Btdad"));
+  w().click(siteCheckBox("Iheian"));
+  w().setText(编辑框_页数, "１２"_gbk);  // full-width digits read as 12
+  w().setText(编辑框_时间, "5 秒"_gbk);
+  search("film");
+  ASSERT_TRUE(runUntilFinished());
+  EXPECT_EQ(w().rowCount(超级列表框_磁力链接), 50);
+  EXPECT_EQ(job().pageLimit(), 12);
+  EXPECT_EQ(job().timeoutSeconds(), 5);
+  EXPECT_EQ(job().keyword(), "film");
+  Text log = w().text(编辑框_日志);
+  EXPECT_NE(log.find("Btdad done"), Text::npos);
+  EXPECT_NE(log.find("Iheian done"), Text::npos);
+  EXPECT_EQ(log.find("Sobt"), Text::npos);  // not ticked
+  EXPECT_EQ(w().statusPart(状态条1, 1), "结果数量：50 条"_gbk);
+}
+
+TEST_F(SearchFlow, EnterStartsOnlyWhileTheSearchButtonIsEnabled) {
+  std::atomic<bool> release = false;
+  std::array<core::SiteWorker, core::kSiteCount> workers;
+  workers[kBtdad] = [&](core::SiteRun& run) {
+    while (!release) std::this_thread::sleep_for(1ms);
+    run.clearRunning();
+  };
+  launch(workers);
+  w().click(siteCheckBox("Btdad"));
+  w().setText(编辑框_搜索, "x");
+  window::Event enter{std::string(编辑框_搜索), window::EventKind::KeyPressed, -1, 13, {}};
+  w().fire(enter);
+  EXPECT_EQ(w().timerInterval(时钟_线程), 100);
+  std::uint32_t firstStart = job().startTick();
+  std::this_thread::sleep_for(5ms);
+  w().fire(enter);  // the search button is disabled now
+  EXPECT_EQ(job().startTick(), firstStart);
+  release = true;
+  ASSERT_TRUE(runUntilFinished());
+}
+
+TEST_F(SearchFlow, StopShowsStoppingUntilTheNextTickAndCompletesWhenWorkersEnd) {
+  std::atomic<bool> sawStop = false, release = false;
+  std::array<core::SiteWorker, core::kSiteCount> workers;
+  workers[kBtdad] = [&](core::SiteRun& run) {
+    while (!run.stopRequested()) std::this_thread::sleep_for(1ms);
+    sawStop = true;
+    while (!release) std::this_thread::sleep_for(1ms);
+    run.clearRunning();
+  };
+  launch(workers);
+  w().click(siteCheckBox("Btdad"));
+  search("x");
+  w().click(超级按钮_停止);
+  EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：停止中"_gbk);
+  EXPECT_TRUE(w().enabled(超级按钮_搜索));
+  EXPECT_FALSE(w().enabled(超级按钮_停止));
+  ASSERT_TRUE(loop_.runUntil([&] { return sawStop.load(); }));
+  loop_.waitProcessing(150ms);  // at least one tick
+  EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：正在采集资源"_gbk);
+  EXPECT_EQ(w().timerInterval(时钟_线程), 100);
+  EXPECT_TRUE(ui_.playedSounds().empty());
+  release = true;
+  ASSERT_TRUE(runUntilFinished());
+  EXPECT_EQ(ui_.playedSounds().size(), 1u);
+  EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：资源采集完毕"_gbk);
+}
+
+TEST_F(SearchFlow, ANewSearchNeverReceivesHitsOfAStoppedOne) {
+  std::atomic<bool> release = false;
+  std::atomic<int> runs = 0;
+  std::array<core::SiteWorker, core::kSiteCount> workers;
+  workers[kBtdad] = [&](core::SiteRun& run) {
+    if (runs++ == 0) {  // the first search's worker is slow to notice the stop
+      while (!release) std::this_thread::sleep_for(1ms);
+      run.handOver(hit("old", 1));
+      run.log("old line\r\n");
+      run.clearRunning();
+      return;
+    }
+    run.handOver(hit("new", 1));
+    while (!release) std::this_thread::sleep_for(1ms);
+    run.clearRunning();
+  };
+  launch(workers);
+  w().click(siteCheckBox("Btdad"));
+  search("first");
+  w().click(超级按钮_停止);
+  search("second");
+  ASSERT_TRUE(loop_.runUntil([&] { return runs == 2; }));
+  release = true;
+  ASSERT_TRUE(runUntilFinished());
+  ASSERT_TRUE(loop_.runUntil([&] { return job().liveWorkers() == 0; }));
+  ASSERT_EQ(w().rowCount(超级列表框_磁力链接), 1);
+  EXPECT_EQ(w().cell(超级列表框_磁力链接, 0, 3), "new");
+  EXPECT_EQ(w().text(编辑框_日志).find("old line"), Text::npos);
+}
+
+TEST_F(SearchFlow, ClosingDuringASearchCompletesItBeforeTheWindowGoes) {
+  std::atomic<bool> sawDestroying = false;
+  std::array<core::SiteWorker, core::kSiteCount> workers;
+  workers[kBtdad] = [&](core::SiteRun& run) {
+    while (!run.stopRequested()) std::this_thread::sleep_for(1ms);
+    sawDestroying = run.stopRequested();
+    std::this_thread::sleep_for(150ms);
+    run.clearRunning();
+    run.log("closing line\r\n");  // written after the flag is clear
+  };
+  launch(workers);
+  w().click(siteCheckBox("Btdad"));
+  search("x");
+  TaskStates taskStates(w());
+  app_->close();
+  EXPECT_TRUE(sawDestroying);
+  EXPECT_TRUE(w().destroyed());
+  EXPECT_EQ(ui_.playedSounds().size(), 1u);
+  EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：资源采集完毕"_gbk);
+  auto states = taskStates.seen();
+  ASSERT_GE(states.size(), 3u);
+  EXPECT_EQ(states[0], "任务状态：销毁中"_gbk);  // until the next tick rewrites it
+  EXPECT_EQ(states[1], "任务状态：正在采集资源"_gbk);
+  EXPECT_EQ(job().liveWorkers(), 0);
+  EXPECT_NE(w().text(编辑框_日志).find("closing line"), Text::npos);
+}
+
+TEST_F(SearchFlow, ClosingWhileIdleIsImmediate) {
+  launch();
+  auto started = std::chrono::steady_clock::now();
+  app_->close();
+  EXPECT_TRUE(w().destroyed());
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 50ms);
+  EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：销毁中"_gbk);
+}
+
+TEST_F(SearchFlow, ElapsedTimeFreezesAtTheLastRunningTick) {
+  std::array<core::SiteWorker, core::kSiteCount> workers;
+  workers[kBtdad] = [](core::SiteRun& run) {
+    std::this_thread::sleep_for(250ms);
+    run.clearRunning();
+  };
+  launch(workers);
+  w().click(siteCheckBox("Btdad"));
+  search("x");
+  ASSERT_TRUE(runUntilFinished());
+  Text frozen = w().statusPart(状态条1, 4);
+  double seconds = textToNumber(frozen.substr(Text("搜索耗时："_gbk).size()));
+  EXPECT_GE(seconds, 0.2);
+  EXPECT_LT(seconds, 1.0);
+  loop_.waitProcessing(30ms);
+  job().store().rebuild();
+  EXPECT_EQ(w().statusPart(状态条1, 4), frozen);
+}
+
+TEST_F(SearchFlow, TabChangesMoveTheFocus) {
+  launch();
+  w().setCurrentTab(高级选择夹1, kFilterTab);
+  EXPECT_EQ(w().focus(), 编辑框_关键字词A);
+  w().setCurrentTab(高级选择夹1, kLogTab);
+  EXPECT_EQ(w().focus(), 编辑框_关键字词A);
+  w().setCurrentTab(高级选择夹1, kFilmTab);
+  EXPECT_EQ(w().focus(), 编辑框_搜索);
+}
+
+TEST_F(SearchFlow, UntickingASiteDuringTheLaunchDoesNotHangTheSearch) {
+  std::array<core::SiteWorker, core::kSiteCount> workers;
+  workers[kBtdad] = handsOver("Btdad", 1);
+  launch(workers);
+  w().click(siteCheckBox("Btdad"));
+  w().click(siteCheckBox("Sobt"));
+  // The first launch wait processes this click before Sobt's turn comes.
+  loop_.post([&] { w().click(siteCheckBox("Sobt")); });
+  search("x");
+  ASSERT_TRUE(runUntilFinished(2s));
+  EXPECT_FALSE(job().anySiteRunning());
+}
+
+}  // namespace
+}  // namespace quenbo::app

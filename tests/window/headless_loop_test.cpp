@@ -1,0 +1,59 @@
+#include "ui/window/headless/headless_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "ui/window/headless/headless_interactions.h"
+#include "ui/window/main_window_names.h"
+#include "ui/window/window_templates.h"
+
+namespace quenbo::window {
+namespace {
+
+using namespace names;
+using namespace std::chrono_literals;
+
+TEST(HeadlessLoop, TimersTickWhileWaitingAndStopAtZero) {
+  HeadlessLoop loop;
+  WindowModel w(mainWindowTemplate());
+  loop.attach(w);
+  int ticks = 0;
+  w.on(时钟_线程, EventKind::TimerTick, [&](const Event&) {
+    if (++ticks == 3) w.setTimerInterval(时钟_线程, 0);
+  });
+  w.setTimerInterval(时钟_线程, 10);
+  loop.waitProcessing(200ms);
+  EXPECT_EQ(ticks, 3);
+  loop.detach(w);
+}
+
+TEST(HeadlessLoop, TasksPostedFromOtherThreadsRunOnTheLoopThread) {
+  HeadlessLoop loop;
+  std::thread::id ranOn;
+  std::thread poster([&] {
+    EXPECT_FALSE(loop.onUiThread());
+    loop.runOnUiThread([&] { ranOn = std::this_thread::get_id(); });
+  });
+  EXPECT_TRUE(loop.runUntil([&] { return ranOn != std::thread::id(); }));
+  poster.join();
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+}
+
+TEST(HeadlessInteractions, AnswersFromTheScriptAndRecords) {
+  HeadlessInteractions ui;
+  ui.answerMessage(MessageAnswer::Yes);
+  EXPECT_EQ(ui.messageBox("q", "t", MessageButtons::YesNo, MessageIcon::None), MessageAnswer::Yes);
+  EXPECT_EQ(ui.messageBox("q", "t", MessageButtons::YesNo, MessageIcon::None), MessageAnswer::No);
+  EXPECT_EQ(ui.messageBox("q", "t", MessageButtons::Ok, MessageIcon::None), MessageAnswer::Ok);
+  EXPECT_EQ(ui.messages().size(), 3u);
+  EXPECT_EQ(ui.saveFileDialog("f"), std::nullopt);
+  ui.openUrl("magnet:?xt=urn:btih:abc");
+  ui.openUrl("https://example.org/");
+  ui.openUrl("file:///etc/passwd");
+  ui.openUrl("-n");
+  EXPECT_EQ(ui.openedUrls().size(), 2u);
+}
+
+}  // namespace
+}  // namespace quenbo::window

@@ -1,0 +1,142 @@
+#include "ui/window/window_model.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "base/encoding.h"
+#include "ui/window/main_window_names.h"
+#include "ui/window/window_templates.h"
+
+namespace quenbo::window {
+namespace {
+
+using namespace names;
+
+struct RecordingObserver : ModelObserver {
+  void modelChanged(const WindowModel&, const Change& change) override { changes.push_back(change); }
+  std::vector<Change> changes;
+};
+
+class WindowModelTest : public ::testing::Test {
+ protected:
+  WindowModel w{mainWindowTemplate()};
+  std::vector<Event> events;
+  void record(std::string_view name, EventKind kind) {
+    w.on(name, kind, [this](const Event& e) { events.push_back(e); });
+  }
+};
+
+TEST_F(WindowModelTest, IntegerBoxesTakeOnlyDigitsAndMinusUpToTheirLimit) {
+  struct Case { std::string_view box; std::string typed; Text shown; };
+  const Case cases[] = {
+      {编辑框_页数, "4a5", "45"},   {编辑框_页数, "123", "12"}, {编辑框_页数, "-9", "-9"},
+      {编辑框_时间, "12345", "1234"}, {编辑框_GB, "1.5", "15"}, {编辑框_MB, "５", ""},
+      {编辑框_线程数量, "abc", "abc"},  // not an integer box
+  };
+  for (const auto& c : cases) {
+    w.setText(c.box, {});
+    w.typeText(c.box, c.typed);
+    EXPECT_EQ(w.text(c.box), c.shown) << c.box << " typed " << c.typed;
+  }
+  w.setText(编辑框_页数, "12345");  // the system is never limited
+  EXPECT_EQ(w.text(编辑框_页数), "12345");
+  EXPECT_FALSE(w.typeText(编辑框_日志, "x"));  // read-only
+}
+
+TEST_F(WindowModelTest, SystemChangesFireChangeEventsToo) {
+  record(编辑框_GB, EventKind::TextChanged);
+  w.setText(编辑框_GB, "1");
+  w.typeText(编辑框_GB, "2");
+  w.appendText(编辑框_GB, "3");
+  EXPECT_EQ(events.size(), 3u);
+  EXPECT_EQ(w.text(编辑框_GB), "123");
+}
+
+TEST_F(WindowModelTest, ClicksToggleCheckBoxesBeforeTheEvent) {
+  bool seenTicked = false;
+  w.on(选择框_删除重复, EventKind::Clicked,
+       [&](const Event&) { seenTicked = w.checked(选择框_删除重复); });
+  w.click(选择框_删除重复);
+  EXPECT_TRUE(seenTicked);
+  w.setChecked(选择框_删除重复, false);  // no click event
+  EXPECT_TRUE(seenTicked);
+  w.setEnabled(选择框_删除重复, false);
+  w.click(选择框_删除重复);
+  EXPECT_FALSE(w.checked(选择框_删除重复));
+}
+
+TEST_F(WindowModelTest, TabChangesFireOnlyOnRealChanges) {
+  record(高级选择夹1, EventKind::TabChanged);
+  w.setCurrentTab(高级选择夹1, 2);
+  w.setCurrentTab(高级选择夹1, 2);
+  w.setCurrentTab(高级选择夹1, 9);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].index, 2);
+}
+
+TEST_F(WindowModelTest, ReportListRows) {
+  RecordingObserver observer;
+  w.addObserver(&observer);
+  EXPECT_EQ(w.appendRow(超级列表框_磁力链接, {"1", "a"}), 0);
+  EXPECT_EQ(w.appendRow(超级列表框_磁力链接, {"2", "b"}), 1);
+  EXPECT_EQ(w.row(超级列表框_磁力链接, 0).size(), 7u);  // short rows get empty cells
+  EXPECT_EQ(w.cell(超级列表框_磁力链接, 1, 1), "b");
+  EXPECT_EQ(w.cell(超级列表框_磁力链接, 5, 1), "");
+  w.selectRow(超级列表框_磁力链接, 1);
+  EXPECT_EQ(w.selectedRow(超级列表框_磁力链接), 1);
+  ListShape before = w.listShape(超级列表框_磁力链接);
+  w.clearRows(超级列表框_磁力链接);
+  ListShape after = w.listShape(超级列表框_磁力链接);
+  EXPECT_EQ(after.rows, 0);
+  EXPECT_EQ(after.resets, before.resets + 1);
+  EXPECT_EQ(w.selectedRow(超级列表框_磁力链接), -1);
+  w.removeObserver(&observer);
+  ASSERT_EQ(observer.changes.size(), 3u);
+  EXPECT_EQ(observer.changes[1].kind, ChangeKind::RowsAppended);
+  EXPECT_EQ(observer.changes[1].index, 1);
+  EXPECT_EQ(observer.changes[2].kind, ChangeKind::RowsReset);
+}
+
+TEST_F(WindowModelTest, DestroyRunsHandlersFirstAndThenDropsEvents) {
+  bool stillAlive = false;
+  w.on(主窗口, EventKind::Destroying, [&](const Event&) { stillAlive = !w.destroyed(); });
+  record(超级按钮_搜索, EventKind::Clicked);
+  w.destroy();
+  w.destroy();
+  EXPECT_TRUE(stillAlive);
+  EXPECT_TRUE(w.destroyed());
+  w.click(超级按钮_搜索);
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(WindowModelTest, UnknownNamesAreHarmless) {
+  w.setText("没有这个", "x");
+  EXPECT_EQ(w.text("没有这个"), "");
+  EXPECT_EQ(w.appendRow("没有这个", {}), -1);
+  EXPECT_EQ(w.selectedRow("没有这个"), -1);
+}
+
+TEST_F(WindowModelTest, ConcurrentAppendsAndReadsStayConsistent) {
+  std::atomic<bool> done = false;
+  std::thread writer([&] {
+    for (int i = 0; i < 5000; ++i) {
+      w.appendRow(超级列表框_磁力链接, {std::to_string(i + 1)});
+      w.appendText(编辑框_日志, "line\r\n");
+    }
+    done = true;
+  });
+  while (!done) {
+    ListShape shape = w.listShape(超级列表框_磁力链接);
+    if (shape.rows > 0) {
+      ASSERT_EQ(w.cell(超级列表框_磁力链接, shape.rows - 1, 0), std::to_string(shape.rows));
+    }
+  }
+  writer.join();
+  EXPECT_EQ(w.rowCount(超级列表框_磁力链接), 5000);
+  EXPECT_EQ(w.text(编辑框_日志).size(), 5000u * 6);
+}
+
+}  // namespace
+}  // namespace quenbo::window
