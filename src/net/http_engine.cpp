@@ -8,6 +8,7 @@
 #include "base/text_search.h"
 #include "net/cookie_text.h"
 #include "net/curl_transfer.h"
+#include "net/page_charset.h"
 #include "net/request_headers.h"
 #include "net/request_url.h"
 #include "net/text_pieces.h"
@@ -199,7 +200,7 @@ Text HttpEngine::execute(HttpRequest& request, HttpResponse& response) {
   // A cut-off body is a failure: the bytes so far stay in the record, the page is not
   // handed on as if it were whole.
   if (outcome == TransferOutcome::readFailed) return fail(Failure::read);
-  return textUpToZero(response.body);
+  return decodeDeclaredCharset(textUpToZero(response.body), response.body);
 }
 
 }  // namespace quenbo

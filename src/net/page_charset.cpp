@@ -1,0 +1,28 @@
+#include "net/page_charset.h"
+
+#include "script/regex_matcher.h"
+#include "script/text_codec.h"
+
+namespace quenbo {
+namespace {
+
+constexpr std::size_t kSearchedBytes = 1024;
+constexpr std::string_view kMetaCharset = R"(<meta.+?charset=[^\w]?([-\w]+))";
+
+}  // namespace
+
+Text decodeDeclaredCharset(const Text& text, const Bytes& body) {
+  RegexMatcher matcher;
+  if (!matcher.execute(kMetaCharset, std::string_view(text).substr(0, kSearchedBytes)) ||
+      matcher.matchCount() < 1) {
+    return text;
+  }
+  Text name = matcher.groupText(1, 1);
+  if (name.empty() || name == "gbk" || name == "gb2312") return text;
+  Bytes decoded = TextCodec::convertCharset(body, name, "GBK");
+  // Empty bytes from a non-empty body: the name is unknown to the converter.
+  if (decoded.empty() && !body.empty()) return text;
+  return textUpToZero(decoded);
+}
+
+}  // namespace quenbo
