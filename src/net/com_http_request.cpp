@@ -69,7 +69,9 @@ std::chrono::milliseconds timeoutOf(int seconds) {
 
 RequestObject::RequestObject() : transfer_(std::make_unique<CurlTransfer>()) {}
 RequestObject::~RequestObject() = default;
-bool RequestObject::valid() const { return transfer_->valid(); }
+bool RequestObject::valid() const {
+  return transfer_->valid();
+}
 
 Bytes ComHttpRequest::execute() {
   std::unique_ptr<CurlTransfer> own;

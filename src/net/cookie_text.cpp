@@ -26,7 +26,8 @@ Text collectSetCookies(std::string_view headerBlock, std::string_view cookies) {
   bool joined = out.empty() || endsWith(out, "; ");
   for (const Text& line : splitText(headerBlock, "\r\n")) {
     int separator = findText(line, ": ");
-    if (separator == -1 || std::string_view(line).substr(0, separator - 1) != "Set-Cookie") continue;
+    if (separator == -1 || std::string_view(line).substr(0, separator - 1) != "Set-Cookie")
+      continue;
     // A caller's text that does not end in the separator gets one before the first cookie,
     // so its last item and the new one stay two items.
     if (!joined) out += "; ";

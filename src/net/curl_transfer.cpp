@@ -60,7 +60,9 @@ bool curlAvailable() {
   return available;
 }
 
-CurlHeaderList::~CurlHeaderList() { curl_slist_free_all(list_); }
+CurlHeaderList::~CurlHeaderList() {
+  curl_slist_free_all(list_);
+}
 
 bool CurlHeaderList::append(std::string_view line) {
   if (line.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
@@ -185,7 +187,8 @@ void CurlTransfer::headerLine(std::string_view line) {
   if (!line.empty()) return;
   blockEnded_ = true;
   bool interim = blockStatus_ >= 100 && blockStatus_ < 200;
-  bool followed = followRedirects_ && blockStatus_ >= 300 && blockStatus_ < 400 && blockHasLocation_;
+  bool followed =
+      followRedirects_ && blockStatus_ >= 300 && blockStatus_ < 400 && blockHasLocation_;
   headersComplete_ = !interim && !followed;
 }
 

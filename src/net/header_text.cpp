@@ -12,7 +12,8 @@ Text capitalisedName(std::string_view name) {
   for (Text& piece : splitText(name, "-")) {
     if (!first) out += '-';
     first = false;
-    if (!piece.empty() && piece[0] >= 'a' && piece[0] <= 'z') piece[0] = static_cast<char>(piece[0] - 32);
+    if (!piece.empty() && piece[0] >= 'a' && piece[0] <= 'z')
+      piece[0] = static_cast<char>(piece[0] - 32);
     out += piece;
   }
   return out;

@@ -35,20 +35,34 @@ enum class Failure {
 
 Text failureText(Failure failure) {
   switch (failure) {
-    case Failure::noService: return "700 当前系统不支持WinHttp服务!"_gbk;
-    case Failure::badUrl: return "701 解析URL地址失败!"_gbk;
-    case Failure::session: return "702 创建WinHttp会话失败!"_gbk;
-    case Failure::connection: return "703 创建WinHttp连接失败!"_gbk;
-    case Failure::request: return "704 创建WinHttp请求失败!"_gbk;
-    case Failure::timeouts: return "705 设置超时时间失败!"_gbk;
-    case Failure::credentials: return "707 设置代理凭证失败!"_gbk;
-    case Failure::certificates: return "忽略错误/证书错误  失败！"_gbk;
-    case Failure::cookies: return "708 禁止自动设置Cookies失败!"_gbk;
-    case Failure::redirects: return "709 重定向设置失败!"_gbk;
-    case Failure::headers: return "710 设置协议头失败!"_gbk;
-    case Failure::send: return "711 发送请求失败!"_gbk;
-    case Failure::noResponse: return "712 服务器未响应!"_gbk;
-    case Failure::read: return "713 读取数据失败!"_gbk;
+    case Failure::noService:
+      return "700 当前系统不支持WinHttp服务!"_gbk;
+    case Failure::badUrl:
+      return "701 解析URL地址失败!"_gbk;
+    case Failure::session:
+      return "702 创建WinHttp会话失败!"_gbk;
+    case Failure::connection:
+      return "703 创建WinHttp连接失败!"_gbk;
+    case Failure::request:
+      return "704 创建WinHttp请求失败!"_gbk;
+    case Failure::timeouts:
+      return "705 设置超时时间失败!"_gbk;
+    case Failure::credentials:
+      return "707 设置代理凭证失败!"_gbk;
+    case Failure::certificates:
+      return "忽略错误/证书错误  失败！"_gbk;
+    case Failure::cookies:
+      return "708 禁止自动设置Cookies失败!"_gbk;
+    case Failure::redirects:
+      return "709 重定向设置失败!"_gbk;
+    case Failure::headers:
+      return "710 设置协议头失败!"_gbk;
+    case Failure::send:
+      return "711 发送请求失败!"_gbk;
+    case Failure::noResponse:
+      return "712 服务器未响应!"_gbk;
+    case Failure::read:
+      return "713 读取数据失败!"_gbk;
   }
   return Text();
 }
@@ -60,12 +74,14 @@ class EngineCall final {
 
   std::optional<Failure> setUp() {
     if (!transfer_.valid() || !transfer_.prepare()) return Failure::session;
-    if (!request_.proxy.empty() && !transfer_.set(CURLOPT_PROXY, ("http://" + request_.proxy).c_str())) {
+    if (!request_.proxy.empty() &&
+        !transfer_.set(CURLOPT_PROXY, ("http://" + request_.proxy).c_str())) {
       return Failure::session;
     }
     long long seconds = request_.timeoutSeconds > 0 ? request_.timeoutSeconds : 30;
     if (!transfer_.setIdleTimeout(std::chrono::seconds(seconds))) return Failure::timeouts;
-    if (!transfer_.set(CURLOPT_URL, url_.curlUrl().c_str()) || !transfer_.set(CURLOPT_PATH_AS_IS, 1L)) {
+    if (!transfer_.set(CURLOPT_URL, url_.curlUrl().c_str()) ||
+        !transfer_.set(CURLOPT_PATH_AS_IS, 1L)) {
       return Failure::connection;
     }
     if (!setVerb()) return Failure::request;
@@ -74,7 +90,8 @@ class EngineCall final {
       return Failure::certificates;
     }
     // With cookies to send, cookies set along a redirect go with the next hop too.
-    if (!request_.cookies.empty() && !transfer_.set(CURLOPT_COOKIEFILE, "")) return Failure::cookies;
+    if (!request_.cookies.empty() && !transfer_.set(CURLOPT_COOKIEFILE, ""))
+      return Failure::cookies;
     if (!transfer_.setFollowRedirects(!request_.noRedirect)) return Failure::redirects;
     if (!setHeaders()) return Failure::headers;
     transfer_.setBodyLimit(HttpEngine::kBodyLimit);

@@ -24,12 +24,14 @@ Text agentOf(const Text& headers) {
   int key = findText(lines, "User-Agent:");
   if (key != -1) {
     int start = key + 11;
-    Text agent = trimBlanks(std::string_view(lines).substr(start - 1, findText(lines, "\r\n", start) - start));
+    Text agent = trimBlanks(
+        std::string_view(lines).substr(start - 1, findText(lines, "\r\n", start) - start));
     if (!agent.empty()) return agent;
   }
   // The name in another case: the text after the first colon, up to the end of its line.
   int colon = findText(lines, ":");
-  return trimBlanks(std::string_view(lines).substr(colon, findText(lines, "\r\n", colon) - colon - 1));
+  return trimBlanks(
+      std::string_view(lines).substr(colon, findText(lines, "\r\n", colon) - colon - 1));
 }
 
 }  // namespace
@@ -45,8 +47,8 @@ Bytes InetRequest::execute() {
   if (!proxy.empty() && !transfer.set(CURLOPT_PROXY, ("http://" + proxy).c_str())) return Bytes();
   RequestUrl target{secure, urlHost(url, false, UrlVariant::request),
                     urlPort(url, UrlVariant::request), urlPath(url, UrlVariant::request)};
-  if (!transfer.set(CURLOPT_URL, target.curlUrl().c_str()) || !transfer.set(CURLOPT_PATH_AS_IS, 1L) ||
-      !transfer.set(CURLOPT_USERAGENT, agent.c_str())) {
+  if (!transfer.set(CURLOPT_URL, target.curlUrl().c_str()) ||
+      !transfer.set(CURLOPT_PATH_AS_IS, 1L) || !transfer.set(CURLOPT_USERAGENT, agent.c_str())) {
     return Bytes();
   }
   // Connecting and each read wait as long as the page client of the platform does.

@@ -19,7 +19,8 @@ std::string escapedTarget(std::string_view target) {
     auto byte = static_cast<unsigned char>(target[i]);
     std::size_t length = charLength(target, i);
     if (byte >= 0x80) {
-      for (char c : gbkToUtf8(target.substr(i, length))) appendEscaped(out, static_cast<unsigned char>(c));
+      for (char c : gbkToUtf8(target.substr(i, length)))
+        appendEscaped(out, static_cast<unsigned char>(c));
     } else if (byte <= 0x20 || byte == 0x7F) {
       appendEscaped(out, byte);
     } else {

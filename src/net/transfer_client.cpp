@@ -40,7 +40,9 @@ bool writeAll(int fd, std::string_view bytes) {
 
 TransferClient::TransferClient() : available_(curlAvailable()) {}
 
-TransferClient::~TransferClient() { close(); }
+TransferClient::~TransferClient() {
+  close();
+}
 
 bool TransferClient::open(std::string_view method, std::string_view url,
                           std::optional<int> timeoutMs) {
@@ -60,8 +62,9 @@ bool TransferClient::open(std::string_view method, std::string_view url,
                     urlPort(url, UrlVariant::transfer), urlPath(url, UrlVariant::transfer)};
   CURLU* parsed = curl_url();
   curlUrl_ = target.curlUrl();
-  bool usable = !target.host.empty() && parsed != nullptr &&
-                curl_url_set(parsed, CURLUPART_URL, curlUrl_.c_str(), CURLU_PATH_AS_IS) == CURLUE_OK;
+  bool usable =
+      !target.host.empty() && parsed != nullptr &&
+      curl_url_set(parsed, CURLUPART_URL, curlUrl_.c_str(), CURLU_PATH_AS_IS) == CURLUE_OK;
   curl_url_cleanup(parsed);
   if (!usable) {
     transfer_.reset();
@@ -108,13 +111,12 @@ bool TransferClient::send(std::string_view body) {
     transfer.set(CURLOPT_CONNECTTIMEOUT_MS, 60000L);
   }
   // Certificates are verified (libcurl's default): an update must come from its real host.
-  bool configured = transfer.set(CURLOPT_URL, curlUrl_.c_str()) &&
-                    transfer.set(CURLOPT_PATH_AS_IS, 1L) &&
-                    transfer.set(CURLOPT_SSL_VERIFYPEER, 1L) &&
-                    transfer.set(CURLOPT_SSL_VERIFYHOST, 2L) &&
-                    transfer.set(CURLOPT_BUFFERSIZE, static_cast<long>(kReadSize)) &&
-                    transfer.set(CURLOPT_HTTPHEADER, sentHeaders_->get()) &&
-                    transfer.setFollowRedirects(true) && transfer.setRequest(method_, body);
+  bool configured =
+      transfer.set(CURLOPT_URL, curlUrl_.c_str()) && transfer.set(CURLOPT_PATH_AS_IS, 1L) &&
+      transfer.set(CURLOPT_SSL_VERIFYPEER, 1L) && transfer.set(CURLOPT_SSL_VERIFYHOST, 2L) &&
+      transfer.set(CURLOPT_BUFFERSIZE, static_cast<long>(kReadSize)) &&
+      transfer.set(CURLOPT_HTTPHEADER, sentHeaders_->get()) && transfer.setFollowRedirects(true) &&
+      transfer.setRequest(method_, body);
   if (!configured) return false;
   if (transfer.runUntilHeaders() == TransferOutcome::sendFailed) return false;
   responseHeaders_ = transfer.headerBlock();

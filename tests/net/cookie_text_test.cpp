@@ -34,8 +34,8 @@ TEST(CookieText, MergeReplacesByNameDropsDeletedAndStoresTheResult) {
       {"a=1; b=2", "b=3; c=4", "b=3; c=4; a=1"},
       {"a=1; b=2", "b=deleted", "a=1"},
       {"a = 1", "", "a=1"},
-      {"a=1; a=2", "", "a=1"},       // the first of several old items of one name wins
-      {"", "x=1; x=1", "x=1"},       // repeated items removed
+      {"a=1; a=2", "", "a=1"},  // the first of several old items of one name wins
+      {"", "x=1; x=1", "x=1"},  // repeated items removed
       {"a=1", "a=deleted", ""},
       {"", "", ""},
       {"flag; a=1", "flag", "flag; a=1"},  // an item without "=" is its own name

@@ -44,7 +44,11 @@ TEST(TextPieces, SplitTrimAndReplaceWalkGbkCharacters) {
   EXPECT_EQ(trimBlanks("　 a b 　"_gbk), "a b");
   EXPECT_EQ(removeBlanks(" a　b "_gbk), "ab");
   // B7 41 is one GBK character: its trail byte is no letter A.
-  EXPECT_EQ(replaceText("\xB7\x41" "A", "A", "x"), "\xB7\x41" "x");
+  EXPECT_EQ(replaceText("\xB7\x41"
+                        "A",
+                        "A", "x"),
+            "\xB7\x41"
+            "x");
   EXPECT_EQ(replaceText("Set-Cookie: a set-cookie:", "SET-COOKIE:", "", true), " a ");
 }
 

@@ -50,7 +50,7 @@ TEST_F(EngineRequestTest, MethodIndexSelectsTheVerbAndPostGetsTheFormType) {
   struct Case {
     int method;
     const char* verb;
-  } cases[] = {{-1, "GET"}, {0, "GET"},     {1, "POST"},  {2, "HEAD"},    {3, "PUT"},
+  } cases[] = {{-1, "GET"},    {0, "GET"},    {1, "POST"},  {2, "HEAD"},    {3, "PUT"},
                {4, "OPTIONS"}, {5, "DELETE"}, {6, "TRACE"}, {7, "CONNECT"}, {8, "GET"}};
   for (const Case& c : cases) {
     HttpRequest request;

@@ -26,7 +26,8 @@ Fetched fetch(HttpRequest& request) {
   Fetched out;
   auto start = std::chrono::steady_clock::now();
   out.text = HttpEngine::execute(request, out.response);
-  out.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  out.took = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
   return out;
 }
 
@@ -175,9 +176,8 @@ TEST(EngineResponse, FailuresBeforeAnyAnswerNameTheirStep) {
 }
 
 TEST(EngineResponse, SilentServerGivesNoResponseWithinTheTimeOut) {
-  HttpTestServer server([](const RecordedRequest&, ServerConnection& connection) {
-    connection.pause(60s);
-  });
+  HttpTestServer server(
+      [](const RecordedRequest&, ServerConnection& connection) { connection.pause(60s); });
   HttpRequest request;
   request.url = server.url();
   request.timeoutSeconds = 1;

@@ -1,11 +1,12 @@
 // Pages that declare their character set in a meta tag, fetched through the engine.
+#include "net/page_charset.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "base/encoding.h"
 #include "net/http_engine.h"
-#include "net/page_charset.h"
 #include "support/http_test_server.h"
 
 namespace quenbo {
@@ -32,7 +33,8 @@ TEST(PageCharset, DeclaredCharsetsAreDecodedIntoGbk) {
   const std::map<std::string, std::string> pages = {
       {"/utf8", page(R"(<meta charset="utf-8">)", kSimplified, "UTF-8")},
       {"/utf8-http-equiv",
-       page(R"(<META http-equiv="Content-Type" content="text/html; charset=UTF-8">)", kSimplified, "UTF-8")},
+       page(R"(<META http-equiv="Content-Type" content="text/html; charset=UTF-8">)", kSimplified,
+            "UTF-8")},
       {"/gbk-capitals", page(R"(<meta charset="GBK">)", kSimplified, "GBK")},
       {"/gbk", page(R"(<meta charset="gbk">)", kSimplified, "GBK")},
       {"/gb2312", page(R"(<meta charset=gb2312>)", kSimplified, "GBK")},
@@ -43,7 +45,8 @@ TEST(PageCharset, DeclaredCharsetsAreDecodedIntoGbk) {
       {"/late-meta", "<html>" + std::string(1100, ' ') + R"(<meta charset="utf-8">)" +
                          encoded(kSimplified, "UTF-8")},
       // A declared page is decoded from all its bytes, then cut at a zero byte.
-      {"/utf8-zero", page(R"(<meta charset="utf-8">)", kSimplified + std::string("\0tail", 5), "UTF-8")},
+      {"/utf8-zero",
+       page(R"(<meta charset="utf-8">)", kSimplified + std::string("\0tail", 5), "UTF-8")},
   };
   HttpTestServer server([&pages](const RecordedRequest& request, ServerConnection& connection) {
     connection.reply(200, "OK", {{"Content-Type", "text/html"}}, pages.at(request.target));

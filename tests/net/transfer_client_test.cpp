@@ -55,7 +55,8 @@ class TransferClientTest : public testing::SandboxTest {
         connection.send(kFile12000.substr(at, TransferClient::kReadSize));
       }
     } else if (request.target == "/chunked.bin") {
-      connection.send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n");
+      connection.send(
+          "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n");
     } else if (request.target == "/empty.bin") {
       connection.reply(200, "OK", {}, "");
     } else if (request.target == "/missing.bin") {

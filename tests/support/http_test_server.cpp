@@ -47,10 +47,12 @@ void parseHead(RecordedRequest& request) {
   while (lineEnd != std::string_view::npos) {
     std::size_t start = lineEnd + 2;
     lineEnd = head.find("\r\n", start);
-    std::string_view line = head.substr(start, lineEnd == std::string_view::npos ? head.npos : lineEnd - start);
+    std::string_view line =
+        head.substr(start, lineEnd == std::string_view::npos ? head.npos : lineEnd - start);
     std::size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    request.headers.emplace_back(std::string(line.substr(0, colon)), trimmed(line.substr(colon + 1)));
+    request.headers.emplace_back(std::string(line.substr(0, colon)),
+                                 trimmed(line.substr(colon + 1)));
   }
 }
 
@@ -64,8 +66,9 @@ std::string RecordedRequest::header(std::string_view name) const {
 }
 
 int RecordedRequest::headerCount(std::string_view name) const {
-  return static_cast<int>(std::count_if(headers.begin(), headers.end(),
-                                        [&](const auto& entry) { return equalNoCase(entry.first, name); }));
+  return static_cast<int>(std::count_if(headers.begin(), headers.end(), [&](const auto& entry) {
+    return equalNoCase(entry.first, name);
+  }));
 }
 
 void ServerConnection::reply(int status, std::string_view reason, const HeaderList& headers,
@@ -198,7 +201,9 @@ RequestHandler HttpTestServer::fixedReply(std::string body, HeaderList headers) 
   };
 }
 
-std::string HttpTestServer::hostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
+std::string HttpTestServer::hostAndPort() const {
+  return "127.0.0.1:" + std::to_string(port_);
+}
 
 std::string HttpTestServer::url(std::string_view path) const {
   return (mode_ == Mode::tls ? "https://" : "http://") + hostAndPort() + std::string(path);

@@ -40,8 +40,7 @@ class ServerConnection {
  public:
   virtual ~ServerConnection() = default;
   // A whole response; Content-Length is added unless `headers` name it or Transfer-Encoding.
-  void reply(int status, std::string_view reason, const HeaderList& headers,
-             std::string_view body);
+  void reply(int status, std::string_view reason, const HeaderList& headers, std::string_view body);
   // Exactly these bytes.
   virtual bool send(std::string_view bytes) = 0;
   // Ends the connection with a TCP reset after the bytes sent so far.

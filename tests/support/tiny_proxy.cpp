@@ -37,7 +37,8 @@ bool accepts(int port) {
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(static_cast<uint16_t>(port));
-  bool connected = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  bool connected =
+      fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
   if (fd >= 0) ::close(fd);
   return connected;
 }
@@ -49,14 +50,18 @@ TinyProxy::TinyProxy(std::optional<Credentials> credentials) {
   for (int attempt = 0; attempt < 5 && !start(credentials); ++attempt) stop();
 }
 
-TinyProxy::~TinyProxy() { stop(); }
+TinyProxy::~TinyProxy() {
+  stop();
+}
 
 bool TinyProxy::start(const std::optional<Credentials>& credentials) {
   port_ = freePort();
   if (port_ == 0) return false;
   std::string config = "Port " + std::to_string(port_) +
                        "\nListen 127.0.0.1\nTimeout 30\nMaxClients 64\nLogLevel Info\n"
-                       "LogFile \"" + directory_.file("proxy.log") + "\"\n"
+                       "LogFile \"" +
+                       directory_.file("proxy.log") +
+                       "\"\n"
                        "Allow 127.0.0.1\n";
   if (credentials) config += "BasicAuth " + credentials->user + " " + credentials->password + "\n";
   std::string configPath = directory_.file("proxy.conf");
@@ -85,13 +90,16 @@ void TinyProxy::stop() {
   if (pid_ <= 0) return;
   ::kill(pid_, SIGTERM);
   int status = 0;
-  if (!waitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, std::chrono::seconds(5))) {
+  if (!waitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; },
+               std::chrono::seconds(5))) {
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, &status, 0);
   }
   pid_ = -1;
 }
 
-std::string TinyProxy::log() const { return readWholeFile(directory_.file("proxy.log")); }
+std::string TinyProxy::log() const {
+  return readWholeFile(directory_.file("proxy.log"));
+}
 
 }  // namespace quenbo::testing

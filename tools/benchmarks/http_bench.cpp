@@ -21,12 +21,13 @@ using quenbo::HttpRequest;
 using quenbo::HttpResponse;
 using quenbo::testing::HttpTestServer;
 
+const std::string kHead = "<html><head><meta charset=\"gbk\"></head><body>";
+const std::string kTail = "</body></html>";
 constexpr std::size_t kPageSize = 100 * 1024;
 
 HttpTestServer& server() {
   static HttpTestServer instance(HttpTestServer::fixedReply(
-      "<html><head><meta charset=\"gbk\"></head><body>" + std::string(kPageSize - 52, 'x') +
-      "</body></html>"));
+      kHead + std::string(kPageSize - kHead.size() - kTail.size(), 'x') + kTail));
   return instance;
 }
 
@@ -44,7 +45,11 @@ void BM_EngineGet100KB(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_EngineGet100KB)->Iterations(1000)->UseRealTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_EngineGet100KB)->Threads(11)->Iterations(100)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EngineGet100KB)
+    ->Threads(11)
+    ->Iterations(100)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
 
 size_t keep(char* data, size_t size, size_t count, void* out) {
   static_cast<std::string*>(out)->append(data, size * count);
