@@ -189,10 +189,10 @@ TEST(EngineResponse, SilentServerGivesNoResponseWithinTheTimeOut) {
 }
 
 TEST(EngineResponse, TimeOutIsPerPhaseAndZeroMeansThirtySeconds) {
-  // "/late" answers after 1.2 s: too late for a time-out of one second. Every body then comes
+  // "/late" answers after 1.6 s: too late for a time-out of one second. Every body then comes
   // one byte each 0.4 s: never idle for a whole second, though slower than one in total.
   HttpTestServer server([](const RecordedRequest& request, ServerConnection& connection) {
-    if (request.target == "/late") connection.pause(1200ms);
+    if (request.target == "/late") connection.pause(1600ms);
     connection.send("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n");
     for (char c : std::string("ok!")) {
       connection.pause(400ms);
