@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <iterator>
 
@@ -156,6 +157,8 @@ class HttpTestServer::Connection final : public ServerConnection {
 
 HttpTestServer::HttpTestServer(RequestHandler handler, Mode mode)
     : handler_(std::move(handler)), mode_(mode) {
+  // A TLS write to a peer that has gone raises SIGPIPE; the server wants the error instead.
+  std::signal(SIGPIPE, SIG_IGN);
   if (mode_ == Mode::tls) tlsContext_ = makeSelfSignedServerContext();
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
