@@ -25,8 +25,8 @@ Units toUnits(std::string_view gbk) {
   return units;
 }
 
-// Code units to GBK: surrogate pairs joined, lone surrogates and zero units dropped to "?"
-// and nothing respectively.
+// Code units to GBK: surrogate pairs are joined, a lone surrogate becomes "?", and zero
+// units are dropped.
 Text toGbk(const Units& units) {
   std::string utf8;
   utf8.reserve(units.size() * 3);

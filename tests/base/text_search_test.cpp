@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "base/encoding.h"
 #include "base/text.h"
 
@@ -38,6 +40,50 @@ TEST(TextSearch, StartPositionAndLastOccurrence) {
   EXPECT_EQ(findText("abc", "c", 4), -1);
   EXPECT_EQ(findLastText("abcabc", "bc"), 5);
   EXPECT_EQ(findLastText("abc", "abcd"), -1);
+}
+
+// The search walks character by character and compares at every character start.
+int referenceFind(std::string_view text, std::string_view needle, std::size_t from, bool ignoreCase,
+                  bool last) {
+  int position = -1;
+  for (std::size_t i = from; i < text.size() && text.size() - i >= needle.size();) {
+    bool match = true;
+    for (std::size_t k = 0; k < needle.size() && match; ++k) {
+      char a = text[i + k], b = needle[k];
+      match = ignoreCase ? foldAscii(a) == foldAscii(b) : a == b;
+    }
+    if (match) {
+      position = static_cast<int>(i) + 1;
+      if (!last) break;
+    }
+    if (isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 >= text.size()) break;
+    i += charLength(text, i);
+  }
+  return position;
+}
+
+TEST(TextSearch, AgreesWithACharacterByCharacterWalk) {
+  // Few distinct bytes, so that matches, near misses and trail-byte matches are common.
+  const char alphabet[] = {'a', 'A', 'b', '\xB0', '\xA1', '\x41', ' '};
+  std::mt19937 random(7);
+  auto randomText = [&](std::size_t most) {
+    std::string text(random() % (most + 1), ' ');
+    for (char& c : text) c = alphabet[random() % sizeof alphabet];
+    return text;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    std::string text = randomText(64);
+    std::string needle = randomText(3);
+    if (needle.empty()) continue;
+    bool ignoreCase = round % 2 == 1;
+    int start = static_cast<int>(random() % (text.size() + 2));
+    std::size_t from = start <= 0 ? 0 : static_cast<std::size_t>(start) - 1;
+    int expected = referenceFind(text, needle, from, ignoreCase, false);
+    ASSERT_EQ(findText(text, needle, start, ignoreCase), expected) << text << "|" << needle;
+    ASSERT_EQ(findLastText(text, needle, ignoreCase),
+              referenceFind(text, needle, 0, ignoreCase, true))
+        << text << "|" << needle;
+  }
 }
 
 }  // namespace

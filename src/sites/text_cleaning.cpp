@@ -1,0 +1,86 @@
+#include "sites/text_cleaning.h"
+
+#include <cstring>
+
+#include "script/regex_matcher.h"
+
+namespace quenbo {
+namespace {
+
+constexpr std::string_view kFullWidthSpace = "\xA1\xA1";
+
+bool matchesAt(std::string_view text, std::size_t i, std::string_view find, bool caseSensitive) {
+  if (text.size() - i < find.size()) return false;
+  if (caseSensitive) return std::memcmp(text.data() + i, find.data(), find.size()) == 0;
+  for (std::size_t k = 0; k < find.size(); ++k) {
+    if (foldAscii(text[i + k]) != foldAscii(find[k])) return false;
+  }
+  return true;
+}
+
+Text replaceOnce(std::string_view text, const Replacement& pair, std::size_t from, int count,
+                 bool caseSensitive) {
+  Text out(text.substr(0, from));
+  out.reserve(text.size());
+  int made = 0;
+  std::size_t i = from;
+  while (i < text.size()) {
+    if ((count < 0 || made < count) && matchesAt(text, i, pair.find, caseSensitive)) {
+      out += pair.with;
+      i += pair.find.size();
+      ++made;
+      continue;
+    }
+    std::size_t length = charLength(text, i);
+    out.append(text.substr(i, length));
+    i += length;
+  }
+  return out;
+}
+
+}  // namespace
+
+Text replaceChain(std::string_view text, std::span<const Replacement> pairs, int start, int count,
+                  bool caseSensitive) {
+  Text current(text);
+  const std::size_t from = start <= 1 ? 0 : static_cast<std::size_t>(start) - 1;
+  for (const Replacement& pair : pairs) {
+    if (pair.find.empty() || from >= current.size()) continue;
+    current = replaceOnce(current, pair, from, count, caseSensitive);
+  }
+  return current;
+}
+
+Text trimSpaces(std::string_view text) {
+  std::size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string_view::npos) return Text();
+  return Text(text.substr(begin, text.find_last_not_of(' ') - begin + 1));
+}
+
+Text trimBlanks(std::string_view text) {
+  // Walk characters from the front, so a full-width space is only ever a whole character.
+  std::size_t begin = 0;
+  std::size_t end = 0;  // just after the last character that is not blank
+  bool leading = true;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t length = charLength(text, i);
+    bool blank = text[i] == ' ' || text.substr(i, length) == kFullWidthSpace;
+    if (leading && blank) begin = i + length;
+    if (!blank) {
+      leading = false;
+      end = i + length;
+    }
+    i += length;
+  }
+  return end > begin ? Text(text.substr(begin, end - begin)) : Text();
+}
+
+Text digitsOnly(std::string_view text) {
+  RegexMatcher regex;
+  Text digits;
+  if (!regex.execute("[0-9]", text)) return digits;
+  for (int i = 1; i <= regex.matchCount(); ++i) digits += regex.matchText(i);
+  return digits;
+}
+
+}  // namespace quenbo
