@@ -16,6 +16,23 @@ std::string_view trimBlanks(std::string_view s) {
   return s;
 }
 
+bool isQuote(char c) { return c == '"' || c == '\''; }
+
+// A value read from a line loses one pair of quotes around it.
+std::string_view unquote(std::string_view value) {
+  if (value.size() >= 2 && isQuote(value.front()) && value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+// Blanks around a value would be lost, and quotes around it taken off, when it is read
+// back: such a value is stored inside a pair of quotes.
+bool needsQuotes(std::string_view value) {
+  if (value.empty()) return false;
+  return isBlank(value.front()) || isBlank(value.back()) || unquote(value) != value;
+}
+
 // Names compare with the single-byte letters A to Z folded; double-byte characters must be
 // equal byte for byte.
 bool sameName(std::string_view a, std::string_view b) {
@@ -153,7 +170,7 @@ Text IniFile::value(std::string_view section, std::string_view key) const {
   if (index < 0) return {};
   const Line& line = lines_[index];
   std::string_view raw(content_.data() + line.valueBegin, line.end - line.valueBegin);
-  return cutToCharacters(toGbk(trimBlanks(raw)), kIniValueBuffer - 1);
+  return cutToCharacters(toGbk(unquote(trimBlanks(raw))), kIniValueBuffer - 1);
 }
 
 std::string_view IniFile::lineBreak() const {
@@ -165,7 +182,7 @@ std::string_view IniFile::lineBreak() const {
 
 void IniFile::setValue(std::string_view section, std::string_view key, std::string_view value) {
   value = value.substr(0, value.find_first_of("\r\n"));
-  Bytes stored = fromGbk(value);
+  Bytes stored = needsQuotes(value) ? fromGbk("\"" + Text(value) + "\"") : fromGbk(value);
   std::string_view eol = lineBreak();
 
   if (int index = findKey(section, key); index >= 0) {

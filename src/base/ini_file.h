@@ -1,8 +1,8 @@
 // Settings files in INI syntax: "[section]" header lines, each followed by "key=value"
 // lines. Reading and writing behave as the system's settings have always been kept: names
 // match with the ASCII letters folded, blanks around names and values do not count, a
-// missing file, section or key reads as the empty text, and a value ends at the end of its
-// line.
+// missing file, section or key reads as the empty text, a value ends at the end of its
+// line, and one pair of quotes around a value is taken off.
 #pragma once
 
 #include <cstddef>
@@ -30,7 +30,8 @@ class IniFile final {
   // Sets the first `key` of the section, adds the key at the end of the section's first
   // occurrence, or adds the section at the end. Only the value's first line is stored:
   // a line break in it would start new lines of the file that are keys or sections of
-  // their own.
+  // their own. A value with blanks or quotes at its ends is stored quoted, so that it reads
+  // back as it was.
   void setValue(std::string_view section, std::string_view key, std::string_view value);
 
   const Bytes& content() const { return content_; }

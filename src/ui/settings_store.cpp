@@ -1,5 +1,7 @@
 #include "ui/settings_store.h"
 
+#include <cstdint>
+
 #include "base/encoding.h"
 #include "base/files.h"
 #include "base/ini_file.h"

@@ -207,6 +207,7 @@ TEST_F(FilterFlow, SettingsSurviveARestart) {
   w().click(选择框_保证显示);
   w().click(siteCheckBox("Renz"));
   w().setText(编辑框_关键字词A, "预告、CAM"_gbk);
+  w().setText(编辑框_关键字词B, " 1080P、中字 "_gbk);  // blanks belong to the words
   w().setText(编辑框_MB, "700");
   w().setText(编辑框_页数, "45");
   w().setText(编辑框_时间, "8");
@@ -221,6 +222,7 @@ TEST_F(FilterFlow, SettingsSurviveARestart) {
   EXPECT_FALSE(w().checked(siteCheckBox("Renz")));
   EXPECT_TRUE(w().checked(siteCheckBox("FeiBt")));
   EXPECT_EQ(w().text(编辑框_关键字词A), "预告、CAM"_gbk);
+  EXPECT_EQ(w().text(编辑框_关键字词B), " 1080P、中字 "_gbk);
   EXPECT_EQ(w().text(编辑框_MB), "700");
   EXPECT_EQ(w().text(编辑框_页数), "30");
   EXPECT_EQ(w().text(编辑框_时间), "8");

@@ -134,6 +134,21 @@ TEST(IniFile, AUtf8FileStaysUtf8) {
   EXPECT_EQ(ini.content(), "[过滤]\n过滤文本=高清、预告\n显示文本=中字\n");
 }
 
+TEST(IniFile, OnePairOfQuotesIsTakenOffAndValuesReadBackAsWritten) {
+  IniFile hand("[a]\r\nq=\"quoted\"\r\ns=  'single'  \r\nm='mixed\"\r\nlone=\"\r\n");
+  EXPECT_EQ(hand.value("a", "q"), "quoted");
+  EXPECT_EQ(hand.value("a", "s"), "single");
+  EXPECT_EQ(hand.value("a", "m"), "'mixed\"");
+  EXPECT_EQ(hand.value("a", "lone"), "\"");
+  const Text values[] = {" HD、中字 "_gbk, "\"x\"", "'", "''", "\t", "a \"b\" c", "plain"};
+  IniFile ini;
+  for (const Text& value : values) {
+    ini.setValue("a", "k", value);
+    EXPECT_EQ(ini.value("a", "k"), value) << value;
+  }
+  EXPECT_EQ(ini.content(), "[a]\r\nk=plain\r\n");
+}
+
 TEST(IniFile, OnlyTheFirstLineOfAValueIsStored) {
   IniFile ini("[过滤]\r\n"_gbk);
   ini.setValue("过滤"_gbk, "过滤文本"_gbk, "first\r\n[站点]\r\nBtdad=假"_gbk);

@@ -184,7 +184,7 @@ TEST_F(SettingsTest, EachControlWritesItsOneKey) {
       {[](auto& w) { w.click(siteCheckBox("种子搜")); }, "[站点]\r\n种子搜=假\r\n"},
       {[](auto& w) { w.setText(编辑框_GB, "2"); }, "[过滤]\r\nGB=2\r\n"},
       {[](auto& w) { w.typeText(编辑框_MB, "5"); }, "[过滤]\r\nMB=05\r\n"},
-      {[](auto& w) { w.setText(编辑框_关键字词A, " a 、b"_gbk); }, "[过滤]\r\n过滤文本= a 、b\r\n"},
+      {[](auto& w) { w.setText(编辑框_关键字词A, " a 、b"_gbk); }, "[过滤]\r\n过滤文本=\" a 、b\"\r\n"},
       {[](auto& w) { w.setText(编辑框_关键字词B, "中字"_gbk); }, "[过滤]\r\n显示文本=中字\r\n"},
       {[](auto& w) { w.setText(编辑框_页数, "12"); }, "[搜索]\r\n页数=12\r\n"},
       {[](auto& w) { w.setText(编辑框_页数, "45"); }, "[搜索]\r\n页数=30\r\n"},
