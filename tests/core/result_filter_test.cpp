@@ -15,7 +15,7 @@ namespace {
 using namespace window::names;
 
 TEST(SplitWords, SeparatorRules) {
-  struct Case { Text list; std::vector<std::string_view> words; };
+  struct Case { Text list; std::vector<Text> words; };
   const Case cases[] = {
       {"", {}},
       {"a", {"a"}},
@@ -30,7 +30,8 @@ TEST(SplitWords, SeparatorRules) {
       {"\xB0\xA1\xA2\xB0", {"\xB0\xA1\xA2\xB0"}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(splitWords(c.list), c.words) << gbkToUtf8(c.list);
+    auto words = splitWords(c.list);
+    EXPECT_EQ(std::vector<Text>(words.begin(), words.end()), c.words) << gbkToUtf8(c.list);
   }
 }
 
