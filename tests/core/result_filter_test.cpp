@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "base/encoding.h"
-#include "core/result_store.h"
 #include "core/word_list.h"
 #include "ui/window/main_window_names.h"
 #include "ui/window/window_model.h"
@@ -165,50 +164,6 @@ TEST_F(ResultFilterTest, DuplicatesAreFoundAnywhereInTheListedLinks) {
   EXPECT_EQ(judge("t", "1 GB", "magnet:?xt=urn:btih:abc"), FilterVerdict::Duplicate);
   EXPECT_EQ(judge("t", "1 GB", "magnet:?xt=urn:btih:abcdefg"), FilterVerdict::Listed);
   EXPECT_EQ(duplicates, 2);
-}
-
-// Through the store: what is listed decides what counts as a copy.
-class FilteredStoreTest : public ::testing::Test {
- protected:
-  window::WindowModel w{window::mainWindowTemplate()};
-  SearchStatus status;
-  ResultFilter filter{w};
-  ResultStore store{w, filter, status};
-
-  static MagnetResult hit(const Text& link, const Text& size = "1 GB") {
-    return {"title", "magnet:?xt=urn:btih:" + link, "Btdad", size, "1", "d"};
-  }
-  int rows() const { return w.rowCount(超级列表框_磁力链接); }
-};
-
-TEST_F(FilteredStoreTest, ASizeFilteredHitDoesNotBlockALaterCopy) {
-  w.setChecked(选择框_删除重复, true);
-  w.setText(编辑框_GB, "1");
-  store.addHit(hit("AAAA", "12 B"));  // no unit: 0 bytes, filtered
-  store.addHit(hit("aaaa", "2 GB"));
-  store.addHit(hit("AaAa", "3 GB"));
-  ASSERT_EQ(rows(), 1);
-  EXPECT_EQ(w.cell(超级列表框_磁力链接, 0, 4), "2 GB");
-  EXPECT_EQ(store.filteredCount(), 1);
-  EXPECT_EQ(store.duplicateCount(), 1);
-  EXPECT_EQ(w.statusPart(状态条1, 2), "过滤资源：1 条"_gbk);
-  EXPECT_EQ(w.statusPart(状态条1, 3), "删除重复：1 条"_gbk);
-}
-
-TEST_F(FilteredStoreTest, RemoveDuplicatesDecidesWhetherCopiesAreListed) {
-  for (const char* link : {"one", "ONE", "two", "One"}) store.addHit(hit(link));
-  EXPECT_EQ(rows(), 4);
-  EXPECT_EQ(store.duplicateCount(), 0);
-  w.setChecked(选择框_删除重复, true);
-  status.searchDone = true;
-  store.rebuild();
-  ASSERT_EQ(rows(), 2);
-  EXPECT_EQ(w.cell(超级列表框_磁力链接, 1, 2), "magnet:?xt=urn:btih:two");
-  EXPECT_EQ(store.duplicateCount(), 2);
-  w.setChecked(选择框_删除重复, false);
-  store.rebuild();
-  EXPECT_EQ(rows(), 4);
-  EXPECT_EQ(store.duplicateCount(), 0);
 }
 
 }  // namespace

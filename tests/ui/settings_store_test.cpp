@@ -131,13 +131,6 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"[站点]\r\n章鱼搜索=x\r\n", "选择框_章鱼搜索", "ticked"},
         LoadCase{"[站点]\r\n磁小鸭=真\r\n", "选择框_磁小鸭", "unticked"}));  // hidden: never loaded
 
-TEST_F(SettingsTest, AUtf8FileLoadsToo) {
-  writeWholeFile(path(), "\xEF\xBB\xBF[过滤]\n过滤文本=高清、预告\n[搜索]\n页数=12\n");
-  start();
-  EXPECT_EQ(w.text(编辑框_关键字词A), "高清、预告"_gbk);
-  EXPECT_EQ(w.text(编辑框_页数), "12");
-}
-
 TEST_F(SettingsTest, ALongWordListIsCutAtTheNextStart) {
   start();
   w.setText(编辑框_关键字词A, Text(20000, 'w'));
