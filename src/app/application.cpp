@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "ui/settings_handlers.h"
+#include "ui/settings_location.h"
 #include "ui/window/main_window_names.h"
 #include "ui/window/window_templates.h"
 
@@ -17,13 +19,24 @@ Application::Application(window::UiLoop& loop, window::Interactions& interaction
       updateWindow_(window::updateWindowTemplate()),
       filter_(mainWindow_),
       job_(mainWindow_, loop, interactions, filter_, std::move(config.workers),
-           std::move(config.installDirectory)) {
+           config.installDirectory),
+      settings_(mainWindow_, config.settingsFile.empty()
+                                 ? ui::settingsFilePath(config.installDirectory)
+                                 : config.settingsFile),
+      rebuilder_(loop, job_.store(), [this] { return job_.searchDone(); },
+                 config.rebuildTiming) {
   bindMainWindow();
+  ui::bindSettingsHandlers(mainWindow_, settings_, rebuilder_);
 }
 
 void Application::bindMainWindow() {
   auto& w = mainWindow_;
-  w.on(主窗口, EventKind::Created, [this](const Event&) { job_.onWindowCreated({}); });
+  w.on(主窗口, EventKind::Created, [this](const Event&) {
+    core::StartupSteps steps;
+    steps.loadSettings = [this] { settings_.load(); };
+    steps.markSettingsLoaded = [this] { settings_.markLoaded(); };
+    job_.onWindowCreated(steps);
+  });
   w.on(主窗口, EventKind::Destroying, [this](const Event&) { job_.onWindowDestroyed(); });
   w.on(超级按钮_搜索, EventKind::Clicked, [this](const Event&) { job_.start(); });
   w.on(编辑框_搜索, EventKind::KeyPressed, [this](const Event& e) {

@@ -9,6 +9,8 @@
 #include "base/text.h"
 #include "core/result_filter.h"
 #include "core/search_job.h"
+#include "ui/filter_rebuilder.h"
+#include "ui/settings_store.h"
 #include "ui/window/interactions.h"
 #include "ui/window/ui_loop.h"
 #include "ui/window/window_model.h"
@@ -18,6 +20,11 @@ namespace quenbo::app {
 struct AppConfig {
   Text installDirectory;  // where the executable lives (GBK)
   std::array<core::SiteWorker, core::kSiteCount> workers;  // empty entries end at once
+  // The settings file; empty: "Clss.ini" next to the executable, or in the user's
+  // configuration directory when the executable's directory is not writable.
+  Text settingsFile = {};
+  // When a rebuild after a filter change waits for typing to pause.
+  ui::FilterRebuilder::Timing rebuildTiming = {};
 };
 
 class Application final {
@@ -29,6 +36,8 @@ class Application final {
   window::WindowModel& mainWindow() { return mainWindow_; }
   window::WindowModel& updateWindow() { return updateWindow_; }
   core::SearchJob& job() { return job_; }
+  ui::SettingsStore& settings() { return settings_; }
+  ui::FilterRebuilder& rebuilder() { return rebuilder_; }
 
   // Creates the main window: its created event runs the start-up sequence.
   void create() { mainWindow_.create(); }
@@ -44,6 +53,8 @@ class Application final {
   window::WindowModel updateWindow_;
   core::ResultFilter filter_;
   core::SearchJob job_;
+  ui::SettingsStore settings_;
+  ui::FilterRebuilder rebuilder_;
 };
 
 }  // namespace quenbo::app

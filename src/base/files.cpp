@@ -1,7 +1,11 @@
 #include "base/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -10,6 +14,36 @@
 
 namespace quenbo {
 namespace {
+
+bool writeAll(int fd, const Bytes& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Makes a finished rename survive a power cut; a failure here loses nothing.
+void syncDirectory(const std::filesystem::path& directory) {
+  int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// A new file beside `target` that no other writer uses; -1 when none can be made.
+int createTemporary(const std::filesystem::path& target, std::string& name) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = target.string() + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
 
 std::filesystem::path executablePath() {
   std::error_code error;
@@ -37,11 +71,23 @@ bool directoryExists(const Text& path) {
 
 bool deleteFile(const Text& path) { return ::unlink(nativePath(path).c_str()) == 0; }
 
+// Plain reads: the stream library throws on some read errors (a directory, for one).
 std::optional<Bytes> readFile(const Text& path) {
-  std::ifstream in(nativePath(path), std::ios::binary);
-  if (!in) return std::nullopt;
-  Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+  int fd = ::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  Bytes bytes;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
   return bytes;
 }
 
@@ -51,6 +97,49 @@ bool writeFile(const Text& path, const Bytes& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
   return !out.fail();
+}
+
+bool replaceFile(const Text& path, const Bytes& bytes) {
+  std::error_code error;
+  std::filesystem::path target = nativePath(path);
+  if (std::filesystem::is_symlink(target, error)) {
+    target = std::filesystem::weakly_canonical(target, error);
+    if (error) return false;
+  }
+  struct stat old {};
+  bool hadOld = ::stat(target.c_str(), &old) == 0;
+  if (hadOld && !S_ISREG(old.st_mode)) return false;
+
+  std::string temporary;
+  int fd = createTemporary(target, temporary);
+  if (fd < 0) return false;
+  if (hadOld) ::fchmod(fd, old.st_mode & 07777);  // best effort: the content matters more
+  bool written = writeAll(fd, bytes) && ::fdatasync(fd) == 0;
+  written = ::close(fd) == 0 && written;
+  if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  syncDirectory(target.parent_path());
+  return true;
+}
+
+bool directoryWritable(const Text& path) {
+  std::string native = nativePath(path);
+  return directoryExists(path) && ::access(native.c_str(), W_OK | X_OK) == 0;
+}
+
+bool makeDirectories(const Text& path) {
+  std::error_code error;
+  std::filesystem::create_directories(nativePath(path), error);
+  return directoryExists(path);
+}
+
+Text parentDirectory(const Text& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == Text::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
 }
 
 Text joinPath(const Text& directory, const Text& name) {

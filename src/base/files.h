@@ -22,8 +22,21 @@ bool deleteFile(const Text& path);
 std::optional<Bytes> readFile(const Text& path);
 // Creates or truncates the file and writes all bytes; false on any failure.
 bool writeFile(const Text& path, const Bytes& bytes);
+// Replaces the file's content as one step: the bytes go to a temporary file beside it,
+// which is flushed to disk and then renamed over the old one. On any failure (a full disk,
+// a crash before the rename) the old file stays as it was and false comes back. A symbolic
+// link is followed, so the file it points to is replaced; the old file's permissions are
+// kept.
+bool replaceFile(const Text& path, const Bytes& bytes);
+
+// Whether the process may create files in the directory.
+bool directoryWritable(const Text& path);
+// Creates the directory and its missing parents; true when it exists afterwards.
+bool makeDirectories(const Text& path);
 
 // Joins a directory and a name with one "/".
 Text joinPath(const Text& directory, const Text& name);
+// The directory part of a path, without a trailing "/" ("." for a bare name).
+Text parentDirectory(const Text& path);
 
 }  // namespace quenbo

@@ -1,8 +1,10 @@
 // Decides for each hit that reaches the result store whether it is listed, rejected as
-// unwanted or rejected as a duplicate.
+// unwanted or rejected as a duplicate. The controls of the filter tab are the live
+// settings: they are read at every decision, so a change acts on the very next hit.
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "base/text.h"
 #include "core/listed_magnets.h"
@@ -24,17 +26,22 @@ struct FilterContext {
   std::int32_t& duplicateCount;
 };
 
+// The smallest size that is listed, in bytes: the GB box plus the MB box, narrowed to single
+// precision, scaled to bytes, rounded to two decimals and narrowed again.
+float sizeThreshold(std::string_view gbText, std::string_view mbText);
+
 class ResultFilter final {
  public:
   explicit ResultFilter(const window::WindowModel& window) : window_(window) {}
 
-  // Called with the result lock held. Counts a rejection in the context before returning it.
-  // For now every hit is listed: the keyword, word-list, duplicate and size tests come with
-  // the settings of the filter tab.
+  // Called with the result lock held, on a worker thread or the UI thread. The tests run in
+  // this order and the first that rejects decides: the keyword of the last search (exact
+  // search), the filter words, the show words, the duplicate index, the size. A rejection
+  // is counted in the context before it is returned.
   FilterVerdict judge(const MagnetResult& hit, FilterContext& context) const;
 
  private:
-  const window::WindowModel& window_;  // the filter tab's controls are the live settings
+  const window::WindowModel& window_;  // safe to read from any thread
 };
 
 }  // namespace quenbo::core

@@ -1,7 +1,9 @@
 // A whole program on the headless front-end, for flow tests.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
+#include <string_view>
 
 #include "app/application.h"
 #include "base/encoding.h"
@@ -9,6 +11,7 @@
 #include "ui/window/headless/headless_interactions.h"
 #include "ui/window/headless/headless_loop.h"
 #include "ui/window/main_window_names.h"
+#include "ui/window/site_labels.h"
 
 namespace quenbo::app {
 
@@ -21,14 +24,30 @@ class AppHarness : public testing::SandboxTest {
     }
   }
 
-  void launch(std::array<core::SiteWorker, core::kSiteCount> workers = {}) {
-    AppConfig config{utf8ToGbk(sandbox_.path().string()), std::move(workers)};
+  // Starts the program installed in the sandbox; its settings file is the sandbox's
+  // Clss.ini, so a test may write one first.
+  void launch(std::array<core::SiteWorker, core::kSiteCount> workers = {},
+              ui::FilterRebuilder::Timing rebuildTiming = {}) {
+    AppConfig config{utf8ToGbk(sandbox_.path().string()), std::move(workers), settingsPath(),
+                     rebuildTiming};
     app_ = std::make_unique<Application>(loop_, ui_, std::move(config));
     loop_.attach(app_->mainWindow());
     app_->create();
   }
 
+  std::string settingsPath() const { return sandbox_.file("Clss.ini"); }
+
   window::WindowModel& w() { return app_->mainWindow(); }
+
+  // Ticks exactly these sites, without clicks, so nothing is written: the settings loader
+  // ticks all eleven visible ones on a first run.
+  void tickOnly(std::initializer_list<std::string_view> labels) {
+    for (const auto& site : window::kSiteBoxes) {
+      bool tick = false;
+      for (std::string_view label : labels) tick = tick || label == site.label;
+      w().setChecked(window::names::siteCheckBox(site.label), tick);
+    }
+  }
   core::SearchJob& job() { return app_->job(); }
 
   void search(const Text& keyword) {

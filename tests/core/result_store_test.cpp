@@ -46,16 +46,6 @@ TEST_F(ResultStoreTest, ListsAHitAsARowWithALowerCasedLink) {
   EXPECT_TRUE(w.statusPart(状态条1, 4).starts_with("搜索耗时："_gbk));
 }
 
-// The keyword, word-list, duplicate and size tests arrive with the filter settings; until
-// then the filter lists every hit, the same link twice included. Replace this test then.
-TEST_F(ResultStoreTest, FilterListsEveryHitForNow) {
-  w.setChecked(选择框_删除重复, true);
-  store.addHit(hit(1));
-  store.addHit(hit(1, "abc"));
-  EXPECT_EQ(rows(), 2);
-  EXPECT_EQ(store.duplicateCount(), 0);
-}
-
 TEST_F(ResultStoreTest, RebuildBeforeAnyHitChangesNothing) {
   store.rebuild();
   EXPECT_EQ(w.statusPart(状态条1, 1), "结果数量：无"_gbk);

@@ -1,0 +1,49 @@
+// The user's choices across runs, kept in the settings file. The controls of the main
+// window are the live settings: at start-up the loader copies the file's values into them,
+// and afterwards each change of a stored control writes that one key back at once.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <string_view>
+
+#include "base/text.h"
+
+namespace quenbo::window {
+class WindowModel;
+}
+
+namespace quenbo::ui {
+
+// The site boxes the loader reads, in its order: the eleven that can be ticked.
+inline constexpr std::array<std::string_view, 11> kLoadedSites = {
+    "Btdad", "Iheian", "Sunyaa", "Sobt", "章鱼搜索", "种子搜",
+    "Torrentz", "Renz", "SXBTZZ", "Btsow", "FeiBt"};
+
+class SettingsStore final {
+ public:
+  SettingsStore(window::WindowModel& window, Text filePath);
+  SettingsStore(const SettingsStore&) = delete;
+  SettingsStore& operator=(const SettingsStore&) = delete;
+
+  // Copies the file's values into the controls, key by key in a fixed order; a missing
+  // file, section or key gives the control its default. UI thread, once, at start-up.
+  void load();
+  // From now on changes are written.
+  void markLoaded() { settingsLoaded_ = true; }
+  bool loaded() const { return settingsLoaded_; }
+
+  // Writes one key (GBK section, key and value) at once; nothing while the settings are
+  // not loaded yet. A failure is not shown to the user and loses nothing stored before:
+  // the file is replaced as a whole or not at all.
+  bool writeValue(std::string_view section, std::string_view key, std::string_view value);
+
+  const Text& filePath() const { return filePath_; }
+
+ private:
+  window::WindowModel& window_;
+  const Text filePath_;
+  std::atomic<bool> settingsLoaded_{false};
+};
+
+}  // namespace quenbo::ui
