@@ -1,0 +1,126 @@
+#include "qt_fixture.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "ui/qt/look.h"
+
+namespace quenbo::qt::testing {
+namespace {
+
+bool xServer = false;
+
+// Starts Xvfb on the first free display; it reports the display number on a pipe once it
+// accepts connections. Returns the server's process id, or -1.
+pid_t startXvfb(std::string& display) {
+  int pipeFds[2];
+  if (::pipe(pipeFds) != 0) return -1;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(pipeFds[0]);
+    int devNull = ::open("/dev/null", O_WRONLY);
+    if (devNull >= 0) {
+      ::dup2(devNull, 1);
+      ::dup2(devNull, 2);
+    }
+    std::string fd = std::to_string(pipeFds[1]);
+    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1400x1000x24",
+             "-nolisten", "tcp", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(pipeFds[1]);
+  if (pid < 0) {
+    ::close(pipeFds[0]);
+    return -1;
+  }
+  std::string number;
+  pollfd wait{pipeFds[0], POLLIN, 0};
+  char c;
+  while (::poll(&wait, 1, 10000) > 0 && ::read(pipeFds[0], &c, 1) == 1 && c != '\n') number += c;
+  ::close(pipeFds[0]);
+  if (number.empty()) {
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+    return -1;
+  }
+  display = ":" + number;
+  return pid;
+}
+
+class QtEnvironment final : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (!std::getenv("DISPLAY")) {
+      std::string display;
+      xvfb_ = startXvfb(display);
+      if (xvfb_ > 0) ::setenv("DISPLAY", display.c_str(), 1);
+    }
+    xServer = std::getenv("DISPLAY") != nullptr;
+    ::setenv("QT_QPA_PLATFORM", xServer ? "xcb" : "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "quenbo_qt_tests";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    applyLook(*app_);
+  }
+
+  void TearDown() override {
+    app_.reset();
+    if (xvfb_ > 0) {
+      ::kill(xvfb_, SIGTERM);
+      ::waitpid(xvfb_, nullptr, 0);
+    }
+  }
+
+ private:
+  pid_t xvfb_ = -1;
+  std::unique_ptr<QApplication> app_;
+};
+
+[[maybe_unused]] auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+}  // namespace
+
+bool processUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > timeout.count()) return done();
+    processFor(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+void processFor(std::chrono::milliseconds duration) {
+  QEventLoop loop;
+  QTimer::singleShot(duration, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+std::string saveScreenshot(QWidget& widget, const std::string& name) {
+  const char* dir = std::getenv("QUENBO_SCREENSHOT_DIR");
+  std::filesystem::path folder = dir ? dir : "screenshots";
+  std::error_code ignored;
+  std::filesystem::create_directories(folder, ignored);
+  std::string path = (folder / (name + ".png")).string();
+  return widget.grab().save(QString::fromStdString(path), "PNG") ? path : std::string();
+}
+
+bool onXServer() { return xServer; }
+
+}  // namespace quenbo::qt::testing
