@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QPainter>
+#include <QStyle>
 #include <QStackedWidget>
 #include <QTabBar>
 
@@ -34,11 +35,30 @@ void PictureBox::paintEvent(QPaintEvent*) {
   painter.drawPixmap(rect(), picture_);
 }
 
+// --- TextLabel ---
+
+void TextLabel::paintEvent(QPaintEvent* event) {
+  const QStringList lines = text().split(QLatin1Char('\n'));
+  const QFontMetrics metrics(font());
+  if (lines.size() < 2 || lines.size() * metrics.lineSpacing() <= height()) {
+    QLabel::paintEvent(event);
+    return;
+  }
+  QPainter painter(this);
+  const double step = static_cast<double>(height()) / lines.size();
+  const int horizontal = static_cast<int>(alignment() & Qt::AlignHorizontal_Mask);
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    QRect band(0, static_cast<int>(i * step), width(), static_cast<int>(step) + 1);
+    style()->drawItemText(&painter, band, horizontal | Qt::AlignVCenter, palette(), isEnabled(),
+                          lines[i], foregroundRole());
+  }
+}
+
 // --- TabControl ---
 
 TabControl::TabControl(const std::vector<window::TabTemplate>& tabs, QWidget* parent)
     : QWidget(parent), bar_(new QTabBar(this)), pages_(new QStackedWidget(this)) {
-  bar_->setDrawBase(false);
+  bar_->setDrawBase(true);
   bar_->setExpanding(false);
   bar_->setUsesScrollButtons(false);
   for (std::size_t i = 0; i < tabs.size(); ++i) {

@@ -36,6 +36,16 @@ class PictureBox final : public QWidget {
   bool framed_ = false;
 };
 
+// A label whose lines, when there are more than its height holds at the font's spacing,
+// are drawn closer together so that every line stays visible.
+class TextLabel final : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
 // A tab bar over stacked pages. Every page covers the tab control below the bar, so a
 // component at (left, top) of the tab control sits at (left, top - kPageTop) of its page.
 class TabControl final : public QWidget {

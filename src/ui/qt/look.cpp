@@ -71,7 +71,6 @@ ComponentLook lookOf(const window::ComponentTemplate& c) {
     if (name != 超级链接框1) look.fontPixels = 16;
   } else if (name == 透明标签9) {
     look.alignment = Qt::AlignHCenter | Qt::AlignTop;
-    look.fontPixels = 14;
   }
   return look;
 }

@@ -36,7 +36,7 @@ QWidget* editBox(const ComponentTemplate& c, const ComponentLook& look, QWidget*
 }
 
 QWidget* label(const ComponentTemplate& c, const ComponentLook& look, QWidget* parent) {
-  auto* text = new QLabel(parent);
+  auto* text = new TextLabel(parent);
   text->setAlignment(look.alignment);
   text->setWordWrap(false);
   text->setTextFormat(Qt::PlainText);
