@@ -18,7 +18,8 @@ bool processUntil(const std::function<bool()>& done,
 // Processes events for the given time.
 void processFor(std::chrono::milliseconds duration);
 
-// Renders the widget into <build>/screenshots/<name>.png; returns the file's path, empty
+// Renders the widget into <build>/screenshots/<name>.png (or the folder named by
+// QUENBO_SCREENSHOT_DIR); returns the file's path, empty
 // when it could not be written.
 std::string saveScreenshot(QWidget& widget, const std::string& name);
 
