@@ -7,11 +7,6 @@
 #include <QTimer>
 
 namespace quenbo::qt {
-namespace {
-
-const QEvent::Type kWake = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-}  // namespace
 
 QtLoop::QtLoop() = default;
 
@@ -24,16 +19,10 @@ void QtLoop::post(std::function<void()> task) {
     tasks_.push_back(std::move(task));
     if (!wakePosted_) wakePosted_ = wake = true;
   }
-  if (wake) QCoreApplication::postEvent(this, new QEvent(kWake));
+  if (wake) QMetaObject::invokeMethod(this, "runPending", Qt::QueuedConnection);
 }
 
 bool QtLoop::onUiThread() const { return QThread::currentThread() == thread(); }
-
-bool QtLoop::event(QEvent* event) {
-  if (event->type() != kWake) return QObject::event(event);
-  runPending();
-  return true;
-}
 
 void QtLoop::runPending() {
   std::deque<std::function<void()>> tasks;

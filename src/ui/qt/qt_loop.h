@@ -1,6 +1,6 @@
 // The UI loop on Qt's GUI thread. Tasks posted from other threads wait in a queue of our own
-// and one wake-up event per batch tells the GUI thread to run them, so the hand-over is
-// ordered by a lock every thread can see.
+// and one queued call per batch tells the GUI thread to run them: the hand-over is ordered
+// by our lock alone, and nothing but the call's name crosses into Qt's event queue.
 #pragma once
 
 #include <QObject>
@@ -14,6 +14,8 @@
 namespace quenbo::qt {
 
 class QtLoop final : public QObject, public window::UiLoop {
+  Q_OBJECT
+
  public:
   // Construct on the GUI thread, after the QApplication; it must outlive everything that may
   // post to it (the application object and its worker threads).
@@ -27,12 +29,10 @@ class QtLoop final : public QObject, public window::UiLoop {
   void processEvents() override;
   void waitProcessing(std::chrono::milliseconds duration) override;
 
- protected:
-  bool event(QEvent* event) override;
-
- private:
+ private slots:
   void runPending();
 
+ private:
   std::mutex mutex_;  // guards tasks_ and wakePosted_; taken by any thread
   std::deque<std::function<void()>> tasks_;
   bool wakePosted_ = false;
