@@ -9,7 +9,6 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
-
 #include <filesystem>
 
 #include "qt_app_harness.h"
@@ -38,17 +37,21 @@ TEST_F(MainWindowSmoke, SearchesWithNoSiteAndShowsEveryTab) {
   EXPECT_EQ(view().windowTitle(), QStringLiteral(" Tesk Quenbo 4.0.6.20191224"));
   EXPECT_EQ(view().size(), QSize(1159, 496));
   EXPECT_FALSE(tabs().tabBar()->isTabVisible(kAnnouncementTab));
-  ASSERT_TRUE(processUntil([&] { return QApplication::focusWidget() == view().widget(编辑框_搜索); }));
+  ASSERT_TRUE(
+      processUntil([&] { return QApplication::focusWidget() == view().widget(编辑框_搜索); }));
 
   // A keyword typed into the box and Enter: the search runs and ends at once.
   auto* keyword = qobject_cast<QLineEdit*>(view().widget(编辑框_搜索));
-  QKeyEvent chinese(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("测试"));  // as an input method
+  QKeyEvent chinese(QEvent::KeyPress, 0, Qt::NoModifier,
+                    QStringLiteral("测试"));  // as an input method
   QApplication::sendEvent(keyword, &chinese);
   QTest::keyClicks(keyword, QStringLiteral(" keyword"));
   EXPECT_EQ(w().text(编辑框_搜索), "测试 keyword"_gbk);
   QTest::keyClick(keyword, Qt::Key_Return);
-  ASSERT_TRUE(processUntil([&] { return w().timerInterval(时钟_线程) == 0 && w().enabled(超级按钮_搜索); }));
-  ASSERT_TRUE(processUntil([&] { return status().part(0) == QStringLiteral("任务状态：资源采集完毕"); }));
+  ASSERT_TRUE(processUntil(
+      [&] { return w().timerInterval(时钟_线程) == 0 && w().enabled(超级按钮_搜索); }));
+  ASSERT_TRUE(
+      processUntil([&] { return status().part(0) == QStringLiteral("任务状态：资源采集完毕"); }));
   EXPECT_EQ(tabs().tabBar()->currentIndex(), kResultTab);
   EXPECT_TRUE(view().widget(超级按钮_搜索)->isEnabled());
   EXPECT_FALSE(view().widget(超级按钮_停止)->isEnabled());
@@ -59,7 +62,7 @@ TEST_F(MainWindowSmoke, SearchesWithNoSiteAndShowsEveryTab) {
   w().setTabVisible(高级选择夹1, kAnnouncementTab, true);
   ASSERT_TRUE(processUntil([&] { return tabs().tabBar()->isTabVisible(kAnnouncementTab); }));
 
-  const char* names[] = {"main_0_films", "main_1_results", "main_2_filter", "main_3_log",
+  const char* names[] = {"main_0_films",    "main_1_results",  "main_2_filter",      "main_3_log",
                          "main_4_settings", "main_5_donation", "main_6_announcement"};
   for (int tab = 0; tab <= kAnnouncementTab; ++tab) {
     clickTab(tab);
@@ -71,9 +74,11 @@ TEST_F(MainWindowSmoke, SearchesWithNoSiteAndShowsEveryTab) {
   }
   // Tab 2 sends the cursor to the filter words, tab 0 back to the keyword.
   clickTab(kFilterTab);
-  ASSERT_TRUE(processUntil([&] { return QApplication::focusWidget() == view().widget(编辑框_关键字词A); }));
+  ASSERT_TRUE(
+      processUntil([&] { return QApplication::focusWidget() == view().widget(编辑框_关键字词A); }));
   clickTab(kFilmTab);
-  ASSERT_TRUE(processUntil([&] { return QApplication::focusWidget() == view().widget(编辑框_搜索); }));
+  ASSERT_TRUE(
+      processUntil([&] { return QApplication::focusWidget() == view().widget(编辑框_搜索); }));
 
   // The update window, shown for its screenshot.
   app_->updateWindow().setWindowVisible(true);
@@ -94,12 +99,11 @@ TEST_F(MainWindowSmoke, EmptyKeywordShowsTheDesignedMessageBox) {
   launch();
   ASSERT_TRUE(processUntil([&] { return view().isVisible(); }));
   QString title, text;
-  QTimer::singleShot(50, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    title = box->windowTitle();
-    text = box->text();
-    box->button(QMessageBox::Ok)->click();
+  whenModalShown([&](QWidget& modal) {
+    auto& box = dynamic_cast<QMessageBox&>(modal);
+    title = box.windowTitle();
+    text = box.text();
+    box.button(QMessageBox::Ok)->click();
   });
   QTest::mouseClick(view().widget(超级按钮_搜索), Qt::LeftButton);
   EXPECT_EQ(title, QStringLiteral("信息："));

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QCoreApplication>
-
 #include <memory>
 
 #include "app/application.h"

@@ -11,7 +11,6 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QWidget>
-
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -20,7 +19,9 @@
 
 // The D-Bus client that Qt's platform integration opens keeps its connection state for the
 // life of the process; the leak checker is told so.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libdbus-1.so\n";
+}
 
 // Qt and the libraries below it are not instrumented: the thread checker sees the memory
 // and lock calls they make into the C library but not the futex-based locks that order
@@ -59,8 +60,8 @@ pid_t startXvfb(std::string& display) {
       ::dup2(devNull, 2);
     }
     std::string fd = std::to_string(pipeFds[1]);
-    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1400x1000x24",
-             "-nolisten", "tcp", static_cast<char*>(nullptr));
+    ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1400x1000x24", "-nolisten",
+             "tcp", static_cast<char*>(nullptr));
     ::_exit(127);
   }
   ::close(pipeFds[1]);
@@ -122,8 +123,7 @@ class QtEnvironment final : public ::testing::Environment {
   std::unique_ptr<QApplication> app_;
 };
 
-[[maybe_unused]] auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 }  // namespace
 
@@ -143,6 +143,18 @@ void processFor(std::chrono::milliseconds duration) {
   loop.exec();
 }
 
+void whenModalShown(std::function<void(QWidget&)> act) {
+  auto* poll = new QTimer(QCoreApplication::instance());
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      poll->deleteLater();
+      poll->disconnect();
+      act(*modal);
+    }
+  });
+  poll->start(10);
+}
+
 std::string saveScreenshot(QWidget& widget, const std::string& name) {
   const char* dir = std::getenv("QUENBO_SCREENSHOT_DIR");
   std::filesystem::path folder = dir ? dir : QUENBO_SCREENSHOT_DIR;
@@ -152,6 +164,8 @@ std::string saveScreenshot(QWidget& widget, const std::string& name) {
   return widget.grab().save(QString::fromStdString(path), "PNG") ? path : std::string();
 }
 
-bool onXServer() { return xServer; }
+bool onXServer() {
+  return xServer;
+}
 
 }  // namespace quenbo::qt::testing

@@ -18,6 +18,9 @@ bool processUntil(const std::function<bool()>& done,
 // Processes events for the given time.
 void processFor(std::chrono::milliseconds duration);
 
+// Acts on the next modal dialog as soon as it is up (a message box, the save dialog).
+void whenModalShown(std::function<void(QWidget&)> act);
+
 // Renders the widget into <build>/screenshots/<name>.png (or the folder named by
 // QUENBO_SCREENSHOT_DIR); returns the file's path, empty
 // when it could not be written.

@@ -6,7 +6,6 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTreeView>
-
 #include <atomic>
 #include <thread>
 
@@ -25,8 +24,13 @@ using namespace window::names;
 using namespace std::chrono_literals;
 
 window::Row resultRow(int n) {
-  return {integerToText(n + 1), "title " + integerToText(n), "magnet:?xt=urn:btih:" + integerToText(n),
-          "Btdad", "1.5 GB", integerToText(n % 97), "2019-12-24"};
+  return {integerToText(n + 1),
+          "title " + integerToText(n),
+          "magnet:?xt=urn:btih:" + integerToText(n),
+          "Btdad",
+          "1.5 GB",
+          integerToText(n % 97),
+          "2019-12-24"};
 }
 
 class ResultsTable : public ::testing::Test {
@@ -37,7 +41,8 @@ class ResultsTable : public ::testing::Test {
     ASSERT_TRUE(processUntil([&] { return view_.isVisible() && list().isVisible(); }));
     for (auto kind : {window::EventKind::HeaderClicked, window::EventKind::RightClicked,
                       window::EventKind::DoubleClicked}) {
-      model_.on(超级列表框_磁力链接, kind, [this](const window::Event& e) { events_.push_back(e); });
+      model_.on(超级列表框_磁力链接, kind,
+                [this](const window::Event& e) { events_.push_back(e); });
     }
   }
   QTreeView& list() { return *qobject_cast<QTreeView*>(view_.widget(超级列表框_磁力链接)); }

@@ -1,5 +1,7 @@
 // The main window's widgets against its model: layout from the template, changes from any
 // thread, and the user's actions as events.
+#include "ui/qt/window_view.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -10,7 +12,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
-
 #include <thread>
 
 #include "base/encoding.h"
@@ -18,7 +19,6 @@
 #include "qt_fixture.h"
 #include "ui/qt/component_widgets.h"
 #include "ui/qt/qt_loop.h"
-#include "ui/qt/window_view.h"
 #include "ui/window/main_window_names.h"
 #include "ui/window/site_labels.h"
 #include "ui/window/window_templates.h"
@@ -47,7 +47,9 @@ class MainWindowView : public ::testing::Test {
   }
   void showTab(int tab) {
     model_.setCurrentTab(高级选择夹1, tab);
-    ASSERT_TRUE(processUntil([&] { return dynamic_cast<TabControl*>(view_.widget(高级选择夹1))->tabBar()->currentIndex() == tab; }));
+    ASSERT_TRUE(processUntil([&] {
+      return dynamic_cast<TabControl*>(view_.widget(高级选择夹1))->tabBar()->currentIndex() == tab;
+    }));
   }
 
   QtLoop loop_;
@@ -58,7 +60,10 @@ class MainWindowView : public ::testing::Test {
 
 TEST_F(MainWindowView, PlacesEveryComponentAtItsDesignedGeometry) {
   // Components on a tab page are given in the tab control's coordinates.
-  struct Case { std::string name; QRect expected; };
+  struct Case {
+    std::string name;
+    QRect expected;
+  };
   const Case cases[] = {
       {std::string(编辑框_搜索), {50, 40, 801, 35}},
       {std::string(超级按钮_搜索), {0, 0, 130, 35}},
@@ -73,6 +78,11 @@ TEST_F(MainWindowView, PlacesEveryComponentAtItsDesignedGeometry) {
   };
   for (const auto& c : cases) EXPECT_EQ(view_.widget(c.name)->geometry(), c.expected) << c.name;
   EXPECT_EQ(view_.widget(超级按钮_搜索)->parentWidget(), view_.widget(图片框_开始停止));
+  std::vector<int> partWidths;
+  for (QLabel* part : view_.widget(状态条1)->findChildren<QLabel*>()) {
+    partWidths.push_back(part->width());
+  }
+  EXPECT_EQ(partWidths, (std::vector<int>{232, 232, 232, 232, 231}));
 
   int visibleSites = 0;
   for (const auto& site : window::kSiteBoxes) {
@@ -81,22 +91,32 @@ TEST_F(MainWindowView, PlacesEveryComponentAtItsDesignedGeometry) {
     visibleSites += site.visible;
   }
   EXPECT_EQ(visibleSites, 11);
-  EXPECT_FALSE(view_.widget(编辑框_线程数量)->isVisibleTo(view_.widget(编辑框_线程数量)->parentWidget()));
+  EXPECT_FALSE(
+      view_.widget(编辑框_线程数量)->isVisibleTo(view_.widget(编辑框_线程数量)->parentWidget()));
   EXPECT_FALSE(widget<QPushButton>(超级按钮_停止).isEnabled());
-  EXPECT_EQ(widget<QCheckBox>(选择框_精准搜索).text(), QStringLiteral(" 只显示包含搜索关键字词的资源"));
+  EXPECT_EQ(widget<QCheckBox>(选择框_精准搜索).text(),
+            QStringLiteral(" 只显示包含搜索关键字词的资源"));
 }
 
 TEST_F(MainWindowView, UsesTheDesignedColours) {
-  struct Case { std::string_view name; QRgb rgb; };
-  const Case cases[] = {{编辑框_搜索, 0xFF0000}, {编辑框_关键字词A, 0x008080},
-                        {编辑框_关键字词B, 0x800000}, {编辑框_公告, 0x008000}, {编辑框_GB, 0xFF0000}};
+  struct Case {
+    std::string_view name;
+    QRgb rgb;
+  };
+  const Case cases[] = {{编辑框_搜索, 0xFF0000},
+                        {编辑框_关键字词A, 0x008080},
+                        {编辑框_关键字词B, 0x800000},
+                        {编辑框_公告, 0x008000},
+                        {编辑框_GB, 0xFF0000}};
   for (const auto& c : cases) {
-    EXPECT_EQ(view_.widget(c.name)->palette().color(QPalette::Text).rgb() & 0xFFFFFF, c.rgb) << c.name;
+    EXPECT_EQ(view_.widget(c.name)->palette().color(QPalette::Text).rgb() & 0xFFFFFF, c.rgb)
+        << c.name;
   }
   // Release dates turn blue when the film board says so.
   model_.setTextColour(透明标签_上映时间(3), window::kBlue);
   ASSERT_TRUE(processUntil([&] {
-    return (view_.widget(透明标签_上映时间(3))->palette().color(QPalette::WindowText).rgb() & 0xFFFFFF) == 0x0000FF;
+    return (view_.widget(透明标签_上映时间(3))->palette().color(QPalette::WindowText).rgb() &
+            0xFFFFFF) == 0x0000FF;
   }));
 }
 
@@ -107,16 +127,20 @@ TEST_F(MainWindowView, ChangesFromAWorkerThreadReachTheWidgets) {
     model_.setEnabled(超级按钮_停止, true);
     model_.setVisible(图片框_电影(6), true);
     model_.setTabVisible(高级选择夹1, kAnnouncementTab, true);
-    for (int i = 0; i < 2000; ++i) model_.appendText(编辑框_日志, "第"_gbk + integerToText(i) + "行\r\n"_gbk);
+    for (int i = 0; i < 2000; ++i)
+      model_.appendText(编辑框_日志, "第"_gbk + integerToText(i) + "行\r\n"_gbk);
   });
   worker.join();
   auto& log = widget<QPlainTextEdit>(编辑框_日志);
   ASSERT_TRUE(processUntil([&] { return log.document()->blockCount() == 2001; }));
   EXPECT_EQ(widget<QLabel>(透明标签_电影名称(1)).text(), QStringLiteral("误杀"));
-  EXPECT_EQ(dynamic_cast<StatusBar*>(view_.widget(状态条1))->part(2), QStringLiteral("过滤资源：7 条"));
+  EXPECT_EQ(dynamic_cast<StatusBar*>(view_.widget(状态条1))->part(2),
+            QStringLiteral("过滤资源：7 条"));
   EXPECT_TRUE(view_.widget(超级按钮_停止)->isEnabled());
   EXPECT_TRUE(view_.widget(图片框_电影(6))->isVisibleTo(view_.widget(高级选择夹1)));
-  EXPECT_TRUE(dynamic_cast<TabControl*>(view_.widget(高级选择夹1))->tabBar()->isTabVisible(kAnnouncementTab));
+  EXPECT_TRUE(dynamic_cast<TabControl*>(view_.widget(高级选择夹1))
+                  ->tabBar()
+                  ->isTabVisible(kAnnouncementTab));
   EXPECT_TRUE(log.toPlainText().startsWith(QStringLiteral("第0行\n第1行\n")));
   EXPECT_TRUE(log.toPlainText().endsWith(QStringLiteral("第1999行\n")));
   // A replacement rewrites the box instead of appending.
@@ -126,9 +150,13 @@ TEST_F(MainWindowView, ChangesFromAWorkerThreadReachTheWidgets) {
 
 TEST_F(MainWindowView, IntegerBoxesRefuseOtherTypedCharactersAndKeepTheirLimits) {
   showTab(kSettingsTab);
-  struct Case { std::string_view box; const char* typed; Text shown; };
+  struct Case {
+    std::string_view box;
+    const char* typed;
+    Text shown;
+  };
   const Case cases[] = {
-      {编辑框_页数, "4a5", "45"}, {编辑框_页数, "123", "12"}, {编辑框_时间, "12345", "1234"},
+      {编辑框_页数, "4a5", "45"}, {编辑框_页数, "123", "12"},    {编辑框_时间, "12345", "1234"},
       {编辑框_时间, "-7", "-7"},  {编辑框_线程数量, "ab", "ab"},
   };
   for (const auto& c : cases) {

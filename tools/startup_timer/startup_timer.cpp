@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
     times.push_back(ms);
   }
   std::sort(times.begin(), times.end());
-  std::printf("process start to window shown over %d runs: min %.1f ms, median %.1f ms, max %.1f ms\n",
-              runs, times.front(), times[times.size() / 2], times.back());
+  std::printf(
+      "process start to window shown over %d runs: min %.1f ms, median %.1f ms, max %.1f ms\n",
+      runs, times.front(), times[times.size() / 2], times.back());
   return 0;
 }

@@ -59,7 +59,8 @@ QImage iconImage(int size) {
 
 QIcon applicationIcon() {
   QIcon icon;
-  for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(iconImage(size)));
+  for (int size : {16, 24, 32, 48, 64, 128, 256})
+    icon.addPixmap(QPixmap::fromImage(iconImage(size)));
   return icon;
 }
 

@@ -2,8 +2,8 @@
 
 #include <QLineEdit>
 #include <QPainter>
-#include <QStyle>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabBar>
 
 #include "ui/qt/qt_text.h"
@@ -69,7 +69,9 @@ TabControl::TabControl(const std::vector<window::TabTemplate>& tabs, QWidget* pa
   pages_->setFrameShape(QFrame::NoFrame);
 }
 
-QWidget* TabControl::page(int index) const { return pages_->widget(index); }
+QWidget* TabControl::page(int index) const {
+  return pages_->widget(index);
+}
 
 void TabControl::showPage(int index) {
   if (index >= 0 && index < pages_->count()) pages_->setCurrentIndex(index);

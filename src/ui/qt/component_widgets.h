@@ -7,7 +7,6 @@
 #include <QPixmap>
 #include <QValidator>
 #include <QWidget>
-
 #include <vector>
 
 #include "ui/window/component.h"

@@ -1,7 +1,6 @@
 // The graphical program: both windows on Qt, the application behind them.
 #include <QApplication>
 #include <QTimer>
-
 #include <cstdio>
 #include <ctime>
 
@@ -71,7 +70,8 @@ int runGui(int argc, char** argv) {
   mainView.setCloseHandler([&application] { application.close(); });
   mainView.setGoneHandler([] { QCoreApplication::quit(); });
   std::unique_ptr<StartupProbe> probe;
-  if (qEnvironmentVariableIsSet("QUENBO_STARTUP_PROBE")) probe = std::make_unique<StartupProbe>(mainView);
+  if (qEnvironmentVariableIsSet("QUENBO_STARTUP_PROBE"))
+    probe = std::make_unique<StartupProbe>(mainView);
 
   application.create();
   return QApplication::exec();

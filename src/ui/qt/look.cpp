@@ -4,7 +4,6 @@
 #include <QPalette>
 #include <QStyleFactory>
 #include <QWidget>
-
 #include <string_view>
 
 #include "ui/window/main_window_names.h"

@@ -19,7 +19,7 @@ void applyLook(QApplication& app);
 // The look of one component beyond its kind's defaults.
 struct ComponentLook {
   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-  int fontPixels = 0;  // 0: the application font
+  int fontPixels = 0;   // 0: the application font
   bool framed = false;  // picture boxes: a light frame while they show no picture
 };
 ComponentLook lookOf(const window::ComponentTemplate& component);

@@ -73,24 +73,26 @@ void QtInteractions::onGui(const std::function<void()>& task, bool wait) {
 MessageAnswer QtInteractions::messageBox(const Text& text, const Text& title,
                                          MessageButtons buttons, MessageIcon icon) {
   MessageAnswer answer = MessageAnswer::Ok;
-  onGui([&] {
-    QMessageBox box(parent_);
-    box.setWindowTitle(toQString(title.empty() ? window::defaultMessageTitle() : title));
-    box.setText(toDisplayLines(text));
-    box.setIcon(icon == MessageIcon::Information ? QMessageBox::Information
-                : icon == MessageIcon::Error     ? QMessageBox::Critical
-                                                 : QMessageBox::NoIcon);
-    if (buttons == MessageButtons::YesNo) {
-      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-      box.setDefaultButton(QMessageBox::Yes);
-    } else {
-      box.setStandardButtons(QMessageBox::Ok);
-    }
-    int chosen = box.exec();
-    answer = buttons == MessageButtons::Ok   ? MessageAnswer::Ok
-             : chosen == QMessageBox::Yes    ? MessageAnswer::Yes
-                                             : MessageAnswer::No;
-  }, true);
+  onGui(
+      [&] {
+        QMessageBox box(parent_);
+        box.setWindowTitle(toQString(title.empty() ? window::defaultMessageTitle() : title));
+        box.setText(toDisplayLines(text));
+        box.setIcon(icon == MessageIcon::Information ? QMessageBox::Information
+                    : icon == MessageIcon::Error     ? QMessageBox::Critical
+                                                     : QMessageBox::NoIcon);
+        if (buttons == MessageButtons::YesNo) {
+          box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+          box.setDefaultButton(QMessageBox::Yes);
+        } else {
+          box.setStandardButtons(QMessageBox::Ok);
+        }
+        int chosen = box.exec();
+        answer = buttons == MessageButtons::Ok ? MessageAnswer::Ok
+                 : chosen == QMessageBox::Yes  ? MessageAnswer::Yes
+                                               : MessageAnswer::No;
+      },
+      true);
   return answer;
 }
 
@@ -100,26 +102,30 @@ void QtInteractions::beep() {
 
 std::optional<Text> QtInteractions::saveFileDialog(const Text& filter) {
   std::optional<Text> chosen;
-  onGui([&] {
-    // Shown as the design labels it; matched by the patterns inside the label.
-    QString path = QFileDialog::getSaveFileName(parent_, QString(), QString(),
-                                                nameFilterFor(toQString(filter)), nullptr,
-                                                QFileDialog::HideNameFilterDetails);
-    if (!path.isEmpty()) chosen = toText(path);
-  }, true);
+  onGui(
+      [&] {
+        // Shown as the design labels it; matched by the patterns inside the label.
+        QString path = QFileDialog::getSaveFileName(parent_, QString(), QString(),
+                                                    nameFilterFor(toQString(filter)), nullptr,
+                                                    QFileDialog::HideNameFilterDetails);
+        if (!path.isEmpty()) chosen = toText(path);
+      },
+      true);
   return chosen;
 }
 
 std::optional<std::string> QtInteractions::popupMenu(const window::MenuTemplate& layout) {
   std::optional<std::string> chosen;
-  onGui([&] {
-    QMenu menu(parent_);
-    buildPopupMenu(layout, menu);
-    if (QAction* action = menu.exec(QCursor::pos())) {
-      QString name = action->data().toString();
-      if (!name.isEmpty()) chosen = name.toStdString();
-    }
-  }, true);
+  onGui(
+      [&] {
+        QMenu menu(parent_);
+        buildPopupMenu(layout, menu);
+        if (QAction* action = menu.exec(QCursor::pos())) {
+          QString name = action->data().toString();
+          if (!name.isEmpty()) chosen = name.toStdString();
+        }
+      },
+      true);
   return chosen;
 }
 
@@ -129,13 +135,15 @@ void QtInteractions::setClipboardText(const Text& text) {
 
 void QtInteractions::openUrl(const Text& url) {
   if (!window::isOpenableLink(url)) return;
-  onGui([this, url] {
-    QString link = toQString(url);
-    // The link goes to the desktop's opener as one argument, never through a shell.
-    if (!launcher_(QStringLiteral("xdg-open"), {link})) {
-      QDesktopServices::openUrl(QUrl(link, QUrl::TolerantMode));
-    }
-  }, false);
+  onGui(
+      [this, url] {
+        QString link = toQString(url);
+        // The link goes to the desktop's opener as one argument, never through a shell.
+        if (!launcher_(QStringLiteral("xdg-open"), {link})) {
+          QDesktopServices::openUrl(QUrl(link, QUrl::TolerantMode));
+        }
+      },
+      false);
 }
 
 void QtInteractions::playSound(const Bytes& wave) {

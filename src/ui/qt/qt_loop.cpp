@@ -22,7 +22,9 @@ void QtLoop::post(std::function<void()> task) {
   if (wake) QMetaObject::invokeMethod(this, "runPending", Qt::QueuedConnection);
 }
 
-bool QtLoop::onUiThread() const { return QThread::currentThread() == thread(); }
+bool QtLoop::onUiThread() const {
+  return QThread::currentThread() == thread();
+}
 
 void QtLoop::runPending() {
   std::deque<std::function<void()>> tasks;

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QObject>
-
 #include <deque>
 #include <functional>
 #include <mutex>

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-
 #include <atomic>
 #include <cstdint>
 #include <string>

@@ -10,21 +10,29 @@ namespace quenbo::qt {
 namespace {
 
 std::uint32_t read32(const Bytes& b, std::size_t at) {
-  auto u = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + i])); };
+  auto u = [&](std::size_t i) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + i]));
+  };
   return u(0) | (u(1) << 8) | (u(2) << 16) | (u(3) << 24);
 }
 
 std::uint16_t read16(const Bytes& b, std::size_t at) {
-  auto u = [&](std::size_t i) { return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at + i])); };
+  auto u = [&](std::size_t i) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at + i]));
+  };
   return static_cast<std::uint16_t>(u(0) | (u(1) << 8));
 }
 
 QAudioFormat::SampleFormat sampleFormat(int bits) {
   switch (bits) {
-    case 8: return QAudioFormat::UInt8;
-    case 16: return QAudioFormat::Int16;
-    case 32: return QAudioFormat::Int32;
-    default: return QAudioFormat::Unknown;
+    case 8:
+      return QAudioFormat::UInt8;
+    case 16:
+      return QAudioFormat::Int16;
+    case 32:
+      return QAudioFormat::Int32;
+    default:
+      return QAudioFormat::Unknown;
   }
 }
 
@@ -51,7 +59,8 @@ std::optional<WaveClip> parseWave(const Bytes& wave) {
       if (!haveFormat) return std::nullopt;
       clip.dataOffset = body;
       clip.dataSize = std::min(size, wave.size() - body);
-      if (clip.channels <= 0 || clip.sampleRate <= 0 || clip.bitsPerSample <= 0) return std::nullopt;
+      if (clip.channels <= 0 || clip.sampleRate <= 0 || clip.bitsPerSample <= 0)
+        return std::nullopt;
       return clip;
     }
     if (size > wave.size()) return std::nullopt;
@@ -62,7 +71,9 @@ std::optional<WaveClip> parseWave(const Bytes& wave) {
 
 SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) {}
 
-SoundPlayer::~SoundPlayer() { stop(); }
+SoundPlayer::~SoundPlayer() {
+  stop();
+}
 
 bool SoundPlayer::play(const Bytes& wave) {
   auto clip = parseWave(wave);

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QObject>
-
 #include <cstdint>
 #include <optional>
 

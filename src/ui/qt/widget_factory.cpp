@@ -31,7 +31,8 @@ QWidget* editBox(const ComponentTemplate& c, const ComponentLook& look, QWidget*
   auto* box = new QLineEdit(parent);
   box->setReadOnly(c.edit.readOnly);
   box->setAlignment(look.alignment);
-  if (c.edit.integerInput || c.edit.maxLength > 0) box->setValidator(new TypingValidator(c.edit, box));
+  if (c.edit.integerInput || c.edit.maxLength > 0)
+    box->setValidator(new TypingValidator(c.edit, box));
   return box;
 }
 

@@ -36,11 +36,17 @@ constexpr int kFrameWidth = 6, kFrameHeight = 29;
 Change normalised(const Change& change) {
   Change c = change;
   switch (change.kind) {
-    case ChangeKind::TextAppended: c.kind = ChangeKind::Text; break;
-    case ChangeKind::RowsAppended: c.kind = ChangeKind::RowsReset; break;
+    case ChangeKind::TextAppended:
+      c.kind = ChangeKind::Text;
+      break;
+    case ChangeKind::RowsAppended:
+      c.kind = ChangeKind::RowsReset;
+      break;
     case ChangeKind::StatusPart:
-    case ChangeKind::TabVisible: return c;
-    default: break;
+    case ChangeKind::TabVisible:
+      return c;
+    default:
+      break;
   }
   c.index = -1;
   return c;
@@ -143,8 +149,10 @@ void WindowView::loadState(Part& part) {
   load(ChangeKind::TimerInterval);
   load(ChangeKind::RowsReset);
   load(ChangeKind::CurrentTab);
-  for (std::size_t i = 0; i < part.layout->tabs.size(); ++i) load(ChangeKind::TabVisible, static_cast<int>(i));
-  for (std::size_t i = 0; i < part.layout->parts.size(); ++i) load(ChangeKind::StatusPart, static_cast<int>(i));
+  for (std::size_t i = 0; i < part.layout->tabs.size(); ++i)
+    load(ChangeKind::TabVisible, static_cast<int>(i));
+  for (std::size_t i = 0; i < part.layout->parts.size(); ++i)
+    load(ChangeKind::StatusPart, static_cast<int>(i));
 }
 
 // --- model to widgets ---

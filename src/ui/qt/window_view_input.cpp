@@ -72,8 +72,9 @@ void WindowView::connectInput(Part& part) {
 
 void WindowView::connectReportList(Part& part, QTreeView& view) {
   const std::string name = part.layout->name;
-  connect(view.header(), &QHeaderView::sectionClicked, this,
-          [this, name](int column) { model_.fire(eventOf(name, EventKind::HeaderClicked, column)); });
+  connect(view.header(), &QHeaderView::sectionClicked, this, [this, name](int column) {
+    model_.fire(eventOf(name, EventKind::HeaderClicked, column));
+  });
   connect(view.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, &view, name] {
     if (applying_) return;  // a reset by the system, not a choice of the user
     QModelIndexList rows = view.selectionModel()->selectedRows();
@@ -132,7 +133,8 @@ bool WindowView::filterMouse(const Part& part, QEvent* event) {
       return true;
     }
     case QEvent::Wheel:
-      model_.fire(eventOf(name, EventKind::Wheel, static_cast<QWheelEvent*>(event)->angleDelta().y()));
+      model_.fire(
+          eventOf(name, EventKind::Wheel, static_cast<QWheelEvent*>(event)->angleDelta().y()));
       return true;
     default:
       return false;
