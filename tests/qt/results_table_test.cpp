@@ -9,6 +9,7 @@
 #include <atomic>
 #include <thread>
 
+#include "base/encoding.h"
 #include "base/numbers.h"
 #include "qt_fixture.h"
 #include "ui/qt/qt_loop.h"
@@ -25,7 +26,7 @@ using namespace std::chrono_literals;
 
 window::Row resultRow(int n) {
   return {integerToText(n + 1),
-          "title " + integerToText(n),
+          "测试影片 第"_gbk + integerToText(n) + "集"_gbk,
           "magnet:?xt=urn:btih:" + integerToText(n),
           "Btdad",
           "1.5 GB",
@@ -87,8 +88,8 @@ TEST_F(ResultsTable, HasTheDesignedColumnsAndNeverSortsItself) {
   EXPECT_EQ(events_[0].index, 4);
   processFor(20ms);
   // The rows stay in the model's order: sorting is the handler's business.
-  EXPECT_EQ(table().data(table().index(0, 1), Qt::DisplayRole).toString(), "title 2");
-  EXPECT_EQ(table().data(table().index(2, 1), Qt::DisplayRole).toString(), "title 1");
+  EXPECT_EQ(table().data(table().index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("测试影片 第2集"));
+  EXPECT_EQ(table().data(table().index(2, 1), Qt::DisplayRole).toString(), QStringLiteral("测试影片 第1集"));
 }
 
 TEST_F(ResultsTable, WorkerAppendingFiveThousandRowsWhileTheGuiRepaints) {
@@ -128,7 +129,7 @@ TEST_F(ResultsTable, ResetsWhileAWorkerAppendsEndInTheModelsRows) {
   worker.join();
   ASSERT_TRUE(processUntil([&] { return table().rowCount() == 100; }));
   processFor(20ms);
-  EXPECT_EQ(table().data(table().index(0, 1), Qt::DisplayRole).toString(), "title 99");
+  EXPECT_EQ(table().data(table().index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("测试影片 第99集"));
   // A row asked for after a deletion reads as empty, never as garbage.
   EXPECT_FALSE(table().data(table().index(100, 1), Qt::DisplayRole).isValid());
 }
@@ -141,6 +142,7 @@ TEST_F(ResultsTable, KeepVisibleFollowsTheNewestRow) {
   QRect last = list().visualRect(table().index(299, 0));
   EXPECT_TRUE(list().viewport()->rect().contains(last)) << last.y();
   EXPECT_EQ(list().verticalScrollBar()->value(), list().verticalScrollBar()->maximum());
+  EXPECT_FALSE(saveScreenshot(view_, "results_filled").empty());
 }
 
 TEST_F(ResultsTable, RightAndDoubleClicksSelectTheRowAndBecomeEvents) {
