@@ -3,7 +3,9 @@
 #include "ui/qt/window_view.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -146,6 +148,25 @@ TEST_F(MainWindowView, ChangesFromAWorkerThreadReachTheWidgets) {
   // A replacement rewrites the box instead of appending.
   model_.setText(编辑框_日志, "重新开始\r\n"_gbk);
   ASSERT_TRUE(processUntil([&] { return log.toPlainText() == QStringLiteral("重新开始\n"); }));
+}
+
+TEST_F(MainWindowView, PictureBoxesShowJpegAndPngBytes) {
+  auto encoded = [](const char* format) {
+    QImage image(32, 44, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return Bytes(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  };
+  auto& poster = *dynamic_cast<PictureBox*>(view_.widget(图片框_电影(1)));
+  std::thread([&] { model_.setPicture(图片框_电影(1), encoded("JPG")); }).join();
+  ASSERT_TRUE(processUntil([&] { return poster.hasPicture(); }));
+  model_.setPicture(图片框_电影(1), "not a picture");
+  ASSERT_TRUE(processUntil([&] { return !poster.hasPicture(); }));
+  model_.setPicture(图片框_电影(1), encoded("PNG"));
+  ASSERT_TRUE(processUntil([&] { return poster.hasPicture(); }));
 }
 
 TEST_F(MainWindowView, IntegerBoxesRefuseOtherTypedCharactersAndKeepTheirLimits) {
