@@ -31,6 +31,9 @@ extern "C" const char* __tsan_default_suppressions() {
   return "called_from_lib:libQt6Core.so.6\n"
          "called_from_lib:libQt6Gui.so.6\n"
          "called_from_lib:libQt6Widgets.so.6\n"
+         "called_from_lib:libQt6Multimedia.so.6\n"
+         "called_from_lib:libpulse.so\n"
+         "called_from_lib:libpulsecommon\n"
          "called_from_lib:libglib-2.0.so.0\n"
          "called_from_lib:libpng16.so.16\n";
 }
