@@ -11,7 +11,7 @@ PACKAGES="
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-openssl-dev libpcre2-dev nlohmann-json3-dev libssl-dev
   qt6-base-dev qt6-multimedia-dev libqt6svg6
-  xvfb xauth fonts-wqy-microhei
+  xvfb xauth fonts-wqy-microhei xdg-utils
   clang libclang-rt-14-dev
   tinyproxy-bin openssl
 "

@@ -1,9 +1,6 @@
-// Process entry of the quenbo executable.
-#include <cstdio>
+// Process entry of the quenbo executable: picks the front-end and hands over.
+#include "app/gui_entry.h"
 
-int main() {
-  // The Qt front-end is not part of this build yet; until it is, the program has no
-  // window to show.
-  std::fprintf(stderr, "quenbo: the graphical front-end is not built yet\n");
-  return 1;
+int main(int argc, char** argv) {
+  return quenbo::runGui(argc, argv);
 }

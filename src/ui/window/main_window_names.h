@@ -54,7 +54,12 @@ inline constexpr std::string_view 选择框_保证显示 = "选择框_保证显�
 // A site's check box: "选择框_" followed by the site label (UTF-8 spelling).
 inline std::string siteCheckBox(std::string_view label) { return "选择框_" + std::string(label); }
 
-// Tab 5, donations.
+// Tab 5, donations: two pictures with their captions, the text between them and the link.
+inline constexpr std::string_view 图片框16 = "图片框16";
+inline constexpr std::string_view 图片框15 = "图片框15";
+inline constexpr std::string_view 透明标签10 = "透明标签10";
+inline constexpr std::string_view 透明标签11 = "透明标签11";
+inline constexpr std::string_view 透明标签9 = "透明标签9";
 inline constexpr std::string_view 超级链接框1 = "超级链接框1";
 
 // Tab 6, announcements.

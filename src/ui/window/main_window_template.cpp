@@ -175,13 +175,13 @@ void addSettingsTab(std::vector<ComponentTemplate>& w) {
 
 void addDonationTab(std::vector<ComponentTemplate>& w) {
   w.push_back(on(component(K::PictureBox, 图片框1, {0, 23, 1159, 341}), kTabs, kDonationTab));
-  w.push_back(on(component(K::PictureBox, "图片框16", {150, 40, 250, 250}), 图片框1));
-  w.push_back(on(component(K::PictureBox, "图片框15", {759, 40, 250, 250}), 图片框1));
-  w.push_back(on(component(K::TransparentLabel, "透明标签10", {150, 290, 250, 50}, "支付宝"_gbk),
+  w.push_back(on(component(K::PictureBox, 图片框16, {150, 40, 250, 250}), 图片框1));
+  w.push_back(on(component(K::PictureBox, 图片框15, {759, 40, 250, 250}), 图片框1));
+  w.push_back(on(component(K::TransparentLabel, 透明标签10, {150, 290, 250, 50}, "支付宝"_gbk),
                  图片框1));
-  w.push_back(on(component(K::TransparentLabel, "透明标签11", {759, 290, 250, 50}, "微信支付"_gbk),
+  w.push_back(on(component(K::TransparentLabel, 透明标签11, {759, 290, 250, 50}, "微信支付"_gbk),
                  图片框1));
-  w.push_back(on(component(K::TransparentLabel, "透明标签9", {400, 40, 359, 250},
+  w.push_back(on(component(K::TransparentLabel, 透明标签9, {400, 40, 359, 250},
                            "\r\n\r\n\r\n\r\n\r\n\r\n"
                            "我们一起来让这个世界有趣一点……\r\n\r\n"
                            "听说，打赏我的人最后都找到了真爱。\r\n\r\n"

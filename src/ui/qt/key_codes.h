@@ -1,0 +1,12 @@
+// Key codes as the window model's key events carry them: the codes of the designed
+// platform's virtual keys (13 is Enter).
+#pragma once
+
+class QKeyEvent;
+
+namespace quenbo::qt {
+
+// The code of a pressed key; 0 for keys that have none.
+int keyCodeOf(const QKeyEvent& event);
+
+}  // namespace quenbo::qt

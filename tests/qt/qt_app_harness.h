@@ -1,0 +1,57 @@
+// The whole program on Qt widgets, put together as the graphical entry does it, with its
+// install directory in a sandbox.
+#pragma once
+
+#include <QCoreApplication>
+#include <memory>
+
+#include "app/application.h"
+#include "base/encoding.h"
+#include "qt_fixture.h"
+#include "support/fixtures.h"
+#include "ui/qt/artwork.h"
+#include "ui/qt/qt_interactions.h"
+#include "ui/qt/qt_loop.h"
+#include "ui/qt/window_view.h"
+
+namespace quenbo::qt::testing {
+
+class QtAppTest : public quenbo::testing::SandboxTest {
+ protected:
+  void launch() {
+    app::AppConfig config;
+    config.installDirectory = utf8ToGbk(sandbox_.path().string());
+    app_ = std::make_unique<app::Application>(loop_, ui_, std::move(config));
+    installArtwork(app_->mainWindow(), app_->updateWindow());
+    updateView_ = std::make_unique<WindowView>(app_->updateWindow(), loop_);
+    mainView_ = std::make_unique<WindowView>(app_->mainWindow(), loop_);
+    ui_.setParentWindow(mainView_.get());
+    ui_.setLauncher([this](const QString& program, const QStringList& arguments) {
+      launched_.push_back(program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')));
+      return true;
+    });
+    mainView_->setCloseHandler([this] { app_->close(); });
+    mainView_->setGoneHandler([this] { ++gone_; });
+    app_->create();
+  }
+
+  void TearDown() override {
+    if (app_ && !app_->mainWindow().destroyed()) app_->close();
+    mainView_.reset();
+    updateView_.reset();
+    app_.reset();
+  }
+
+  window::WindowModel& w() { return app_->mainWindow(); }
+  WindowView& view() { return *mainView_; }
+
+  QtLoop loop_;
+  QtInteractions ui_{loop_};
+  std::unique_ptr<app::Application> app_;
+  std::unique_ptr<WindowView> updateView_;
+  std::unique_ptr<WindowView> mainView_;
+  QStringList launched_;
+  int gone_ = 0;
+};
+
+}  // namespace quenbo::qt::testing

@@ -1,0 +1,98 @@
+// Starts the quenbo executable again and again and reports how long each run took from the
+// moment the process was started until its main window had been painted. The program,
+// started with QUENBO_STARTUP_PROBE set, prints the monotonic clock's time at that moment
+// and then closes itself. Needs a display (run it under xvfb-run without one).
+//
+// Usage: quenbo_startup_timer <path to quenbo> [runs]
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+long long monotonicNanoseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// One run: the milliseconds from spawn to "shown", or a negative number on failure.
+double timeOneRun(const char* program) {
+  int out[2];
+  if (pipe(out) != 0) return -1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) env.emplace_back(*e);
+  env.emplace_back("QUENBO_STARTUP_PROBE=1");
+  std::vector<char*> envp;
+  for (auto& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  char* argv[] = {const_cast<char*>(program), nullptr};
+
+  long long started = monotonicNanoseconds();
+  pid_t pid = 0;
+  int rc = posix_spawn(&pid, program, &actions, nullptr, argv, envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+  if (rc != 0) {
+    close(out[0]);
+    return -1;
+  }
+  std::string line;
+  pollfd wait{out[0], POLLIN, 0};
+  char c;
+  while (poll(&wait, 1, 20000) > 0 && read(out[0], &c, 1) == 1 && c != '\n') line += c;
+  close(out[0]);
+
+  // The program closes itself after the report; give it time for its orderly shutdown.
+  int status = 0;
+  for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i) usleep(50000);
+  if (waitpid(pid, &status, WNOHANG) == 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    std::fprintf(stderr, "the program did not end after its window was shown\n");
+  }
+  if (line.rfind("shown ", 0) != 0) return -1;
+  long long shown = std::atoll(line.c_str() + 6);
+  return (shown - started) / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s <path to quenbo> [runs]\n", argv[0]);
+    return 2;
+  }
+  int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    double ms = timeOneRun(argv[1]);
+    if (ms < 0) {
+      std::fprintf(stderr, "run %d: the window was not reported as shown\n", i + 1);
+      return 1;
+    }
+    std::printf("run %2d: %.1f ms\n", i + 1, ms);
+    times.push_back(ms);
+  }
+  std::sort(times.begin(), times.end());
+  std::printf(
+      "process start to window shown over %d runs: min %.1f ms, median %.1f ms, max %.1f ms\n",
+      runs, times.front(), times[times.size() / 2], times.back());
+  return 0;
+}
