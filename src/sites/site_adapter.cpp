@@ -1,0 +1,56 @@
+#include "sites/site_adapter.h"
+
+#include "net/http_engine.h"
+#include "sites/page_reader.h"
+#include "sites/site_log.h"
+
+namespace quenbo {
+
+Text fetchPage(const Text& url, int timeoutSeconds) {
+  if (url.empty()) return {};
+  HttpRequest request;
+  request.url = url;
+  request.timeoutSeconds = timeoutSeconds;
+  HttpResponse response;
+  return HttpEngine::execute(request, response);
+}
+
+void runSiteAdapter(const SitePlan& plan, SiteChannel& channel) {
+  const Text& label = plan.row.logLabel;
+  auto say = [&](const Text& message) { writeSiteLog(channel, label, message); };
+  PageReader reader(plan);
+
+  const int pageLimit = channel.pageLimit();
+  for (int page = 1; page <= pageLimit; ++page) {
+    if (channel.stopRequested()) {
+      say(SiteLogMessages::manualStop());
+      channel.clearRunning();
+      break;
+    }
+    if (!channel.running()) break;
+    say(SiteLogMessages::page(page));
+
+    PageVerdict verdict =
+        reader.read(fetchPage(pageUrl(plan, channel.keyword(), page), channel.timeoutSeconds()));
+    if (verdict != PageVerdict::items) {
+      say(verdict == PageVerdict::jsonFailed ? SiteLogMessages::jsonFailed()
+                                             : SiteLogMessages::noData());
+      channel.clearRunning();
+      break;
+    }
+    for (int item = 0; item < reader.itemCount(); ++item) {
+      // A stop here leaves the rest of the page; the next page's check notices it again
+      // and writes the stop line a second time, unless this was the last page.
+      if (channel.stopRequested()) {
+        say(SiteLogMessages::manualStop());
+        channel.clearRunning();
+        break;
+      }
+      if (auto hit = reader.hit(item)) channel.handOver(*hit);
+    }
+  }
+  channel.clearRunning();
+  say(SiteLogMessages::finished());
+}
+
+}  // namespace quenbo
