@@ -2,7 +2,9 @@
 // repeat an earlier link, as sites that share an index do.
 #include <benchmark/benchmark.h>
 
+#include <fstream>
 #include <random>
+#include <string>
 
 #include "core/result_store.h"
 #include "ui/window/main_window_names.h"
@@ -29,6 +31,16 @@ std::vector<MagnetResult> makeHits(int count) {
                     "Btdad", std::to_string(random() % 4000) + " MB", std::to_string(i), "2019-12-01"});
   }
   return hits;
+}
+
+// Resident memory of the process in KiB, from /proc/self/status.
+long residentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return 0;
 }
 
 struct Fixture {
@@ -61,6 +73,20 @@ void Rebuild(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(Rebuild)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// What the stored hits, their rows and the duplicate index take in memory.
+void StoredHitsMemory(benchmark::State& state) {
+  auto hits = makeHits(static_cast<int>(state.range(0)));
+  long grown = 0;
+  for (auto _ : state) {
+    long before = residentKiB();
+    auto f = std::make_unique<Fixture>();
+    for (const auto& hit : hits) f->store.addHit(hit);
+    grown = residentKiB() - before;
+  }
+  state.counters["resident_MiB"] = static_cast<double>(grown) / 1024.0;
+}
+BENCHMARK(StoredHitsMemory)->Arg(20000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The duplicate test alone: every hit asks whether its link is listed, then lists it.
 void DuplicateIndex(benchmark::State& state) {
