@@ -27,12 +27,14 @@ SitePlan planSite(int index, const SiteHosts& hosts) {
   return plan;
 }
 
-Text pageUrl(const SitePlan& plan, const Text& keyword, int page) {
+bool takesTimeStamp(const SiteRow& row) { return row.path.find(kTimeToken) != std::string_view::npos; }
+
+Text pageUrl(const SitePlan& plan, const Text& keyword, int page, const Text& timeStamp) {
   if (plan.baseUrl.empty()) return {};
   Text url = plan.baseUrl + Text(plan.row.path);
   putIn(url, kKeywordToken, urlEncode(keyword, true, true));
   putIn(url, kPageToken, std::to_string(page));
-  if (url.find(kTimeToken) != Text::npos) putIn(url, kTimeToken, unixTimeText(false));
+  putIn(url, kTimeToken, timeStamp);
   return url;
 }
 

@@ -17,8 +17,11 @@ struct SitePlan {
 SitePlan planSite(int index, const SiteHosts& hosts);
 
 // The URL of page `page` for a GBK keyword: the base URL, then the row's path with the
-// keyword percent-encoded in UTF-8, the page in decimal and a fresh 13-digit millisecond
-// time stamp put in. Empty when the plan has no base URL.
-Text pageUrl(const SitePlan& plan, const Text& keyword, int page);
+// keyword percent-encoded in UTF-8, the page in decimal and `timeStamp` put in. Empty when
+// the plan has no base URL.
+Text pageUrl(const SitePlan& plan, const Text& keyword, int page, const Text& timeStamp = {});
+
+// Whether the row's URLs carry a time stamp.
+bool takesTimeStamp(const SiteRow& row);
 
 }  // namespace quenbo
