@@ -38,13 +38,10 @@ void SiteHosts::take(const IniFile& file, std::string_view section, std::string_
   Text gbkKey = utf8ToGbk(key);
   if (!file.contains(section, gbkKey)) return;
   Text value = file.value(section, gbkKey);
+  // A bare host where a scheme belongs is taken as an https one.
+  if (withScheme && !value.empty() && schemeOf(value).empty()) value = "https://" + value;
   std::string_view host = value;
-  if (withScheme) {
-    std::string_view scheme = schemeOf(value);
-    host.remove_prefix(scheme.size());
-    // A bare host is taken as an https one.
-    if (scheme.empty() && !value.empty()) value = "https://" + value;
-  }
+  if (withScheme) host.remove_prefix(schemeOf(value).size());
   if (value.empty() || isHost(host)) {
     slot = value;
     return;
