@@ -29,12 +29,18 @@ iconv_t converter(const char* from, const char* to) {
   return it->second.get();
 }
 
+// Whether iconv reads the name as UTF-8: pages name it in any case, with or without "-".
+bool isUtf8Name(std::string_view name) {
+  std::string folded;
+  for (char c : name) folded += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  return folded == "utf-8" || folded == "utf8";
+}
+
 // Bytes to skip over an input sequence iconv refused: one UTF-8 character where the input
 // is UTF-8 and starts like one, else one byte.
 std::size_t skipLength(const char* from, const char* p, std::size_t left) {
-  std::string_view name(from);
   auto c = static_cast<unsigned char>(*p);
-  if (name == "UTF-8" && c >= 0xC0) {
+  if (c >= 0xC0 && isUtf8Name(from)) {
     std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
     std::size_t k = 1;
     while (k < n && k < left && (static_cast<unsigned char>(p[k]) & 0xC0) == 0x80) ++k;

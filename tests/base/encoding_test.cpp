@@ -18,6 +18,15 @@ TEST(Encoding, UnrepresentableCharactersBecomeTheDefaultCharacter) {
   EXPECT_EQ(gbkToUtf8("a\xB5"), "a?");          // lead byte without its trail byte
 }
 
+TEST(Encoding, OneDefaultCharacterPerCharacterWhateverTheCharsetIsCalled) {
+  // A no-break space has no GBK form; pages name UTF-8 in lower case.
+  for (const char* name : {"UTF-8", "utf-8", "Utf8"}) {
+    std::string out;
+    ASSERT_TRUE(convertWithIconv("1\xC2\xA0GB", name, "GBK", out)) << name;
+    EXPECT_EQ(out, "1?GB") << name;
+  }
+}
+
 TEST(Encoding, LongTextsConvertWhole) {
   std::string utf8;
   for (int i = 0; i < 100000; ++i) utf8 += "磁力";
