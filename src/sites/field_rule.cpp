@@ -46,27 +46,41 @@ FieldRule member(std::string_view path, std::initializer_list<FieldStep> steps) 
   return withSteps({FieldSource::member, utf8ToGbk(path)}, steps);
 }
 
-FieldRule memberAsJson(std::string_view path) { return {FieldSource::memberJson, utf8ToGbk(path)}; }
+FieldRule memberAsJson(std::string_view path) {
+  return {FieldSource::memberJson, utf8ToGbk(path)};
+}
 
-FieldRule fixed(std::string_view text) { return {FieldSource::fixed, utf8ToGbk(text)}; }
+FieldRule fixed(std::string_view text) {
+  return {FieldSource::fixed, utf8ToGbk(text)};
+}
 
-FieldStep afterLast(std::string_view marker) { return {StepKind::afterLast, utf8ToGbk(marker)}; }
+FieldStep afterLast(std::string_view marker) {
+  return {StepKind::afterLast, utf8ToGbk(marker)};
+}
 FieldStep afterLastIfFound(std::string_view marker) {
   return {StepKind::afterLastIfFound, utf8ToGbk(marker)};
 }
 FieldStep within(std::string_view left, std::string_view right) {
   return {StepKind::between, utf8ToGbk(left), utf8ToGbk(right)};
 }
-FieldStep before(std::string_view marker) { return {StepKind::before, utf8ToGbk(marker)}; }
+FieldStep before(std::string_view marker) {
+  return {StepKind::before, utf8ToGbk(marker)};
+}
 FieldStep replace(std::string_view find, std::string_view with) {
   return {StepKind::replace, utf8ToGbk(find), utf8ToGbk(with)};
 }
-FieldStep remove(std::string_view find) { return replace(find, {}); }
+FieldStep remove(std::string_view find) {
+  return replace(find, {});
+}
 FieldStep replaceIfEqual(std::string_view whole, std::string_view with) {
   return {StepKind::replaceIfEqual, utf8ToGbk(whole), utf8ToGbk(with)};
 }
-FieldStep trim() { return {StepKind::trimSpaces}; }
-FieldStep trimFullWidth() { return {StepKind::trimBlanks}; }
+FieldStep trim() {
+  return {StepKind::trimSpaces};
+}
+FieldStep trimFullWidth() {
+  return {StepKind::trimBlanks};
+}
 
 Text applySteps(const std::vector<FieldStep>& steps, Text text) {
   for (std::size_t i = 0; i < steps.size();) {

@@ -25,8 +25,8 @@ PageVerdict PageReader::read(const Text& body) {
     case SiteKind::resultListJson:
     case SiteKind::dataListJson: {
       // The result-list APIs answer in UTF-8; the data-list one in ASCII with \u escapes.
-      Text text = row.kind == SiteKind::resultListJson ? utf8ToGbk(body)
-                                                        : TextCodec::unescapeText(body);
+      Text text =
+          row.kind == SiteKind::resultListJson ? utf8ToGbk(body) : TextCodec::unescapeText(body);
       if (!json_.parse(text)) return PageVerdict::jsonFailed;
       count_ = std::max(json_.getCount(row.itemList), 0);
       break;
@@ -48,9 +48,9 @@ std::optional<core::MagnetResult> PageReader::hitOfBlock(const Text& block) cons
   // Each field is cut from the whole block.
   Text linkPart = readField(row.link, block);
   if (linkPart.empty()) return std::nullopt;
-  return core::MagnetResult{readField(row.title, block), row.linkPrefix + linkPart, row.hitLabel,
-                            readField(row.size, block),  readField(row.heat, block),
-                            readField(row.date, block)};
+  return core::MagnetResult{
+      readField(row.title, block), row.linkPrefix + linkPart,  row.hitLabel,
+      readField(row.size, block),  readField(row.heat, block), readField(row.date, block)};
 }
 
 std::optional<core::MagnetResult> PageReader::hitOfItem(int index) const {
@@ -58,8 +58,11 @@ std::optional<core::MagnetResult> PageReader::hitOfItem(int index) const {
   Text item = row.itemList + "[" + std::to_string(index) + "]";
   Text magnet = readField(row.link, json_, item);
   if (magnet.empty()) return std::nullopt;
-  return core::MagnetResult{readField(row.title, json_, item), magnet, row.hitLabel,
-                            readField(row.size, json_, item),  readField(row.heat, json_, item),
+  return core::MagnetResult{readField(row.title, json_, item),
+                            magnet,
+                            row.hitLabel,
+                            readField(row.size, json_, item),
+                            readField(row.heat, json_, item),
                             readField(row.date, json_, item)};
 }
 

@@ -48,8 +48,8 @@ class SiteHosts final {
 
  private:
   // Stores `value` at `slot` when the file holds the key; refuses what is not a host.
-  void take(const IniFile& file, std::string_view section, std::string_view key,
-            bool withScheme, Text& slot);
+  void take(const IniFile& file, std::string_view section, std::string_view key, bool withScheme,
+            Text& slot);
 
   std::array<Text, SiteCatalogue::kSize> sites_{};
   std::array<Text, SiteCatalogue::kSize> markers_{};

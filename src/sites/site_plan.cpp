@@ -27,7 +27,9 @@ SitePlan planSite(int index, const SiteHosts& hosts) {
   return plan;
 }
 
-bool takesTimeStamp(const SiteRow& row) { return row.path.find(kTimeToken) != std::string_view::npos; }
+bool takesTimeStamp(const SiteRow& row) {
+  return row.path.find(kTimeToken) != std::string_view::npos;
+}
 
 Text pageUrl(const SitePlan& plan, const Text& keyword, int page, const Text& timeStamp) {
   if (plan.baseUrl.empty()) return {};

@@ -39,8 +39,8 @@ std::string btdadPage(int page) {
   std::string body = "<html><head><meta charset=\"utf-8\"></head><body>";
   for (int i = 1; i <= 3; ++i) {
     std::string hash = "B" + std::to_string(page) + std::to_string(i);
-    body += "<div class=\"ssbox\"><h3><span>[BT]</span><a href=\"/d\" target=\"_blank\">Film " + hash +
-            "</a></h3><a href=\"magnet:?xt=urn:btih:" + hash +
+    body += "<div class=\"ssbox\"><h3><span>[BT]</span><a href=\"/d\" target=\"_blank\">Film " +
+            hash + "</a></h3><a href=\"magnet:?xt=urn:btih:" + hash +
             "\">x</a><span>大小:<b class=\"p\">1.2 GB</b></span><span>热度:<b>3</b></span>"
             "<span>添加时间:<b>2019-12-01</b></span></div>";
   }
@@ -50,7 +50,8 @@ std::string btdadPage(int page) {
 class SiteSearch : public AppHarness {
  protected:
   void tickOnly(std::initializer_list<std::string_view> labels) {
-    for (const window::SiteBox& box : window::kSiteBoxes) w().setChecked(siteCheckBox(box.label), false);
+    for (const window::SiteBox& box : window::kSiteBoxes)
+      w().setChecked(siteCheckBox(box.label), false);
     for (std::string_view label : labels) w().setChecked(siteCheckBox(label), true);
   }
 };
@@ -63,8 +64,8 @@ TEST_F(SiteSearch, WorkersFromTheHostsFilesSearchTheTickedSites) {
   testing::writeWholeFile(sandbox_.file("sites.hosts"), "[sites]\nBtdad = 127.0.0.1:1\nSobt =\n");
   testing::writeWholeFile(sandbox_.file("local.hosts"),
                           "[sites]\nBtdad = " + btdad.hostAndPort() + "\n");
-  SiteSetup sites = setUpSites(utf8ToGbk(sandbox_.path().string()),
-                               utf8ToGbk(sandbox_.file("local.hosts")));
+  SiteSetup sites =
+      setUpSites(utf8ToGbk(sandbox_.path().string()), utf8ToGbk(sandbox_.file("local.hosts")));
   EXPECT_TRUE(sites.problems.empty());
   launch(std::move(sites.workers));
 

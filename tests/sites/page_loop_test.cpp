@@ -29,7 +29,9 @@ constexpr int kBtdad = 0, kZhongzisou = 10, kCiliwang = 3;
 std::string btdadBox(const std::string& hash) {
   return "<div class=\"ssbox\"><div class=\"title\"><h3><span>[BT]</span><a href=\"/d/" + hash +
          "\" target=\"_blank\">Some <span class=\"red\">Key</span> Film</a></h3></div>"
-         "<div class=\"slist\"><a href=\"magnet:?xt=urn:btih:" + hash + "\">磁力链接</a></div>"
+         "<div class=\"slist\"><a href=\"magnet:?xt=urn:btih:" +
+         hash +
+         "\">磁力链接</a></div>"
          "<div class=\"sbar\"><span>大小:<b class=\"cpill yellow-pill\">1.2 GB</b></span>"
          "<span>热度:<b>35</b></span><span>添加时间:<b>2019-12-01</b></span></div></div>";
 }
@@ -39,7 +41,8 @@ std::string btdadPage(int page, int boxes) {
   std::string body =
       "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
       "</head><body>";
-  for (int i = 1; i <= boxes; ++i) body += btdadBox("P" + std::to_string(page) + "N" + std::to_string(i));
+  for (int i = 1; i <= boxes; ++i)
+    body += btdadBox("P" + std::to_string(page) + "N" + std::to_string(i));
   return body + "</body></html>";
 }
 
@@ -54,7 +57,8 @@ int btdadPageOf(const std::string& target) {
 testing::RequestHandler btdadSite(std::function<int(int)> boxesOnPage) {
   return [boxesOnPage](const RecordedRequest& request, ServerConnection& connection) {
     int page = btdadPageOf(request.target);
-    connection.reply(200, "OK", {{"Content-Type", "text/html"}}, btdadPage(page, boxesOnPage(page)));
+    connection.reply(200, "OK", {{"Content-Type", "text/html"}},
+                     btdadPage(page, boxesOnPage(page)));
   };
 }
 
@@ -211,8 +215,9 @@ TEST(PageLoop, TimeStampedSitesSendAFreshStampWithEveryPage) {
   // Ciliwang's answers, cut as text: one result a page.
   HttpTestServer server(
       [](const RecordedRequest&, ServerConnection& c) {
-        c.reply(200, "OK", {{"Content-Type", "application/json"}},
-                R"({"data":[{"name":"A\u7535\u5f71","magnet":"magnet:?xt=urn:btih:AB","file_size":"700MB","hot":7,"time":"2019-12-01","highlight":{}}]})");
+        c.reply(
+            200, "OK", {{"Content-Type", "application/json"}},
+            R"({"data":[{"name":"A\u7535\u5f71","magnet":"magnet:?xt=urn:btih:AB","file_size":"700MB","hot":7,"time":"2019-12-01","highlight":{}}]})");
       },
       HttpTestServer::Mode::tls);
   RecordingChannel channel("Key", 3);

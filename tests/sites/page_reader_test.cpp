@@ -61,9 +61,8 @@ TEST(PageReader, BtYingtaoTakesEveryStretchBetweenTwoMagnetPathsThatHoldsALink) 
       "<b>Key</b></a></h3><span>文件大小：<b>1 GB</b></span><span>下载热度：<b>7</b></span>"
       "<span>创建时间：<b>2020-01-02 </b></span>";
   std::string page = utf8ToGbk(item + item + "<a href=\"/magnet/hot\">");
-  EXPECT_EQ(hitsOf(kBtYingtao, page),
-            (std::vector<Hit>(2, {"A Key", "magnet:?xt=urn:btih:H1", "BT樱桃", "1 GB", "7",
-                                  "2020-01-02"})));
+  EXPECT_EQ(hitsOf(kBtYingtao, page), (std::vector<Hit>(2, {"A Key", "magnet:?xt=urn:btih:H1",
+                                                            "BT樱桃", "1 GB", "7", "2020-01-02"})));
 }
 
 TEST(PageReader, MarkerHostSitesFindTheirLinksOnTheConfiguredHost) {
@@ -71,9 +70,9 @@ TEST(PageReader, MarkerHostSitesFindTheirLinksOnTheConfiguredHost) {
       "<a href=\"https://bt.example/magnet/detail/hash/ABC\" title=\"T\"></a>"
       "<div>Size:1.5GB / Convert Date:2020-03-04</div><div class=\"hidden-xs\">");
   std::string hosts = "[sites]\nBtsow = 127.0.0.1:9\n[markers]\nBtsow = bt.example\n";
-  EXPECT_EQ(hitsOf(kBtsow, btsow, hosts),
-            (std::vector<Hit>{{"T", "magnet:?xt=urn:btih:ABC", "Btsow", "1.5 GB", "-1",
-                               "2020-03-04"}}));
+  EXPECT_EQ(
+      hitsOf(kBtsow, btsow, hosts),
+      (std::vector<Hit>{{"T", "magnet:?xt=urn:btih:ABC", "Btsow", "1.5 GB", "-1", "2020-03-04"}}));
   // Another host in the markup is not this site's.
   EXPECT_TRUE(hitsOf(kBtsow, btsow, "[sites]\nBtsow = other.example\n").empty());
 
@@ -81,7 +80,8 @@ TEST(PageReader, MarkerHostSitesFindTheirLinksOnTheConfiguredHost) {
       "<td class=\"torrent_name\"><a href=\"//mo.example/H1\"><span class=\"l\">HD</span>Film</a>"
       "</td><td class=\"center-align\">700 MB</td><td class=\"desktop\">"
       "<td class=\"torrent_name\"><a href=\"//mo.example/H2\">Plain</a></td><td class=\"desktop\">"
-      "<td class=\"torrent_name\"><a href=\"//mo.example/\">Empty link</a></td><td class=\"desktop\">");
+      "<td class=\"torrent_name\"><a href=\"//mo.example/\">Empty link</a></td><td "
+      "class=\"desktop\">");
   EXPECT_EQ(hitsOf(kMonova, monova, "[sites]\nMonova = mo.example\n"),
             (std::vector<Hit>{{"Film", "magnet:?xt=urn:btih:H1", "Monova", "700 MB", "-1", "无"},
                               {"Plain", "magnet:?xt=urn:btih:H2", "Monova", "", "-1", "无"}}));
@@ -92,9 +92,9 @@ TEST(PageReader, SxbtzzSizeLosesTheQuestionMarkOfItsNoBreakSpace) {
       "item-title<a title=\"T\" href=\"magnet:?xt=urn:btih:AB&amp;dn=1\"></a>"
       "<span>文件大小：<b class=\"c\">1.25?GB</b></span><span>下载热度：<b>9</b></span>"
       "<span>创建时间：<b> 2020-01-01</b></span>>磁力链接<";
-  EXPECT_EQ(hitsOf(kSxbtzz, utf8ToGbk(page)),
-            (std::vector<Hit>{{"T", "magnet:?xt=urn:btih:AB", "SXBTZZ", "1.25 GB", "9",
-                               "2020-01-01"}}));
+  EXPECT_EQ(
+      hitsOf(kSxbtzz, utf8ToGbk(page)),
+      (std::vector<Hit>{{"T", "magnet:?xt=urn:btih:AB", "SXBTZZ", "1.25 GB", "9", "2020-01-01"}}));
 }
 
 TEST(PageReader, CiliwangCutsItsJsonAsText) {
@@ -103,9 +103,9 @@ TEST(PageReader, CiliwangCutsItsJsonAsText) {
       R"({"name":"B","magnet":"magnet:?xt=urn:btih:CD","file_size":"\u672a\u77e5","hot":0,"time":"x","highlight":{}},)"
       R"({"name":"C","file_size":"1.2g","highlight":{}}]})";
   EXPECT_EQ(hitsOf(kCiliwang, body),
-            (std::vector<Hit>{
-                {"电影 A", "magnet:?xt=urn:btih:AB", "Ciliwang", "700 MB", "12", "2020-01-01 08:00:00"},
-                {"B", "magnet:?xt=urn:btih:CD", "Ciliwang", "1.00 MB", "0", "x"}}));
+            (std::vector<Hit>{{"电影 A", "magnet:?xt=urn:btih:AB", "Ciliwang", "700 MB", "12",
+                               "2020-01-01 08:00:00"},
+                              {"B", "magnet:?xt=urn:btih:CD", "Ciliwang", "1.00 MB", "0", "x"}}));
 }
 
 TEST(PageReader, ResultListSitesApplyTheirOwnRules) {
@@ -115,22 +115,22 @@ TEST(PageReader, ResultListSitesApplyTheirOwnRules) {
       R"({"name":"No link","formatSize":"1 MB"},)"
       R"({"name":"Bare","magnet":"magnet:?xt=urn:btih:CD","formatSize":"2 MB"}]}})";
   EXPECT_EQ(hitsOf(kZhongzisou, body),
-            (std::vector<Hit>{{"A  电影 x", "magnet:?xt=urn:btih:AB&dn=A&tr=udp", "种子搜", "1.5 GB",
-                               "35", "          2020-01-02         "},
+            (std::vector<Hit>{{"A  电影 x", "magnet:?xt=urn:btih:AB&dn=A&tr=udp", "种子搜",
+                               "1.5 GB", "35", "          2020-01-02         "},
                               {"Bare", "magnet:?xt=urn:btih:CD", "种子搜", "2 MB", "", ""}}));
-  EXPECT_EQ(hitsOf(kKickass, body).at(0),
-            (Hit{"A  电影 x", "magnet:?xt=urn:btih:AB&dn=A&tr=udp", "Kickass", "1.5 GB", "-1", "无"}));
+  EXPECT_EQ(hitsOf(kKickass, body).at(0), (Hit{"A  电影 x", "magnet:?xt=urn:btih:AB&dn=A&tr=udp",
+                                               "Kickass", "1.5 GB", "-1", "无"}));
   // Sunyaa keeps the link up to its first "&" and drops a link without one.
   EXPECT_EQ(hitsOf(kSunyaa, body),
             (std::vector<Hit>{{"A  电影 x", "magnet:?xt=urn:btih:AB", "Sunyaa", "1.5 GB", "35",
                                "          2020-01-02         "}}));
-  EXPECT_EQ(hitsOf(kIdopea, body).at(0),
-            (Hit{"A电影x", "magnet:?xt=urn:btih:AB&dn=A&tr=udp", "idopea", "1.5GB", "-1",
-                 "2020-01-02"}));
+  EXPECT_EQ(hitsOf(kIdopea, body).at(0), (Hit{"A电影x", "magnet:?xt=urn:btih:AB&dn=A&tr=udp",
+                                              "idopea", "1.5GB", "-1", "2020-01-02"}));
   // A size whose no-break space did not survive the conversion to GBK.
   EXPECT_EQ(hitsOf(kIdopea, R"({"data":{"results":[{"magnet":"m","formatSize":"1.5)"
-                                "\xC2\xA0"
-                                R"(GB"}]}})").at(0)
+                            "\xC2\xA0"
+                            R"(GB"}]}})")
+                .at(0)
                 .size,
             "1.5 GB");
 }
@@ -142,10 +142,11 @@ TEST(PageReader, CixiaoyaReadsItsDataList) {
       R"({"name":"B","uri":"magnet:?xt=urn:btih:CD","file_size":"1.2g","hot":"7","time":"t2"},)"
       R"({"name":"C","uri":"magnet:?xt=urn:btih:EF","file_size":"\u5927\u5c0f\u672a\u77e5","time":"t3"},)"
       R"({"name":"No link","file_size":"1MB"}]}})";
-  EXPECT_EQ(hitsOf(kCixiaoya, body),
-            (std::vector<Hit>{{"电影", "magnet:?xt=urn:btih:AB", "磁力鸭", "1.00 MB", "12", "t1"},
-                              {"B", "magnet:?xt=urn:btih:CD", "磁力鸭", "1.2 GB", "\"7\"", "t2"},
-                              {"C", "magnet:?xt=urn:btih:EF", "磁力鸭", "大小未知", "null", "t3"}}));
+  EXPECT_EQ(
+      hitsOf(kCixiaoya, body),
+      (std::vector<Hit>{{"电影", "magnet:?xt=urn:btih:AB", "磁力鸭", "1.00 MB", "12", "t1"},
+                        {"B", "magnet:?xt=urn:btih:CD", "磁力鸭", "1.2 GB", "\"7\"", "t2"},
+                        {"C", "magnet:?xt=urn:btih:EF", "磁力鸭", "大小未知", "null", "t3"}}));
 }
 
 TEST(PageReader, VerdictTellsNoDataFromBrokenJson) {

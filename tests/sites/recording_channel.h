@@ -66,7 +66,8 @@ class RecordingChannel final : public SiteChannel {
     std::vector<std::string> out;
     for (const Text& line : lines()) {
       std::string_view message = line;
-      if (message.size() >= kPrefix + 2) message = message.substr(kPrefix, message.size() - kPrefix - 2);
+      if (message.size() >= kPrefix + 2)
+        message = message.substr(kPrefix, message.size() - kPrefix - 2);
       out.push_back(gbkToUtf8(message));
     }
     return out;

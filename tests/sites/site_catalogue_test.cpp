@@ -63,8 +63,7 @@ TEST(SiteCatalogue, PageUrlsFollowEachSitesPattern) {
       "https://a.test/api/search?source=Torrentz2&keyword=" + kw + "&page=2&sort=time",
       "http://b.test:8080/api/search?source=%E7%A3%81%E5%8A%9B%E6%9E%9C&keyword=" + kw +
           "&page=2&sort=default",
-      "http://b.test:8080/api/search?source=KickassTorrents&keyword=" + kw +
-          "&page=2&sort=default",
+      "http://b.test:8080/api/search?source=KickassTorrents&keyword=" + kw + "&page=2&sort=default",
       "https://s.test/search?keyword=" + kw + "&s=relevance&p=2",
       "https://h.test/search?term=" + kw + "&cat=&sort=1&verified=0&page=2",
       "https://h.test/search/" + kw + "/default-2.html",
@@ -95,8 +94,9 @@ TEST(SiteCatalogue, SiteWithoutHostHasNoUrl) {
 
 TEST(SiteCatalogue, MarkerHostGoesIntoBtsowAndMonovaMarkers) {
   SiteHosts hosts;
-  hosts.read("[sites]\nBtsow = 127.0.0.1:5000\nMonova = 127.0.0.1:5001\n"
-             "[markers]\nBtsow = btsow.example\n");
+  hosts.read(
+      "[sites]\nBtsow = 127.0.0.1:5000\nMonova = 127.0.0.1:5001\n"
+      "[markers]\nBtsow = btsow.example\n");
   EXPECT_EQ(planSite(20, hosts).row.cut.left, "https://btsow.example/magnet/detail/hash/");
   // Without a marker host the site's own is used.
   EXPECT_EQ(planSite(16, hosts).row.link.left, "//127.0.0.1:5001/");

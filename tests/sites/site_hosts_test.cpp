@@ -8,8 +8,8 @@
 namespace quenbo {
 namespace {
 
-constexpr int kBtdad = 0, kCixiaoya = 7, kZhongzisou = 10, kKickass = 14, kSkrbt = 15,
-              kMonova = 16, kBtsow = 20, kIdopea = 25;
+constexpr int kBtdad = 0, kCixiaoya = 7, kZhongzisou = 10, kKickass = 14, kSkrbt = 15, kMonova = 16,
+              kBtsow = 20, kIdopea = 25;
 
 TEST(SiteHosts, ReadsSitesApisAndMarkers) {
   SiteHosts hosts;
@@ -67,8 +67,8 @@ TEST(SiteHosts, SkrbtCarriesItsScheme) {
 }
 
 TEST(SiteHosts, RefusesWhatIsNotAHost) {
-  for (const char* value : {"http://btdad.example", "btdad.example/mirror", "a b", "x?y=1",
-                            "user@host", "host#x"}) {
+  for (const char* value :
+       {"http://btdad.example", "btdad.example/mirror", "a b", "x?y=1", "user@host", "host#x"}) {
     SiteHosts hosts;
     hosts.read(std::string("[sites]\nBtdad = one.example\n"));
     hosts.read(std::string("[sites]\nBtdad = ") + value + "\n");

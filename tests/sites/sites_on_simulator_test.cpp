@@ -60,10 +60,13 @@ std::string replaced(const std::string& text, std::string_view from, std::string
 
 std::string trimmed(const std::string& text) {
   std::size_t first = text.find_first_not_of(' ');
-  return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(' ') - first + 1);
+  return first == std::string::npos ? ""
+                                    : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::string hashLink(const SimulatedItem& item) { return "magnet:?xt=urn:btih:" + item.infoHash; }
+std::string hashLink(const SimulatedItem& item) {
+  return "magnet:?xt=urn:btih:" + item.infoHash;
+}
 
 // 1.25GB, 1.25gb, 1.2G and 356.7mb as 1.25 GB, 1.2 GB and 356.7 MB; 未知 as 1.00 MB.
 std::string spacedUnit(const std::string& size) {
@@ -75,7 +78,9 @@ std::string spacedUnit(const std::string& size) {
 }
 
 // A no-break space arrives in GBK as "?", which the site's rules turn into a space.
-std::string noBreakAsSpace(const std::string& size) { return replaced(size, "\u00A0", " "); }
+std::string noBreakAsSpace(const std::string& size) {
+  return replaced(size, "\u00A0", " ");
+}
 
 Expected asShown(const SimulatedItem& item, const std::string& site) {
   return {item.title, hashLink(item), site, item.size, item.heat, item.date};
@@ -135,17 +140,25 @@ const SiteCase kSites[] = {
        return e;
      }},
     {10, "种子搜", "Zhongzisou", false,
-     [](const SimulatedItem& i) { return Expected{i.title, i.link, "种子搜", i.size, i.heat, i.date}; }},
+     [](const SimulatedItem& i) {
+       return Expected{i.title, i.link, "种子搜", i.size, i.heat, i.date};
+     }},
     {11, "BT蚂蚁", "BtMayi", false,
-     [](const SimulatedItem& i) { return Expected{i.title, i.link, "BT蚂蚁", i.size, i.heat, i.date}; }},
+     [](const SimulatedItem& i) {
+       return Expected{i.title, i.link, "BT蚂蚁", i.size, i.heat, i.date};
+     }},
     {12, "Torrentz", "Torrentz", false,
      [](const SimulatedItem& i) {
        return Expected{i.title, i.link, "Torrentz", i.size, i.heat, i.date};
      }},
     {13, "磁力果", "Ciliguo2", false,
-     [](const SimulatedItem& i) { return Expected{i.title, i.link, "磁力果", i.size, i.heat, i.date}; }},
+     [](const SimulatedItem& i) {
+       return Expected{i.title, i.link, "磁力果", i.size, i.heat, i.date};
+     }},
     {14, "Kickass", "Kickass", false,
-     [](const SimulatedItem& i) { return Expected{i.title, i.link, "Kickass", i.size, "-1", "无"}; }},
+     [](const SimulatedItem& i) {
+       return Expected{i.title, i.link, "Kickass", i.size, "-1", "无"};
+     }},
     {15, "Skrbt", "Skrbt", false, [](const SimulatedItem& i) { return asShown(i, "Skrbt"); }},
     {16, "Monova", "Monova", false,
      [](const SimulatedItem& i) {
@@ -185,8 +198,8 @@ const SiteCase kSites[] = {
      }},
     {25, "idopea", "Idopea", false,
      [](const SimulatedItem& i) {
-       return Expected{without(i.title, {" "}), i.link, "idopea", noBreakAsSpace(i.size), "-1",
-                       trimmed(i.date)};
+       return Expected{without(i.title, {" "}), i.link, "idopea",
+                       noBreakAsSpace(i.size),  "-1",   trimmed(i.date)};
      }},
 };
 
@@ -241,7 +254,8 @@ TEST_P(SitesOnSimulator, HandsOverEveryResultAsItsRulesCutIt) {
     for (const SimulatedItem& item : items) expected.push_back(site.expect(item));
   }
   EXPECT_EQ(hitsOf(channel), expected);
-  EXPECT_EQ(channel.messages(), (Lines{"第 1 页", "第 2 页", "第 3 页", "第 4 页", kNoData, kFinished}));
+  EXPECT_EQ(channel.messages(),
+            (Lines{"第 1 页", "第 2 页", "第 3 页", "第 4 页", kNoData, kFinished}));
 
   std::vector<SimulatedRequest> requests = simulator_->requests(site.label);
   ASSERT_EQ(requests.size(), 4u);
@@ -256,7 +270,8 @@ TEST_P(SitesOnSimulator, ServerErrorsEndTheSiteOnItsFirstPage) {
   const SiteCase& site = GetParam();
   bool json = site.index == 7 || (site.index >= 10 && site.index <= 14) || site.index >= 24;
   const std::string failure = json ? kJsonFailed : kNoData;
-  for (SiteBehaviour behaviour : {SiteBehaviour{.serverError = true}, SiteBehaviour{.dead = true}}) {
+  for (SiteBehaviour behaviour :
+       {SiteBehaviour{.serverError = true}, SiteBehaviour{.dead = true}}) {
     simulator_->setBehaviour(site.label, behaviour);
     RecordingChannel channel(utf8ToGbk(kKeyword), 3, 10);
     run(channel, site.index);
