@@ -22,7 +22,7 @@ using testing::RecordingChannel;
 using testing::ServerConnection;
 using Lines = std::vector<std::string>;
 
-constexpr int kBtdad = 0, kZhongzisou = 10, kCiliwang = 3;
+constexpr int kBtdad = 0, kZhongzisou = 10;
 
 // One Btdad result box; the block of a box runs up to the next box, so the last box of a
 // page gives no hit.
@@ -189,15 +189,6 @@ TEST(PageLoop, JsonThatFailsToParseEndsWithTheJsonLine) {
   EXPECT_EQ(noHost.messages(), (Lines{"第 1 页", kJsonFailed, kFinished}));
 }
 
-TEST(PageLoop, JsonWithoutItemsEndsWithTheNoDataLine) {
-  for (const char* answer : {R"({"data":{"results":[]}})", R"({"data":{}})", "{}"}) {
-    HttpTestServer server(HttpTestServer::fixedReply(answer), HttpTestServer::Mode::tls);
-    RecordingChannel channel("Key", 3);
-    runSiteAdapter(planFor(kZhongzisou, "[apis]\nA = " + server.hostAndPort() + "\n"), channel);
-    EXPECT_EQ(channel.messages(), (Lines{"第 1 页", kNoData, kFinished})) << answer;
-  }
-}
-
 TEST(PageLoop, RunningFlagIsClearedAfterTheLastHandOverAndBeforeTheEndLine) {
   HttpTestServer server(btdadSite([](int page) { return page == 1 ? 3 : 0; }));
   RecordingChannel channel("Key", 2);
@@ -209,34 +200,6 @@ TEST(PageLoop, RunningFlagIsClearedAfterTheLastHandOverAndBeforeTheEndLine) {
   EXPECT_EQ(events[events.size() - 2], "clear");
   auto firstClear = std::find(events.begin(), events.end(), "clear");
   EXPECT_EQ(std::find(firstClear, events.end(), "hit"), events.end());
-}
-
-TEST(PageLoop, TimeStampedSitesSendAFreshStampWithEveryPage) {
-  // Ciliwang's answers, cut as text: one result a page.
-  HttpTestServer server(
-      [](const RecordedRequest&, ServerConnection& c) {
-        c.reply(
-            200, "OK", {{"Content-Type", "application/json"}},
-            R"({"data":[{"name":"A\u7535\u5f71","magnet":"magnet:?xt=urn:btih:AB","file_size":"700MB","hot":7,"time":"2019-12-01","highlight":{}}]})");
-      },
-      HttpTestServer::Mode::tls);
-  RecordingChannel channel("Key", 3);
-  runSiteAdapter(planFor(kCiliwang, "[sites]\nCiliwang = " + server.hostAndPort() + "\n"), channel);
-
-  ASSERT_EQ(server.requestCount(), 3u);
-  std::vector<std::string> stamps;
-  for (const RecordedRequest& request : server.requests()) {
-    std::string target = request.target;
-    ASSERT_EQ(target.rfind("/search?keyword=Key&sort=hot&page=", 0), 0u) << target;
-    std::string stamp = target.substr(target.rfind("&_=") + 3);
-    EXPECT_EQ(stamp.size(), 13u);
-    EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos);
-    EXPECT_TRUE(stamps.empty() || stamp != stamps.back()) << stamp;
-    stamps.push_back(stamp);
-  }
-  ASSERT_EQ(channel.hits().size(), 3u);
-  EXPECT_EQ(channel.hits()[0], (core::MagnetResult{"A电影"_gbk, "magnet:?xt=urn:btih:AB",
-                                                   "Ciliwang", "700 MB", "7", "2019-12-01"}));
 }
 
 }  // namespace

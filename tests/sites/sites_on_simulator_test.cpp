@@ -324,33 +324,5 @@ TEST_F(SitePeculiarities, TimeStampedSitesSendANewStampWithEveryPage) {
   }
 }
 
-// The named cases among the sites' rules, in one place.
-TEST_F(SitePeculiarities, NamedRulesShowInTheHits) {
-  auto hitsFor = [&](int site) {
-    RecordingChannel channel(utf8ToGbk(kKeyword), 1, 10);
-    run(channel, site);
-    return hitsOf(channel);
-  };
-  // 磁小鸭 hands over as 磁力鸭, an unknown size as 1.00 MB.
-  std::vector<Expected> duck = hitsFor(7);
-  ASSERT_GE(duck.size(), 4u);
-  EXPECT_EQ(duck[3].size, "1.00 MB");
-  EXPECT_EQ(duck[3].site, "磁力鸭");
-  // Kickass gives neither heat nor date.
-  for (const Expected& hit : hitsFor(14)) EXPECT_EQ(hit.heat + hit.date, "-1无");
-  // Sunyaa's link without its display name and trackers.
-  for (const Expected& hit : hitsFor(24)) EXPECT_EQ(hit.magnet.find('&'), std::string::npos);
-  // idopea's titles without spaces.
-  for (const Expected& hit : hitsFor(25)) EXPECT_EQ(hit.title.find(' '), std::string::npos);
-  // Btsow and SXBTZZ sizes with a space before the unit.
-  for (int site : {20, 17}) {
-    for (const Expected& hit : hitsFor(site)) {
-      EXPECT_TRUE(hit.size.ends_with(" GB") || hit.size.ends_with(" MB") ||
-                  hit.size.ends_with(" KB"))
-          << hit.size;
-    }
-  }
-}
-
 }  // namespace
 }  // namespace quenbo
