@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <memory>
@@ -29,12 +30,24 @@ iconv_t converter(const char* from, const char* to) {
   return it->second.get();
 }
 
+// Whether iconv reads the name as UTF-8: pages name it in any case, with or without "-".
+bool isUtf8Name(std::string_view name) {
+  auto same = [](std::string_view a, std::string_view lower) {
+    if (a.size() != lower.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      char c = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
+      if (c != lower[i]) return false;
+    }
+    return true;
+  };
+  return same(name, "utf-8") || same(name, "utf8");
+}
+
 // Bytes to skip over an input sequence iconv refused: one UTF-8 character where the input
 // is UTF-8 and starts like one, else one byte.
-std::size_t skipLength(const char* from, const char* p, std::size_t left) {
-  std::string_view name(from);
+std::size_t skipLength(bool utf8, const char* p, std::size_t left) {
   auto c = static_cast<unsigned char>(*p);
-  if (name == "UTF-8" && c >= 0xC0) {
+  if (utf8 && c >= 0xC0) {
     std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
     std::size_t k = 1;
     while (k < n && k < left && (static_cast<unsigned char>(p[k]) & 0xC0) == 0x80) ++k;
@@ -51,18 +64,31 @@ bool convertWithIconv(std::string_view input, const char* from, const char* to, 
   iconv_t cd = converter(from, to);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   out.reserve(input.size() * 2);
+  const bool utf8 = isUtf8Name(from);
   char* in = const_cast<char*>(input.data());
   std::size_t inLeft = input.size();
   char buffer[4096];
+  // The input goes to iconv a window at a time: sanitizer builds check all the input handed
+  // to each call, and a text full of refused bytes takes one call per byte.
+  constexpr std::size_t kWindow = 4096;
   while (inLeft > 0) {
     char* outPtr = buffer;
     std::size_t outLeft = sizeof buffer;
-    std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    std::size_t window = std::min(inLeft, kWindow);
+    std::size_t windowLeft = window;
+    std::size_t rc = iconv(cd, &in, &windowLeft, &outPtr, &outLeft);
+    inLeft -= window - windowLeft;
     out.append(buffer, outPtr - buffer);
-    if (rc != static_cast<std::size_t>(-1)) break;
+    bool atEnd = windowLeft == inLeft;  // the window reached the end of the input
+    if (rc != static_cast<std::size_t>(-1)) {
+      if (atEnd) break;
+      continue;
+    }
     if (errno == E2BIG) continue;
+    // A character cut by the window's end starts the next window.
+    if (errno == EINVAL && !atEnd) continue;
     // EILSEQ (not representable or malformed) or EINVAL (cut short at the end).
-    std::size_t skip = errno == EINVAL ? inLeft : skipLength(from, in, inLeft);
+    std::size_t skip = errno == EINVAL ? inLeft : skipLength(utf8, in, inLeft);
     out.append(replacement);
     in += skip;
     inLeft -= skip;

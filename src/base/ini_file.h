@@ -27,6 +27,10 @@ class IniFile final {
   // The value of the first `key` in a section named `section`, cut at a character boundary
   // to fit the read buffer; empty when the section or the key is missing.
   Text value(std::string_view section, std::string_view key) const;
+  // Whether a section named `section` holds `key`, even with an empty value.
+  bool contains(std::string_view section, std::string_view key) const {
+    return findKey(section, key) >= 0;
+  }
   // Sets the first `key` of the section, adds the key at the end of the section's first
   // occurrence, or adds the section at the end. Only the value's first line is stored:
   // a line break in it would start new lines of the file that are keys or sections of

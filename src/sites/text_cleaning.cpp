@@ -7,8 +7,6 @@
 namespace quenbo {
 namespace {
 
-constexpr std::string_view kFullWidthSpace = "\xA1\xA1";
-
 bool matchesAt(std::string_view text, std::size_t i, std::string_view find, bool caseSensitive) {
   if (text.size() - i < find.size()) return false;
   if (caseSensitive) return std::memcmp(text.data() + i, find.data(), find.size()) == 0;
@@ -55,24 +53,6 @@ Text trimSpaces(std::string_view text) {
   std::size_t begin = text.find_first_not_of(' ');
   if (begin == std::string_view::npos) return Text();
   return Text(text.substr(begin, text.find_last_not_of(' ') - begin + 1));
-}
-
-Text trimBlanks(std::string_view text) {
-  // Walk characters from the front, so a full-width space is only ever a whole character.
-  std::size_t begin = 0;
-  std::size_t end = 0;  // just after the last character that is not blank
-  bool leading = true;
-  for (std::size_t i = 0; i < text.size();) {
-    std::size_t length = charLength(text, i);
-    bool blank = text[i] == ' ' || text.substr(i, length) == kFullWidthSpace;
-    if (leading && blank) begin = i + length;
-    if (!blank) {
-      leading = false;
-      end = i + length;
-    }
-    i += length;
-  }
-  return end > begin ? Text(text.substr(begin, end - begin)) : Text();
 }
 
 Text digitsOnly(std::string_view text) {

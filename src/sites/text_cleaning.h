@@ -7,6 +7,8 @@
 
 #include "base/encoding.h"  // gbkToUtf8 and utf8ToGbk, which the adapters use as well
 #include "base/text.h"
+// trimBlanks: without leading and trailing ASCII spaces and full-width spaces (GBK A1 A1).
+#include "net/text_pieces.h"
 
 namespace quenbo {
 
@@ -31,9 +33,6 @@ inline Text replaceChain(std::string_view text, std::initializer_list<Replacemen
 
 // Without leading and trailing ASCII spaces.
 Text trimSpaces(std::string_view text);
-
-// Without leading and trailing ASCII spaces and full-width spaces (GBK A1 A1).
-Text trimBlanks(std::string_view text);
 
 // Every digit 0 to 9 of the text, in order; "" when there is none.
 Text digitsOnly(std::string_view text);

@@ -1,0 +1,399 @@
+#include "sites/site_catalogue.h"
+
+#include "base/encoding.h"
+
+namespace quenbo {
+
+namespace {
+
+constexpr std::string_view kHttp = "http://";
+constexpr std::string_view kHttps = "https://";
+constexpr std::string_view kInfoHashLink = "magnet:?xt=urn:btih:";
+
+// One row as written in the table below, all texts in UTF-8.
+struct RowSpec {
+  int index = 0;
+  std::string_view label{};
+  bool shown = false;
+  SiteKind kind = SiteKind::html;
+  HostSource host = HostSource::own;
+  std::string_view scheme{};
+  std::string_view path{};
+  std::string_view cutLeft{}, cutRight{}, cutPrefix{}, cutSuffix{};
+  std::string_view linkPrefix{};
+  FieldRule title{}, link{}, size{}, heat{}, date{};
+  std::string_view hitLabel{};  // empty: the label
+};
+
+SiteRow makeRow(RowSpec spec) {
+  SiteRow row;
+  row.index = spec.index;
+  row.label = spec.label;
+  row.logLabel = utf8ToGbk(spec.label);
+  row.hitLabel = utf8ToGbk(spec.hitLabel.empty() ? spec.label : spec.hitLabel);
+  row.shown = spec.shown;
+  row.kind = spec.kind;
+  row.host = spec.host;
+  row.scheme = spec.scheme;
+  row.path = spec.path;
+  row.cut = {utf8ToGbk(spec.cutLeft), utf8ToGbk(spec.cutRight), utf8ToGbk(spec.cutPrefix),
+             utf8ToGbk(spec.cutSuffix)};
+  row.linkPrefix = utf8ToGbk(spec.linkPrefix);
+  if (spec.kind == SiteKind::resultListJson) row.itemList = "data.results";
+  if (spec.kind == SiteKind::dataListJson) row.itemList = "data.data";
+  row.title = std::move(spec.title);
+  row.link = std::move(spec.link);
+  row.size = std::move(spec.size);
+  row.heat = std::move(spec.heat);
+  row.date = std::move(spec.date);
+  return row;
+}
+
+// The sites of the two shared JSON search APIs differ only in their source name, their sort
+// order and a few field rules.
+RowSpec apiSite(int index, std::string_view label, bool shown, HostSource host,
+                std::string_view path) {
+  return {.index = index,
+          .label = label,
+          .shown = shown,
+          .kind = SiteKind::resultListJson,
+          .host = host,
+          .scheme = host == HostSource::apiA ? kHttps : kHttp,
+          .path = path,
+          .title = member(".name"),
+          .link = member(".magnet"),
+          .size = member(".formatSize"),
+          .heat = member(".hot"),
+          .date = member(".date")};
+}
+
+std::vector<SiteRow> buildRows();
+
+}  // namespace
+
+const std::vector<SiteRow>& SiteCatalogue::rows() {
+  static const std::vector<SiteRow> rows = buildRows();
+  return rows;
+}
+
+int SiteCatalogue::indexOf(std::string_view utf8Label) {
+  for (const SiteRow& row : rows()) {
+    if (lowerAscii(row.label) == lowerAscii(utf8Label)) return row.index;
+  }
+  return -1;
+}
+
+namespace {
+
+// Sizes written as 1.5GB get a space before the unit.
+FieldStep spaceBeforeGb() {
+  return replace("GB", " GB");
+}
+FieldStep spaceBeforeMb() {
+  return replace("MB", " MB");
+}
+FieldStep spaceBeforeKb() {
+  return replace("KB", " KB");
+}
+
+std::vector<SiteRow> buildRows() {
+  std::vector<RowSpec> specs;
+  specs.push_back({.index = 0,
+                   .label = "Btdad",
+                   .shown = true,
+                   .scheme = kHttp,
+                   .path = "/search-{KW}-0-0-{P}.html",
+                   .cutLeft = "/span><a href=",
+                   .cutRight = "<div class=\"ssbox\">",
+                   .linkPrefix = "magnet:",
+                   .title = between("target=\"_blank\">", "</a></h3>",
+                                    {remove("<span class=\"red\">"), remove("</span>"), trim()}),
+                   .link = between("magnet:", "\""),
+                   .size = between("<span>大小:", "</b></span>", {afterLast("\">")}),
+                   .heat = between("热度:<b>", "</b><"),
+                   .date = between("添加时间:<b>", "</b><")});
+  specs.push_back({.index = 1,
+                   .label = "Ttcili",
+                   .scheme = kHttp,
+                   .path = "/s/{KW}/{P}-0-0.html",
+                   .cutLeft = "<h3><a target=",
+                   .cutRight = "详细信息</a>",
+                   .linkPrefix = "magnet:",
+                   .title = between("title=\"", "\" class="),
+                   .link = between("magnet:", "\""),
+                   .size = between("hashlength\">", "</span>"),
+                   .heat = between("icon-redu\">", "</i>"),
+                   .date = between("收录时间:", "</span>", {trim()})});
+  specs.push_back({.index = 2,
+                   .label = "Iheian",
+                   .shown = true,
+                   .scheme = kHttps,
+                   .path = "/search/{KW}/page-{P}.html",
+                   .cutLeft = "/hash/",
+                   .cutRight = "<br />",
+                   .cutPrefix = "/hash/",
+                   .cutSuffix = "<br />",
+                   .linkPrefix = kInfoHashLink,
+                   .title = between("&nbsp;", "</h4></a><p>"),
+                   .link = between("/hash/", ".html"),
+                   .size = between("文件大小：", "&nbsp"),
+                   .heat = between("热度：", "&nbsp"),
+                   .date = between("创建时间：", "&nbsp", {trim()})});
+  specs.push_back({.index = 3,
+                   .label = "Ciliwang",
+                   .kind = SiteKind::jsonCutAsText,
+                   .scheme = kHttps,
+                   .path = "/search?keyword={KW}&sort=hot&page={P}&mode=1&_={T}",
+                   .cutLeft = "name\":\"",
+                   .cutRight = "highlight",
+                   .cutPrefix = "name",
+                   .linkPrefix = kInfoHashLink,
+                   .title = betweenIgnoringCase("name", "\","),
+                   .link = between("magnet:?xt=urn:btih:", "\","),
+                   .size = between("file_size\":\"", "\",",
+                                   {replace("未知", "1.00MB"), spaceBeforeKb(), spaceBeforeMb(),
+                                    replace("G", " GB")}),
+                   .heat = between("hot\":", ",\""),
+                   .date = between("time\":\"", "\",")});
+  specs.push_back({.index = 4,
+                   .label = "Ciliguo",
+                   .scheme = kHttps,
+                   .path = "/search?q={KW}&p={P}",
+                   .cutLeft = "href=\"/h/",
+                   .cutRight = "</small></div></div></div></div></div></div>",
+                   .cutPrefix = "/h/",
+                   .cutSuffix = "/mw/",
+                   .linkPrefix = kInfoHashLink,
+                   .title = betweenIgnoringCase(
+                       "><span", "</span></a>",
+                       {remove("data-v-3317d8cf>"), remove("</span>"), remove("<span style='"),
+                        remove("color:#dc3545'>"), trimFullWidth()}),
+                   .link = between("magnet:?xt=urn:btih:", "\""),
+                   .size = between("文件大小：", "</span>", {afterLast(">")}),
+                   .heat = between("人气：", "</span>", {afterLast(">")}),
+                   .date = between("更新时间：", "</span>", {afterLast(">")})});
+  specs.push_back({.index = 5,
+                   .label = "Sobt",
+                   .shown = true,
+                   .scheme = kHttp,
+                   .path = "/q/{KW}.html?sort=rel&page={P}",
+                   .cutLeft = "/torrent",
+                   .cutRight = "b></span></div></div",
+                   .linkPrefix = kInfoHashLink,
+                   .title = between("_blank\">", "</a></h3></div><div",
+                                    {remove("</em>"), remove("<em>"), trim()}),
+                   .link = between("/", ".html\" target="),
+                   .size = between("文件大小：<b", "/b>", {within(">", "<")}),
+                   .heat = between("下载热度：<b>", "</"),
+                   .date = between("创建时间： <b>", "</b></", {trim()})});
+  specs.push_back({.index = 6,
+                   .label = "Wiki",
+                   .scheme = kHttps,
+                   .path = "/search/{KW}-{P}.html",
+                   .cutLeft = "/magnet/",
+                   .cutRight = "search-item",
+                   .cutPrefix = "/magnet/",
+                   .linkPrefix = kInfoHashLink,
+                   .title = between("_blank\">", "</a></h3>", {remove("<b>"), remove("</b>")}),
+                   .link = between("/magnet/", ".html"),
+                   .size = between("blue-pill\">", "</b>"),
+                   .heat = between("下载热度：<b>", "</b>"),
+                   .date = between("创建时间：<b>", "</b></span>")});
+  specs.push_back(
+      {.index = 7,
+       .label = "磁小鸭",
+       .kind = SiteKind::dataListJson,
+       .scheme = kHttps,
+       .path = "/search?keyword={KW}&sort=hot&page={P}&mode=1&_={T}",
+       .title = member(".name"),
+       .link = member(".uri"),
+       .size = member("['file_size']", {replaceIfEqual("未知", "1.00MB"), spaceBeforeKb(),
+                                        spaceBeforeMb(), replace("G", " GB")}),
+       .heat = memberAsJson(".hot"),
+       .date = member(".time"),
+       .hitLabel = "磁力鸭"});
+  specs.push_back({.index = 8,
+                   .label = "Chazhongzi",
+                   .scheme = kHttps,
+                   .path = "/go/{KW}/default/{P}",
+                   .cutLeft = "在当前页面打开\"",
+                   .cutRight = "最近下载：<b>",
+                   .linkPrefix = kInfoHashLink,
+                   .title = between(">", "</a>"),
+                   .link = between("href=\"/bt/", "?keyword"),
+                   .size = between("文件大小：<b>", "</b>"),
+                   .heat = between("下载热度：<b>", "</b>"),
+                   .date = between("创建时间：<b>", "</b>")});
+  // Its left and right markers are the same: every stretch between two of them is a block.
+  specs.push_back({.index = 9,
+                   .label = "BT樱桃",
+                   .scheme = kHttps,
+                   .path = "/search/{KW}-{P}.html",
+                   .cutLeft = "/magnet/",
+                   .cutRight = "/magnet/",
+                   .cutPrefix = "magnet/",
+                   .linkPrefix = kInfoHashLink,
+                   .title = between("_blank\">", "</a></h3>", {remove("<b>"), remove("</b>")}),
+                   .link = between("magnet/", ".html"),
+                   .size = between("文件大小：", "</b></span>", {afterLast(">")}),
+                   .heat = between("下载热度：", "</b></span>", {afterLast(">")}),
+                   .date = between("创建时间：", "</b></span>", {trim(), afterLast(">")})});
+  specs.push_back(apiSite(10, "种子搜", true, HostSource::apiA,
+                          "/api/search?source=%E7%A7%8D%E5%AD%90%E6%90%9C&keyword={KW}"
+                          "&page={P}&sort=time"));
+  specs.push_back(
+      apiSite(11, "BT蚂蚁", false, HostSource::apiA,
+              "/api/search?source=BT%E8%9A%82%E8%9A%81&keyword={KW}&page={P}&sort=time"));
+  specs.push_back(apiSite(12, "Torrentz", true, HostSource::apiA,
+                          "/api/search?source=Torrentz2&keyword={KW}&page={P}&sort=time"));
+  specs.push_back(apiSite(13, "磁力果", false, HostSource::apiB,
+                          "/api/search?source=%E7%A3%81%E5%8A%9B%E6%9E%9C&keyword={KW}"
+                          "&page={P}&sort=default"));
+  specs.push_back(apiSite(14, "Kickass", false, HostSource::apiB,
+                          "/api/search?source=KickassTorrents&keyword={KW}&page={P}&sort=default"));
+  specs.back().heat = fixed("-1");
+  specs.back().date = fixed("无");
+  // Its scheme comes with its host.
+  specs.push_back({.index = 15,
+                   .label = "Skrbt",
+                   .path = "/search?keyword={KW}&s=relevance&p={P}",
+                   .cutLeft = "list-unstyled",
+                   .cutRight = "result-resource-file",
+                   .linkPrefix = kInfoHashLink,
+                   .title = between("title=\"", "\" target"),
+                   .link = between("/detail/", "\"", {afterLast("/")}),
+                   .size = between("文件大小:", "</span>", {afterLast("\">")}),
+                   .heat = between("热度:", "</span>", {afterLast("\">")}),
+                   .date = between("收录时间:", "</span>", {afterLast("\">")})});
+  specs.push_back({.index = 16,
+                   .label = "Monova",
+                   .scheme = kHttps,
+                   .path = "/search?term={KW}&cat=&sort=1&verified=0&page={P}",
+                   .cutLeft = "torrent_name\">",
+                   .cutRight = "desktop",
+                   .linkPrefix = kInfoHashLink,
+                   .title = between("\">", "</a>", {afterLastIfFound("</span>")}),
+                   .link = between("//{host}/", "\""),
+                   .size = between("center-align\">", "</td>"),
+                   .heat = fixed("-1"),
+                   .date = fixed("无")});
+  // Its pages are UTF-8 with a no-break space in the size, which arrives in GBK as "?".
+  specs.push_back(
+      {.index = 17,
+       .label = "SXBTZZ",
+       .shown = true,
+       .scheme = kHttps,
+       .path = "/search/{KW}/default-{P}.html",
+       .cutLeft = "item-title",
+       .cutRight = ">磁力链接<",
+       .linkPrefix = kInfoHashLink,
+       .title = between("title=\"", "\""),
+       .link = between("magnet:?xt=urn:btih:", "&"),
+       .size = between("文件大小：<b", "</b></span>", {afterLast(">"), replace("?", " ")}),
+       .heat = between("下载热度：<b>", "</b></span>"),
+       .date = between("创建时间：<b>", "</b></span>", {trim()})});
+  specs.push_back({.index = 18,
+                   .label = "A8bt",
+                   .scheme = kHttps,
+                   .path = "/a8/{KW}/{P}-0-0.html",
+                   .cutLeft = "<dl class='item'>",
+                   .cutRight = "下载BT种子",
+                   .linkPrefix = kInfoHashLink,
+                   .title = between("target='_blank'>", "</a></dt>",
+                                    {remove("<b>"), remove("</b><b>"), remove("</b>"), trim()}),
+                   .link = between("href='/bt/", ".html"),
+                   .size = between("文件大小:<b>", "</b>"),
+                   .heat = between("人气:<b>", "</b>"),
+                   .date = between("收录时间:<b>", "</b>")});
+  specs.push_back({.index = 19,
+                   .label = "BTKU",
+                   .scheme = kHttps,
+                   .path = "/search-{KW}-0-0-{P}.html",
+                   .cutLeft = "<dt><span class=",
+                   .cutRight = "磁力链接",
+                   .linkPrefix = kInfoHashLink,
+                   .title = between("><span>", "</span>", {trim()}),
+                   .link = between("magnet:?xt=urn:btih:", "\""),
+                   .size = between("文档大小:", "</span>"),
+                   .heat = between("人气:<b>", "</b>"),
+                   .date = between("收录时间:<b>", "</b>")});
+  specs.push_back(
+      {.index = 20,
+       .label = "Btsow",
+       .shown = true,
+       .scheme = kHttps,
+       .path = "/search/{KW}/page/{P}",
+       .cutLeft = "https://{host}/magnet/detail/hash/",
+       .cutRight = "hidden-xs",
+       .cutPrefix = "hash/",
+       .linkPrefix = kInfoHashLink,
+       .title = between("title=\"", "\""),
+       .link = between("hash/", "\""),
+       .size = between("Size:", " /", {spaceBeforeGb(), spaceBeforeMb(), spaceBeforeKb()}),
+       .heat = fixed("-1"),
+       .date = between("Date:", "</div>")});
+  specs.push_back({.index = 21,
+                   .label = "Renz",
+                   .shown = true,
+                   .scheme = kHttps,
+                   .path = "/search/{KW}/page-{P}.html",
+                   .cutLeft = "/hash/",
+                   .cutRight = "</p></div></article>",
+                   .cutPrefix = "hash/",
+                   .linkPrefix = kInfoHashLink,
+                   .title = between("</span>&nbsp;", "</h4></a><p>", {trim()}),
+                   .link = betweenIgnoringCase("hash/", ".html"),
+                   .size = between("文件大小：", "&"),
+                   .heat = between("热度：", "&"),
+                   .date = between("创建时间：", "&")});
+  // The page number comes before the keyword; the "*****" put after every block ends its size.
+  specs.push_back(
+      {.index = 22,
+       .label = "FeiBt",
+       .shown = true,
+       .scheme = kHttp,
+       .path = "/zh-cn/s/{P}/{KW}",
+       .cutLeft = "/zh-cn/i/",
+       .cutRight = "</span></p>",
+       .cutPrefix = "/zh-cn/i/",
+       .cutSuffix = "*****",
+       .linkPrefix = kInfoHashLink,
+       .title = between(">", "</a></p><p>"),
+       .link = between("/zh-cn/i/", "\""),
+       .size = between("资源大小：", "*****", {spaceBeforeGb(), spaceBeforeMb(), spaceBeforeKb()}),
+       .heat = fixed("-1"),
+       .date = between("创建时间：", "</span>")});
+  specs.push_back({.index = 23,
+                   .label = "章鱼搜索",
+                   .shown = true,
+                   .scheme = kHttps,
+                   .path = "/s/{KW}/p/{P}.html",
+                   .cutLeft = "/show/",
+                   .cutRight = "res-",
+                   .cutPrefix = "/show/",
+                   .cutSuffix = "*****",
+                   .linkPrefix = kInfoHashLink,
+                   .title = between("title=\"", "\">"),
+                   .link = between("hash:", "</div>", {trim()}),
+                   .size = between("大小:", "</em>"),
+                   .heat = fixed("-1"),
+                   .date = between("<em>", "</em> <em>")});
+  specs.push_back(apiSite(24, "Sunyaa", true, HostSource::apiA,
+                          "/api/search?source=Sukebei+Nyaa&keyword={KW}&page={P}&sort=time"));
+  // Trackers and display name are cut off; a link without them is not taken.
+  specs.back().link = member(".magnet", {before("&")});
+  specs.push_back(apiSite(25, "idopea", false, HostSource::apiA,
+                          "/api/search?source=idope&keyword={KW}&page={P}&sort=time"));
+  specs.back().title = member(".name", {remove(" ")});
+  specs.back().size = member(".formatSize", {remove(" "), replace("?", " ")});
+  specs.back().heat = fixed("-1");
+  specs.back().date = member(".date", {remove("          "), remove("         ")});
+
+  std::vector<SiteRow> rows;
+  for (RowSpec& spec : specs) rows.push_back(makeRow(std::move(spec)));
+  return rows;
+}
+
+}  // namespace
+
+}  // namespace quenbo

@@ -1,0 +1,70 @@
+// The 26 search sites and everything that makes one site's adapter differ from another's:
+// labels, kind, URL pattern, and for the sites read with markers the block cut and the field
+// rules. The row order is the site index: the order of the running flags and of the launch.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "base/text.h"
+#include "sites/field_rule.h"
+
+namespace quenbo {
+
+enum class SiteKind {
+  html,            // a result page cut into blocks with markers
+  resultListJson,  // a JSON answer with its items in data.results
+  dataListJson,    // a JSON answer with its items in data.data
+  jsonCutAsText,   // a JSON answer cut into blocks with markers, like a page
+};
+
+// Where a site's host comes from in the hosts file.
+enum class HostSource {
+  own,   // the site's own key in [sites]
+  apiA,  // the shared JSON search API A
+  apiB,  // the shared JSON search API B
+};
+
+// The markers that cut an answer into blocks: every stretch between `left` and the next
+// `right`, with `prefix` put before and `suffix` after it.
+struct BlockCut {
+  Text left{}, right{}, prefix{}, suffix{};
+};
+
+// In URL patterns: the encoded keyword, the page number and a millisecond time stamp.
+inline constexpr std::string_view kKeywordToken = "{KW}";
+inline constexpr std::string_view kPageToken = "{P}";
+inline constexpr std::string_view kTimeToken = "{T}";
+// In markers: the host the site writes into its own links.
+inline constexpr std::string_view kMarkerHostToken = "{host}";
+
+struct SiteRow {
+  int index = 0;
+  std::string_view label;  // UTF-8: the check box, the settings key and the hosts file key
+  Text logLabel;           // GBK: written in the site's log lines
+  Text hitLabel;           // GBK: the site text of every hit
+  bool shown = false;      // whether the site's check box is visible
+  SiteKind kind = SiteKind::html;
+  HostSource host = HostSource::own;
+  std::string_view scheme;  // "http://" or "https://"; empty when the host carries it
+  std::string_view path;    // path and query with the tokens above
+  BlockCut cut;             // html and jsonCutAsText
+  Text linkPrefix;          // put before the link part of a block
+  Text itemList;            // JSON: the path of the item array
+  FieldRule title, link, size, heat, date;
+};
+
+class SiteCatalogue final {
+ public:
+  SiteCatalogue() = delete;
+
+  static constexpr int kSize = 26;
+
+  // The rows in index order; built once, then shared by every thread.
+  static const std::vector<SiteRow>& rows();
+  static const SiteRow& row(int index) { return rows()[static_cast<std::size_t>(index)]; }
+  // The index of the site with that label (ASCII letters in any case); -1 for none.
+  static int indexOf(std::string_view utf8Label);
+};
+
+}  // namespace quenbo

@@ -1,0 +1,30 @@
+// What a site adapter talks to while it runs: the inputs of its search, the stop and running
+// flags, the result store and the log. The search job's runs provide it; tests record it.
+#pragma once
+
+#include "base/text.h"
+#include "core/magnet_result.h"
+
+namespace quenbo {
+
+// Used by one worker thread; implementations make each call safe against the other threads
+// of the search.
+class SiteChannel {
+ public:
+  virtual ~SiteChannel() = default;
+
+  virtual const Text& keyword() const = 0;
+  virtual int pageLimit() const = 0;
+  virtual int timeoutSeconds() const = 0;
+  // Stop pressed, the window closing, or a newer search started.
+  virtual bool stopRequested() const = 0;
+  // Whether the site's running flag is still held by this run.
+  virtual bool running() const = 0;
+  // Once every flag is clear the search may be declared finished: call it after the last
+  // hand-over only.
+  virtual void clearRunning() = 0;
+  virtual void handOver(const core::MagnetResult& hit) = 0;
+  virtual void log(const Text& line) = 0;
+};
+
+}  // namespace quenbo

@@ -1,0 +1,60 @@
+// The hosts of the search sites: configuration, never code. They are read from hosts files
+// in INI syntax (UTF-8): [sites] holds one key per site label, [apis] the two shared JSON
+// search APIs A and B, [markers] the hosts two sites write into their own markup. Files read
+// later win key by key.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/text.h"
+#include "sites/site_catalogue.h"
+
+namespace quenbo {
+
+class IniFile;
+
+// The file shipped next to the executable, the user's own beside it, and the option that
+// names one more.
+inline constexpr std::string_view kHostsFileName = "sites.hosts";
+inline constexpr std::string_view kLocalHostsFileName = "sites.hosts.local";
+inline constexpr std::string_view kHostsOption = "--hosts";
+
+class SiteHosts final {
+ public:
+  // Takes every key the text holds, replacing what was read before; a key with an empty
+  // value switches its site off. A value that is not a host (a scheme where none belongs, a
+  // path, blanks) is refused: the site is switched off and a problem is noted.
+  void read(std::string_view fileText);
+  // As read, from a file; false (and a problem noted) when it cannot be read.
+  bool readFile(const Text& path);
+
+  // The sites.hosts and sites.hosts.local of `directory`, then `extraFile` when not empty.
+  // A missing local file is no problem; a missing shipped or extra file is.
+  static SiteHosts load(const Text& directory, const Text& extraFile = {});
+
+  // The host of the site at catalogue index `index`: its [sites] key, or its API's host.
+  // Skrbt's host carries its scheme. Empty when the site is not to be requested.
+  const Text& host(int index) const;
+  // Scheme and host, ready for the path; empty when the host is.
+  Text baseUrl(int index) const;
+  // The host the site writes into its own links, or its own host when none is set.
+  Text markerHost(int index) const;
+
+  // What was refused or could not be read, one UTF-8 line each, for the user.
+  const std::vector<std::string>& problems() const { return problems_; }
+
+ private:
+  // Stores `value` at `slot` when the file holds the key; refuses what is not a host.
+  void take(const IniFile& file, std::string_view section, std::string_view key, bool withScheme,
+            Text& slot);
+
+  std::array<Text, SiteCatalogue::kSize> sites_{};
+  std::array<Text, SiteCatalogue::kSize> markers_{};
+  Text apiA_, apiB_;
+  std::vector<std::string> problems_;
+};
+
+}  // namespace quenbo

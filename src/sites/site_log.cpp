@@ -1,0 +1,50 @@
+#include "sites/site_log.h"
+
+#include "base/encoding.h"
+#include "sites/request_texts.h"
+#include "sites/site_channel.h"
+
+namespace quenbo {
+
+namespace {
+constexpr std::size_t kLabelWidth = 18;
+}
+
+const Text& SiteLogMessages::manualStop() {
+  static const Text text = "已手动停止搜索"_gbk;
+  return text;
+}
+
+const Text& SiteLogMessages::noData() {
+  static const Text text = "页面不存在 或 无资源数据 ，已自动停止搜索"_gbk;
+  return text;
+}
+
+const Text& SiteLogMessages::jsonFailed() {
+  static const Text text = "JSON解析失败，已自动停止搜索"_gbk;
+  return text;
+}
+
+const Text& SiteLogMessages::finished() {
+  static const Text text = "全部页数搜索完毕 "_gbk;
+  return text;
+}
+
+Text SiteLogMessages::page(int number) {
+  static const Text before = "第 "_gbk;
+  static const Text after = " 页"_gbk;
+  return before + std::to_string(number) + after;
+}
+
+Text siteLogLine(const Text& timeField, const Text& label, const Text& message) {
+  static const Text web = "Web："_gbk;
+  Text line = timeField + "   " + web + label;
+  if (label.size() < kLabelWidth) line.append(kLabelWidth - label.size(), ' ');
+  return line + message + "\r\n";
+}
+
+void writeSiteLog(SiteChannel& channel, const Text& label, const Text& message) {
+  channel.log(siteLogLine(logTimeText(), label, message));
+}
+
+}  // namespace quenbo

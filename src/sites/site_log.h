@@ -1,0 +1,26 @@
+// The progress lines of the site adapters in the log box.
+#pragma once
+
+#include "base/text.h"
+
+namespace quenbo {
+
+class SiteChannel;
+
+// The messages of a site's log lines (GBK).
+struct SiteLogMessages {
+  static const Text& manualStop();  // 已手动停止搜索
+  static const Text& noData();      // 页面不存在 或 无资源数据 ，已自动停止搜索
+  static const Text& jsonFailed();  // JSON解析失败，已自动停止搜索
+  static const Text& finished();    // 全部页数搜索完毕, with one trailing space
+  static Text page(int number);     // 第 N 页
+};
+
+// The 20-character time field, three spaces, "Web：" and the label filled with spaces to 18
+// bytes (a Chinese character counts two), the message, CR LF.
+Text siteLogLine(const Text& timeField, const Text& label, const Text& message);
+
+// Writes the line, stamped with the current local time, through the channel.
+void writeSiteLog(SiteChannel& channel, const Text& label, const Text& message);
+
+}  // namespace quenbo

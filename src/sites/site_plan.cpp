@@ -1,0 +1,43 @@
+#include "sites/site_plan.h"
+
+#include <string>
+
+#include "sites/request_texts.h"
+#include "sites/site_hosts.h"
+
+namespace quenbo {
+
+namespace {
+
+// Every `token` of `text` becomes `value`.
+void putIn(Text& text, std::string_view token, std::string_view value) {
+  for (std::size_t at = text.find(token); at != Text::npos;
+       at = text.find(token, at + value.size())) {
+    text.replace(at, token.size(), value);
+  }
+}
+
+}  // namespace
+
+SitePlan planSite(int index, const SiteHosts& hosts) {
+  SitePlan plan{SiteCatalogue::row(index), hosts.baseUrl(index)};
+  Text markerHost = hosts.markerHost(index);
+  putIn(plan.row.cut.left, kMarkerHostToken, markerHost);
+  putIn(plan.row.link.left, kMarkerHostToken, markerHost);
+  return plan;
+}
+
+bool takesTimeStamp(const SiteRow& row) {
+  return row.path.find(kTimeToken) != std::string_view::npos;
+}
+
+Text pageUrl(const SitePlan& plan, const Text& keyword, int page, const Text& timeStamp) {
+  if (plan.baseUrl.empty()) return {};
+  Text url = plan.baseUrl + Text(plan.row.path);
+  putIn(url, kKeywordToken, urlEncode(keyword, true, true));
+  putIn(url, kPageToken, std::to_string(page));
+  putIn(url, kTimeToken, timeStamp);
+  return url;
+}
+
+}  // namespace quenbo

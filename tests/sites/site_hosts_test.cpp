@@ -1,0 +1,119 @@
+#include "sites/site_hosts.h"
+
+#include <gtest/gtest.h>
+
+#include "base/encoding.h"
+#include "support/fixtures.h"
+
+namespace quenbo {
+namespace {
+
+constexpr int kBtdad = 0, kCixiaoya = 7, kZhongzisou = 10, kKickass = 14, kSkrbt = 15, kMonova = 16,
+              kBtsow = 20, kIdopea = 25;
+
+TEST(SiteHosts, ReadsSitesApisAndMarkers) {
+  SiteHosts hosts;
+  hosts.read(
+      "\xEF\xBB\xBF; comment = not a key\n"
+      "# another comment\n"
+      "[sites]\n"
+      "  btdad =  btdad.example  \r\n"
+      "磁小鸭 = duck.example:8443\n"
+      "Btsow = 127.0.0.1:4000\n"
+      "[apis]\n"
+      "A = api-a.example\n"
+      "b = [::1]:8080\n"
+      "[markers]\n"
+      "Btsow = btsow.example\n");
+  EXPECT_TRUE(hosts.problems().empty());
+  EXPECT_EQ(hosts.host(kBtdad), "btdad.example");
+  EXPECT_EQ(hosts.baseUrl(kBtdad), "http://btdad.example");
+  EXPECT_EQ(hosts.baseUrl(kCixiaoya), "https://duck.example:8443");
+  EXPECT_EQ(hosts.baseUrl(kZhongzisou), "https://api-a.example");
+  EXPECT_EQ(hosts.baseUrl(kIdopea), "https://api-a.example");
+  EXPECT_EQ(hosts.baseUrl(kKickass), "http://[::1]:8080");
+  EXPECT_EQ(hosts.markerHost(kBtsow), "btsow.example");
+  EXPECT_EQ(hosts.baseUrl(kBtsow), "https://127.0.0.1:4000");
+  EXPECT_EQ(hosts.baseUrl(kMonova), "");
+  EXPECT_EQ(hosts.markerHost(kMonova), "");
+}
+
+TEST(SiteHosts, LaterTextsWinKeyByKeyAndAnEmptyValueSwitchesASiteOff) {
+  SiteHosts hosts;
+  hosts.read("[sites]\nBtdad = one.example\nSobt = sobt.example\n[apis]\nA = a.example\n");
+  hosts.read("[sites]\nBtdad = two.example\n[apis]\nA =\n");
+  EXPECT_EQ(hosts.host(kBtdad), "two.example");
+  EXPECT_EQ(hosts.host(5), "sobt.example");
+  EXPECT_EQ(hosts.baseUrl(kZhongzisou), "");
+}
+
+TEST(SiteHosts, SkrbtCarriesItsScheme) {
+  struct Case {
+    const char* value;
+    const char* baseUrl;
+  } cases[] = {
+      {"http://skrbt.example", "http://skrbt.example"},
+      {"https://skrbt.example:444", "https://skrbt.example:444"},
+      {"HTTPS://skrbt.example", "HTTPS://skrbt.example"},
+      {"skrbt.example", "https://skrbt.example"},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    SiteHosts hosts;
+    hosts.read(std::string("[sites]\nSkrbt = ") + c.value + "\n");
+    EXPECT_EQ(hosts.baseUrl(kSkrbt), c.baseUrl) << c.value;
+    EXPECT_TRUE(hosts.problems().empty()) << c.value;
+  }
+}
+
+TEST(SiteHosts, RefusesWhatIsNotAHost) {
+  for (const char* value :
+       {"http://btdad.example", "btdad.example/mirror", "a b", "x?y=1", "user@host", "host#x"}) {
+    SiteHosts hosts;
+    hosts.read(std::string("[sites]\nBtdad = one.example\n"));
+    hosts.read(std::string("[sites]\nBtdad = ") + value + "\n");
+    EXPECT_EQ(hosts.host(kBtdad), "") << value;
+    ASSERT_EQ(hosts.problems().size(), 1u) << value;
+    EXPECT_NE(hosts.problems()[0].find("Btdad"), std::string::npos);
+  }
+  SiteHosts hosts;
+  hosts.read("[sites]\nSkrbt = ftp://skrbt.example\n[markers]\nMonova = m.example/x\n");
+  EXPECT_EQ(hosts.baseUrl(kSkrbt), "");
+  EXPECT_EQ(hosts.problems().size(), 2u);
+}
+
+TEST(SiteHosts, KeysOutsideTheirSectionDoNotCount) {
+  SiteHosts hosts;
+  hosts.read("Btdad = early.example\n[apis]\nBtdad = api.example\n[other]\nA = x.example\n");
+  EXPECT_EQ(hosts.host(kBtdad), "");
+  EXPECT_EQ(hosts.host(kZhongzisou), "");
+}
+
+class SiteHostsFiles : public testing::SandboxTest {};
+
+TEST_F(SiteHostsFiles, ShippedFileThenLocalFileThenTheNamedOne) {
+  Text dir = utf8ToGbk(sandbox_.path().string());
+  testing::writeWholeFile(sandbox_.file("sites.hosts"),
+                          "[sites]\nBtdad = shipped.example\nSobt = shipped.example\n"
+                          "Renz = shipped.example\n");
+  testing::writeWholeFile(sandbox_.file("sites.hosts.local"),
+                          "[sites]\nSobt = local.example\nRenz = local.example\n");
+  testing::writeWholeFile(sandbox_.file("mine.hosts"), "[sites]\nRenz = mine.example\n");
+
+  SiteHosts hosts = SiteHosts::load(dir, utf8ToGbk(sandbox_.file("mine.hosts")));
+  EXPECT_TRUE(hosts.problems().empty());
+  EXPECT_EQ(hosts.host(kBtdad), "shipped.example");
+  EXPECT_EQ(hosts.host(5), "local.example");
+  EXPECT_EQ(hosts.host(21), "mine.example");
+}
+
+TEST_F(SiteHostsFiles, MissingFilesAreReported) {
+  Text dir = utf8ToGbk(sandbox_.path().string());
+  SiteHosts hosts = SiteHosts::load(dir, utf8ToGbk(sandbox_.file("missing.hosts")));
+  // The shipped file and the named one; the local file is optional.
+  EXPECT_EQ(hosts.problems().size(), 2u);
+  for (int index = 0; index < SiteCatalogue::kSize; ++index) EXPECT_EQ(hosts.baseUrl(index), "");
+}
+
+}  // namespace
+}  // namespace quenbo
