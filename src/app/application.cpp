@@ -24,7 +24,8 @@ Application::Application(window::UiLoop& loop, window::Interactions& interaction
                                  ? ui::settingsFilePath(config.installDirectory)
                                  : config.settingsFile),
       rebuilder_(loop, job_.store(), [this] { return job_.searchDone(); },
-                 config.rebuildTiming) {
+                 config.rebuildTiming),
+      overrideSettings_(std::move(config.overrideSettings)) {
   bindMainWindow();
   ui::bindSettingsHandlers(mainWindow_, settings_, rebuilder_);
 }
@@ -33,7 +34,10 @@ void Application::bindMainWindow() {
   auto& w = mainWindow_;
   w.on(主窗口, EventKind::Created, [this](const Event&) {
     core::StartupSteps steps;
-    steps.loadSettings = [this] { settings_.load(); };
+    steps.loadSettings = [this] {
+      settings_.load();
+      if (overrideSettings_) overrideSettings_(mainWindow_);
+    };
     steps.markSettingsLoaded = [this] { settings_.markLoaded(); };
     job_.onWindowCreated(steps);
   });

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "base/text.h"
@@ -25,6 +26,9 @@ struct AppConfig {
   Text settingsFile = {};
   // When a rebuild after a filter change waits for typing to pause.
   ui::FilterRebuilder::Timing rebuildTiming = {};
+  // Choices for this run only (the command line's): made after the settings file has been
+  // read and before changes are written, so the file keeps the user's own values.
+  std::function<void(window::WindowModel&)> overrideSettings = {};
 };
 
 class Application final {
@@ -55,6 +59,7 @@ class Application final {
   core::SearchJob job_;
   ui::SettingsStore settings_;
   ui::FilterRebuilder rebuilder_;
+  std::function<void(window::WindowModel&)> overrideSettings_;
 };
 
 }  // namespace quenbo::app

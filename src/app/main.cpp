@@ -1,6 +1,35 @@
-// Process entry of the quenbo executable: picks the front-end and hands over.
+// Process entry of the quenbo executable: "quenbo search ..." searches without windows;
+// anything else starts the graphical program.
+#include <atomic>
+#include <csignal>
+#include <cstring>
+#include <iostream>
+#include <span>
+
 #include "app/gui_entry.h"
+#include "app/search_command.h"
+#include "base/files.h"
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+void onInterrupt(int) { interrupted = true; }
+
+int runSearch(int argc, char** argv) {
+  struct sigaction action {};
+  action.sa_handler = onInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
+  return quenbo::app::runSearchCommand(arguments, quenbo::executableDirectory(), std::cout,
+                                       std::cerr, &interrupted);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::strcmp(argv[1], "search") == 0) return runSearch(argc, argv);
   return quenbo::runGui(argc, argv);
 }

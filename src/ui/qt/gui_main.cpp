@@ -6,12 +6,15 @@
 
 #include "app/application.h"
 #include "app/gui_entry.h"
+#include "app/site_setup.h"
+#include "base/encoding.h"
 #include "ui/qt/artwork.h"
 #include "ui/qt/look.h"
 #include "ui/qt/qt_interactions.h"
 #include "ui/qt/qt_loop.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/window_view.h"
+#include "ui/window/main_window_names.h"
 
 namespace quenbo::qt {
 namespace {
@@ -61,6 +64,10 @@ int runGui(int argc, char** argv) {
   QtInteractions interactions(loop);
   app::AppConfig config;
   config.installDirectory = toText(QCoreApplication::applicationDirPath());
+  app::SiteSetup sites = app::setUpSites(
+      config.installDirectory, app::hostsFileOption({const_cast<const char* const*>(argv),
+                                                     static_cast<std::size_t>(argc)}));
+  config.workers = std::move(sites.workers);
   app::Application application(loop, interactions, std::move(config));
   installArtwork(application.mainWindow(), application.updateWindow());
 
@@ -74,6 +81,12 @@ int runGui(int argc, char** argv) {
     probe = std::make_unique<StartupProbe>(mainView);
 
   application.create();
+  // A hosts file the program could not use is reported where search problems are.
+  for (const auto& problem : sites.problems) {
+    std::fprintf(stderr, "quenbo: %s\n", problem.c_str());
+    application.mainWindow().appendText(window::names::编辑框_日志,
+                                        utf8ToGbk(problem + "\r\n"));
+  }
   return QApplication::exec();
 }
 

@@ -1,0 +1,21 @@
+// The listed hits of the result list as text for other programs.
+#pragma once
+
+#include <iosfwd>
+#include <vector>
+
+#include "ui/window/window_model.h"
+
+namespace quenbo::app {
+
+// The list's rows: number, title, magnet, site, size, popularity, date (GBK).
+using ListedRows = std::vector<window::Row>;
+
+// One hit a line, UTF-8: title, magnet, site, size, popularity and date separated by tabs;
+// tabs and line breaks inside a field become blanks.
+void writeTsv(std::ostream& out, const ListedRows& rows);
+
+// A JSON array of objects with the members title, magnet, site, size, popularity and date.
+void writeJson(std::ostream& out, const ListedRows& rows);
+
+}  // namespace quenbo::app

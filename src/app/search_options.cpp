@@ -1,0 +1,135 @@
+#include "app/search_options.h"
+
+#include <charconv>
+#include <string_view>
+
+#include "ui/window/site_labels.h"
+
+namespace quenbo::app {
+namespace {
+
+bool sameLabel(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+std::optional<int> siteIndex(std::string_view label) {
+  for (int i = 0; i < window::kSiteCount; ++i) {
+    if (sameLabel(window::kSiteBoxes[i].label, label)) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> positiveInteger(std::string_view text) {
+  int value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc{} || end != text.data() + text.size() || value <= 0) return std::nullopt;
+  return value;
+}
+
+// Adds the comma-separated labels; returns the first unknown one, if any.
+std::optional<std::string> addSites(std::string_view list, std::vector<int>& sites) {
+  while (!list.empty()) {
+    std::size_t comma = list.find(',');
+    std::string_view label = list.substr(0, comma);
+    list = comma == std::string_view::npos ? std::string_view{} : list.substr(comma + 1);
+    if (label.empty()) continue;
+    auto index = siteIndex(label);
+    if (!index) return std::string(label);
+    bool known = false;
+    for (int site : sites) known = known || site == *index;
+    if (!known) sites.push_back(*index);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
+  ParsedSearchOptions parsed;
+  SearchOptions& o = parsed.options;
+  auto fail = [&parsed](std::string message) {
+    parsed.error = std::move(message);
+    return parsed;
+  };
+  bool keywordSeen = false;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    std::string_view argument = arguments[i] ? arguments[i] : "";
+    if (optionsEnded || !argument.starts_with("-") || argument == "-") {
+      if (keywordSeen) return fail("more than one keyword: put a keyword with blanks in quotes");
+      o.keyword = std::string(argument);
+      keywordSeen = true;
+      continue;
+    }
+    if (argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (argument == "--help" || argument == "-h") {
+      o.help = true;
+      continue;
+    }
+    if (argument == "--log") {
+      o.log = true;
+      continue;
+    }
+    std::string_view name = argument;
+    std::optional<std::string_view> value;
+    if (auto equals = argument.find('='); equals != std::string_view::npos) {
+      name = argument.substr(0, equals);
+      value = argument.substr(equals + 1);
+    }
+    bool takesValue = name == "--sites" || name == "--pages" || name == "--timeout" ||
+                      name == "--hosts" || name == "--settings" || name == "--format";
+    if (!takesValue) return fail("unknown option " + std::string(argument));
+    if (!value) {
+      if (i + 1 >= arguments.size() || !arguments[i + 1])
+        return fail("option " + std::string(name) + " needs a value");
+      value = arguments[++i];
+    }
+    if (name == "--sites") {
+      if (auto unknown = addSites(*value, o.sites)) return fail("unknown site " + *unknown);
+    } else if (name == "--pages" || name == "--timeout") {
+      auto number = positiveInteger(*value);
+      if (!number)
+        return fail("option " + std::string(name) + " needs a whole number above 0, not \"" +
+                    std::string(*value) + "\"");
+      (name == "--pages" ? o.pages : o.timeout) = number;
+    } else if (name == "--hosts") {
+      o.hostsFile = std::string(*value);
+    } else if (name == "--settings") {
+      o.settingsFile = std::string(*value);
+    } else if (*value == "tsv") {
+      o.format = OutputFormat::Tsv;
+    } else if (*value == "json") {
+      o.format = OutputFormat::Json;
+    } else {
+      return fail("unknown format " + std::string(*value) + " (tsv or json)");
+    }
+  }
+  if (!keywordSeen && !o.help) return fail("no keyword given");
+  return parsed;
+}
+
+const char* searchUsage() {
+  return "usage: quenbo search KEYWORD [options]\n"
+         "  --sites=A,B      search these sites (labels as on the settings tab); default:\n"
+         "                   the sites ticked in the settings\n"
+         "  --pages=N        result pages per site; default: the settings' value\n"
+         "  --timeout=S      seconds per request; default: the settings' value\n"
+         "  --hosts=FILE     a hosts file read after sites.hosts and sites.hosts.local\n"
+         "  --settings=FILE  the settings file to read instead of Clss.ini\n"
+         "  --format=F       tsv (default): title, magnet, site, size, popularity and date,\n"
+         "                   tab-separated, one hit a line; json: an array of objects\n"
+         "  --log            the search log on standard error\n"
+         "The hits are those the result list would show, after filtering and duplicates.\n"
+         "Exit status: 0 when the search ran, 1 when it could not start, 2 for a bad\n"
+         "command line, 130 when interrupted (the hits so far are printed).\n";
+}
+
+}  // namespace quenbo::app

@@ -1,0 +1,37 @@
+// The command line of "quenbo search": what to search for, where, and how to print it.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace quenbo::app {
+
+enum class OutputFormat { Tsv, Json };
+
+struct SearchOptions {
+  std::string keyword;             // UTF-8
+  std::vector<int> sites;          // catalogue indexes; empty: the sites ticked in the settings
+  std::optional<int> pages;        // pages per site; none: the settings' value
+  std::optional<int> timeout;      // seconds per request; none: the settings' value
+  std::string hostsFile;           // UTF-8 path; empty: none besides the shipped files
+  std::string settingsFile;        // UTF-8 path; empty: the program's usual Clss.ini
+  OutputFormat format = OutputFormat::Tsv;
+  bool log = false;                // the log box's lines on standard error
+  bool help = false;
+};
+
+struct ParsedSearchOptions {
+  SearchOptions options;
+  std::string error;  // empty when the command line is sound
+};
+
+// Parses the arguments after "search". Options take their value as "--name=value" or
+// "--name value"; site labels are matched without regard to ASCII case.
+ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments);
+
+// The usage text, UTF-8, ending in a line feed.
+const char* searchUsage();
+
+}  // namespace quenbo::app

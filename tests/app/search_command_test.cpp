@@ -1,0 +1,226 @@
+// "quenbo search" end to end: the program's own search job, store and filter against the
+// site simulator, with the hits printed as another program would read them.
+#include "app/search_command.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <atomic>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/encoding.h"
+#include "site_simulator/site_simulator.h"
+#include "support/fixtures.h"
+#include "ui/settings_store.h"
+
+namespace quenbo::app {
+namespace {
+
+using simulator::SiteBehaviour;
+using simulator::SiteSimulator;
+using testing::readWholeFile;
+using testing::writeWholeFile;
+
+const std::string kKeyword = "电影 Key";
+
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+  std::vector<std::vector<std::string>> lines;  // tab-separated fields of each output line
+};
+
+std::set<std::string> lowerHashes(const std::string& text) {
+  std::set<std::string> hashes;
+  static const std::regex hash("btih:([0-9A-Fa-f]{40})");
+  for (std::sregex_iterator it(text.begin(), text.end(), hash), end; it != end; ++it) {
+    std::string h = (*it)[1];
+    for (char& c : h) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    hashes.insert(h);
+  }
+  return hashes;
+}
+
+class SearchCommand : public testing::SandboxTest {
+ protected:
+  void SetUp() override {
+    // The shipped hosts file is installed too; the simulator's is named on the command line.
+    writeWholeFile(sandbox_.file("sites.hosts"), "[sites]\n");
+    ASSERT_TRUE(sites_.writeHostsFile(hostsFile()));
+  }
+
+  std::string hostsFile() const { return sandbox_.file("simulated.hosts"); }
+  std::string settingsFile() const { return sandbox_.file("Clss.ini"); }
+
+  // Runs the command as installed in the sandbox, pointed at the simulator.
+  Outcome run(std::vector<std::string> arguments, const std::atomic<bool>* interrupted = nullptr) {
+    arguments.push_back("--hosts=" + hostsFile());
+    std::vector<const char*> argv;
+    for (const auto& a : arguments) argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    Outcome o;
+    o.status = runSearchCommand(argv, utf8ToGbk(sandbox_.path().string()), out, err, interrupted);
+    o.out = out.str();
+    o.err = err.str();
+    std::istringstream lines(o.out);
+    for (std::string line; std::getline(lines, line);) {
+      std::vector<std::string> fields;
+      std::istringstream cells(line);
+      for (std::string cell; std::getline(cells, cell, '\t');) fields.push_back(cell);
+      o.lines.push_back(fields);
+    }
+    return o;
+  }
+
+  // The resources a site shows on its pages, as lower-case info hashes.
+  std::set<std::string> shownBy(std::string_view site, int pages) const {
+    std::set<std::string> hashes;
+    for (int page = 1; page <= pages; ++page) {
+      auto items = sites_.itemsOnPage(site, kKeyword, page);
+      // Btdad's last box on a page has no box after it to close it.
+      if (site == "Btdad" && !items.empty()) items.pop_back();
+      for (const auto& item : items) hashes.merge(lowerHashes("btih:" + item.infoHash));
+    }
+    return hashes;
+  }
+
+  SiteSimulator sites_;
+};
+
+TEST_F(SearchCommand, FindsEveryResourceOfTheElevenSitesOnceAndLeavesTheSettingsAlone) {
+  // No settings file: the eleven visible sites are ticked, five pages each; the simulator
+  // shows three, and the same resource appears on every site.
+  Outcome o = run({kKeyword});
+  ASSERT_EQ(o.status, 0) << o.err;
+  std::set<std::string> expected;
+  for (const char* site : {"Btdad", "Iheian", "Sunyaa", "Sobt", "章鱼搜索", "种子搜", "Torrentz",
+                           "Renz", "SXBTZZ", "Btsow", "FeiBt"})
+    expected.merge(shownBy(site, 3));
+  EXPECT_EQ(lowerHashes(o.out), expected);
+  EXPECT_EQ(o.lines.size(), expected.size()) << "a resource listed twice";
+
+  std::set<std::string> labels;
+  for (const auto& fields : o.lines) {
+    ASSERT_EQ(fields.size(), 6u) << o.out;
+    EXPECT_NE(fields[0].find("电影"), std::string::npos) << fields[0];  // GBK pages too
+    labels.insert(fields[2]);
+  }
+  EXPECT_EQ(labels.size(), 11u);
+  EXPECT_FALSE(std::filesystem::exists(settingsFile())) << "a search must not write settings";
+}
+
+TEST_F(SearchCommand, FollowsTheSettingsFileWithoutChangingIt) {
+  // Only Renz ticked; filter words hide titles with 纪录片; the command line asks for two
+  // pages, which must not be stored.
+  std::string ini = utf8ToGbk(
+      "[搜索]\r\n页数=9\r\n[过滤]\r\n过滤字词=真\r\n过滤文本=纪录片\r\n[站点]\r\n"
+      "Btdad=假\r\nIheian=假\r\nSunyaa=假\r\nSobt=假\r\n章鱼搜索=假\r\n种子搜=假\r\n"
+      "Torrentz=假\r\nSXBTZZ=假\r\nBtsow=假\r\nFeiBt=假\r\n");
+  writeWholeFile(settingsFile(), ini);
+  std::string before = readWholeFile(settingsFile());
+
+  Outcome o = run({kKeyword, "--pages=2"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  ASSERT_FALSE(o.lines.empty());
+  for (const auto& fields : o.lines) {
+    EXPECT_EQ(fields[2], "Renz");
+    EXPECT_EQ(fields[0].find("纪录片"), std::string::npos) << fields[0];
+  }
+  EXPECT_EQ(sites_.requests("Renz").size(), 2u);
+  EXPECT_EQ(sites_.requests("Btsow").size(), 0u);
+  EXPECT_EQ(readWholeFile(settingsFile()), before);
+}
+
+TEST_F(SearchCommand, JsonHoldsTheSameHitsAsTabSeparatedText) {
+  // Sobt sends GBK pages, 磁小鸭 \u-escaped JSON and labels its hits 磁力鸭; 磁小鸭 cannot be
+  // ticked in the window.
+  std::vector<std::string> arguments = {kKeyword, "--sites=Sobt,磁小鸭", "--pages=1"};
+  Outcome tsv = run(arguments);
+  arguments.push_back("--format=json");
+  Outcome json = run(arguments);
+  ASSERT_EQ(json.status, 0) << json.err;
+
+  auto hits = nlohmann::json::parse(json.out);
+  ASSERT_EQ(hits.size(), tsv.lines.size());
+  ASSERT_FALSE(hits.empty());
+  std::set<std::string> siteLabels;
+  for (std::size_t i = 0; i < hits.size(); ++i) {
+    const auto& hit = hits[i];
+    EXPECT_EQ(tsv.lines[i], (std::vector<std::string>{hit["title"], hit["magnet"], hit["site"],
+                                                      hit["size"], hit["popularity"], hit["date"]}));
+    siteLabels.insert(hit["site"].get<std::string>());
+  }
+  EXPECT_EQ(siteLabels, (std::set<std::string>{"Sobt", "磁力鸭"}));
+}
+
+TEST_F(SearchCommand, ADeadSiteEndsWithItsLogLineWhileTheOthersDeliver) {
+  SiteBehaviour dead;
+  dead.dead = true;
+  sites_.setBehaviour("Sobt", dead);
+  Outcome o = run({kKeyword, "--sites=Sobt,FeiBt", "--log", "--timeout=3"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(lowerHashes(o.out), shownBy("FeiBt", 3));
+  EXPECT_NE(o.err.find("Web：Sobt              页面不存在 或 无资源数据 ，已自动停止搜索\n"),
+            std::string::npos)
+      << o.err;
+  EXPECT_NE(o.err.find("Web：FeiBt             第 3 页\n"), std::string::npos) << o.err;
+  EXPECT_EQ(o.err.find('\r'), std::string::npos);
+}
+
+TEST_F(SearchCommand, AnInterruptStopsTheSearchAndPrintsTheHitsSoFar) {
+  SiteBehaviour slow;
+  slow.pages = 30;
+  slow.latencyMs = 150;
+  sites_.setBehaviourForAll(slow);
+  std::atomic<bool> interrupted{false};
+  std::thread interrupter([&] {
+    testing::waitFor([&] { return sites_.requests("Renz").size() >= 3; });
+    interrupted = true;
+  });
+  Outcome o = run({kKeyword, "--sites=Renz", "--pages=30", "--log"}, &interrupted);
+  interrupter.join();
+  EXPECT_EQ(o.status, kExitInterrupted);
+  EXPECT_GE(o.lines.size(), 10u);
+  EXPECT_LT(o.lines.size(), 100u);
+  EXPECT_NE(o.err.find("已手动停止搜索"), std::string::npos) << o.err;
+}
+
+TEST_F(SearchCommand, SaysWhyItCannotSearch) {
+  Outcome unknown = run({kKeyword, "--sites=Nope"});
+  EXPECT_EQ(unknown.status, kExitUsage);
+  EXPECT_EQ(unknown.out, "");
+  EXPECT_NE(unknown.err.find("unknown site Nope"), std::string::npos);
+
+  Outcome empty = run({""});
+  EXPECT_EQ(empty.status, kExitCannotStart);
+  EXPECT_EQ(empty.err, "quenbo: 搜索内容不能为空\n");
+
+  std::string noSites = "[站点]\r\n";
+  for (const auto& site : ui::kLoadedSites) noSites += std::string(site) + "=假\r\n";
+  writeWholeFile(settingsFile(), utf8ToGbk(noSites));
+  Outcome none = run({kKeyword});
+  EXPECT_EQ(none.status, kExitCannotStart);
+  EXPECT_NE(none.err.find("no site is ticked"), std::string::npos) << none.err;
+}
+
+TEST(SearchCommandProcess, TheExecutableDispatchesSearchAndExitsWithTheStatus) {
+  std::string command = std::string(QUENBO_EXECUTABLE) + " search x --sites=Nope 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[256];
+  while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+  int status = pclose(pipe);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_NE(output.find("quenbo search: unknown site Nope"), std::string::npos) << output;
+}
+
+}  // namespace
+}  // namespace quenbo::app
