@@ -18,9 +18,10 @@ namespace quenbo::qt::testing {
 
 class QtAppTest : public quenbo::testing::SandboxTest {
  protected:
-  void launch() {
+  void launch(std::array<core::SiteWorker, core::kSiteCount> workers = {}) {
     app::AppConfig config;
     config.installDirectory = utf8ToGbk(sandbox_.path().string());
+    config.workers = std::move(workers);
     app_ = std::make_unique<app::Application>(loop_, ui_, std::move(config));
     installArtwork(app_->mainWindow(), app_->updateWindow());
     updateView_ = std::make_unique<WindowView>(app_->updateWindow(), loop_);
