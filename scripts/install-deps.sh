@@ -13,7 +13,7 @@ PACKAGES="
   qt6-base-dev qt6-multimedia-dev libqt6svg6
   xvfb xauth fonts-wqy-microhei xdg-utils
   clang libclang-rt-14-dev
-  tinyproxy-bin openssl
+  tinyproxy-bin openssl time
 "
 
 # Skip the archive round trip when everything is already installed.

@@ -7,6 +7,7 @@
 #include "base/encoding.h"
 #include "base/text_search.h"
 #include "net/cookie_text.h"
+#include "net/curl_share.h"
 #include "net/curl_transfer.h"
 #include "net/page_charset.h"
 #include "net/request_headers.h"
@@ -89,6 +90,8 @@ class EngineCall final {
     if (!transfer_.set(CURLOPT_SSL_VERIFYPEER, 0L) || !transfer_.set(CURLOPT_SSL_VERIFYHOST, 0L)) {
       return Failure::certificates;
     }
+    // Without the share a call still works, only with a full handshake each time.
+    if (CURLSH* share = pageShare()) transfer_.set(CURLOPT_SHARE, share);
     // With cookies to send, cookies set along a redirect go with the next hop too.
     if (!request_.cookies.empty() && !transfer_.set(CURLOPT_COOKIEFILE, ""))
       return Failure::cookies;
