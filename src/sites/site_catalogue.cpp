@@ -11,7 +11,7 @@ constexpr std::string_view kHttps = "https://";
 constexpr std::string_view kInfoHashLink = "magnet:?xt=urn:btih:";
 
 // One row as written in the table below, all texts in UTF-8.
-struct RowSpec {
+struct RowSource {
   int index = 0;
   std::string_view label{};
   bool shown = false;
@@ -25,33 +25,33 @@ struct RowSpec {
   std::string_view hitLabel{};  // empty: the label
 };
 
-SiteRow makeRow(RowSpec spec) {
+SiteRow makeRow(RowSource source) {
   SiteRow row;
-  row.index = spec.index;
-  row.label = spec.label;
-  row.logLabel = utf8ToGbk(spec.label);
-  row.hitLabel = utf8ToGbk(spec.hitLabel.empty() ? spec.label : spec.hitLabel);
-  row.shown = spec.shown;
-  row.kind = spec.kind;
-  row.host = spec.host;
-  row.scheme = spec.scheme;
-  row.path = spec.path;
-  row.cut = {utf8ToGbk(spec.cutLeft), utf8ToGbk(spec.cutRight), utf8ToGbk(spec.cutPrefix),
-             utf8ToGbk(spec.cutSuffix)};
-  row.linkPrefix = utf8ToGbk(spec.linkPrefix);
-  if (spec.kind == SiteKind::resultListJson) row.itemList = "data.results";
-  if (spec.kind == SiteKind::dataListJson) row.itemList = "data.data";
-  row.title = std::move(spec.title);
-  row.link = std::move(spec.link);
-  row.size = std::move(spec.size);
-  row.heat = std::move(spec.heat);
-  row.date = std::move(spec.date);
+  row.index = source.index;
+  row.label = source.label;
+  row.logLabel = utf8ToGbk(source.label);
+  row.hitLabel = utf8ToGbk(source.hitLabel.empty() ? source.label : source.hitLabel);
+  row.shown = source.shown;
+  row.kind = source.kind;
+  row.host = source.host;
+  row.scheme = source.scheme;
+  row.path = source.path;
+  row.cut = {utf8ToGbk(source.cutLeft), utf8ToGbk(source.cutRight), utf8ToGbk(source.cutPrefix),
+             utf8ToGbk(source.cutSuffix)};
+  row.linkPrefix = utf8ToGbk(source.linkPrefix);
+  if (source.kind == SiteKind::resultListJson) row.itemList = "data.results";
+  if (source.kind == SiteKind::dataListJson) row.itemList = "data.data";
+  row.title = std::move(source.title);
+  row.link = std::move(source.link);
+  row.size = std::move(source.size);
+  row.heat = std::move(source.heat);
+  row.date = std::move(source.date);
   return row;
 }
 
 // The sites of the two shared JSON search APIs differ only in their source name, their sort
 // order and a few field rules.
-RowSpec apiSite(int index, std::string_view label, bool shown, HostSource host,
+RowSource apiSite(int index, std::string_view label, bool shown, HostSource host,
                 std::string_view path) {
   return {.index = index,
           .label = label,
@@ -97,8 +97,8 @@ FieldStep spaceBeforeKb() {
 }
 
 std::vector<SiteRow> buildRows() {
-  std::vector<RowSpec> specs;
-  specs.push_back({.index = 0,
+  std::vector<RowSource> sources;
+  sources.push_back({.index = 0,
                    .label = "Btdad",
                    .shown = true,
                    .scheme = kHttp,
@@ -112,7 +112,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("<span>大小:", "</b></span>", {afterLast("\">")}),
                    .heat = between("热度:<b>", "</b><"),
                    .date = between("添加时间:<b>", "</b><")});
-  specs.push_back({.index = 1,
+  sources.push_back({.index = 1,
                    .label = "Ttcili",
                    .scheme = kHttp,
                    .path = "/s/{KW}/{P}-0-0.html",
@@ -124,7 +124,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("hashlength\">", "</span>"),
                    .heat = between("icon-redu\">", "</i>"),
                    .date = between("收录时间:", "</span>", {trim()})});
-  specs.push_back({.index = 2,
+  sources.push_back({.index = 2,
                    .label = "Iheian",
                    .shown = true,
                    .scheme = kHttps,
@@ -139,7 +139,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文件大小：", "&nbsp"),
                    .heat = between("热度：", "&nbsp"),
                    .date = between("创建时间：", "&nbsp", {trim()})});
-  specs.push_back({.index = 3,
+  sources.push_back({.index = 3,
                    .label = "Ciliwang",
                    .kind = SiteKind::jsonCutAsText,
                    .scheme = kHttps,
@@ -155,7 +155,7 @@ std::vector<SiteRow> buildRows() {
                                     replace("G", " GB")}),
                    .heat = between("hot\":", ",\""),
                    .date = between("time\":\"", "\",")});
-  specs.push_back({.index = 4,
+  sources.push_back({.index = 4,
                    .label = "Ciliguo",
                    .scheme = kHttps,
                    .path = "/search?q={KW}&p={P}",
@@ -172,7 +172,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文件大小：", "</span>", {afterLast(">")}),
                    .heat = between("人气：", "</span>", {afterLast(">")}),
                    .date = between("更新时间：", "</span>", {afterLast(">")})});
-  specs.push_back({.index = 5,
+  sources.push_back({.index = 5,
                    .label = "Sobt",
                    .shown = true,
                    .scheme = kHttp,
@@ -186,7 +186,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文件大小：<b", "/b>", {within(">", "<")}),
                    .heat = between("下载热度：<b>", "</"),
                    .date = between("创建时间： <b>", "</b></", {trim()})});
-  specs.push_back({.index = 6,
+  sources.push_back({.index = 6,
                    .label = "Wiki",
                    .scheme = kHttps,
                    .path = "/search/{KW}-{P}.html",
@@ -199,7 +199,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("blue-pill\">", "</b>"),
                    .heat = between("下载热度：<b>", "</b>"),
                    .date = between("创建时间：<b>", "</b></span>")});
-  specs.push_back(
+  sources.push_back(
       {.index = 7,
        .label = "磁小鸭",
        .kind = SiteKind::dataListJson,
@@ -212,7 +212,7 @@ std::vector<SiteRow> buildRows() {
        .heat = memberAsJson(".hot"),
        .date = member(".time"),
        .hitLabel = "磁力鸭"});
-  specs.push_back({.index = 8,
+  sources.push_back({.index = 8,
                    .label = "Chazhongzi",
                    .scheme = kHttps,
                    .path = "/go/{KW}/default/{P}",
@@ -225,7 +225,7 @@ std::vector<SiteRow> buildRows() {
                    .heat = between("下载热度：<b>", "</b>"),
                    .date = between("创建时间：<b>", "</b>")});
   // Its left and right markers are the same: every stretch between two of them is a block.
-  specs.push_back({.index = 9,
+  sources.push_back({.index = 9,
                    .label = "BT樱桃",
                    .scheme = kHttps,
                    .path = "/search/{KW}-{P}.html",
@@ -238,23 +238,23 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文件大小：", "</b></span>", {afterLast(">")}),
                    .heat = between("下载热度：", "</b></span>", {afterLast(">")}),
                    .date = between("创建时间：", "</b></span>", {trim(), afterLast(">")})});
-  specs.push_back(apiSite(10, "种子搜", true, HostSource::apiA,
+  sources.push_back(apiSite(10, "种子搜", true, HostSource::apiA,
                           "/api/search?source=%E7%A7%8D%E5%AD%90%E6%90%9C&keyword={KW}"
                           "&page={P}&sort=time"));
-  specs.push_back(
+  sources.push_back(
       apiSite(11, "BT蚂蚁", false, HostSource::apiA,
               "/api/search?source=BT%E8%9A%82%E8%9A%81&keyword={KW}&page={P}&sort=time"));
-  specs.push_back(apiSite(12, "Torrentz", true, HostSource::apiA,
+  sources.push_back(apiSite(12, "Torrentz", true, HostSource::apiA,
                           "/api/search?source=Torrentz2&keyword={KW}&page={P}&sort=time"));
-  specs.push_back(apiSite(13, "磁力果", false, HostSource::apiB,
+  sources.push_back(apiSite(13, "磁力果", false, HostSource::apiB,
                           "/api/search?source=%E7%A3%81%E5%8A%9B%E6%9E%9C&keyword={KW}"
                           "&page={P}&sort=default"));
-  specs.push_back(apiSite(14, "Kickass", false, HostSource::apiB,
+  sources.push_back(apiSite(14, "Kickass", false, HostSource::apiB,
                           "/api/search?source=KickassTorrents&keyword={KW}&page={P}&sort=default"));
-  specs.back().heat = fixed("-1");
-  specs.back().date = fixed("无");
+  sources.back().heat = fixed("-1");
+  sources.back().date = fixed("无");
   // Its scheme comes with its host.
-  specs.push_back({.index = 15,
+  sources.push_back({.index = 15,
                    .label = "Skrbt",
                    .path = "/search?keyword={KW}&s=relevance&p={P}",
                    .cutLeft = "list-unstyled",
@@ -265,7 +265,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文件大小:", "</span>", {afterLast("\">")}),
                    .heat = between("热度:", "</span>", {afterLast("\">")}),
                    .date = between("收录时间:", "</span>", {afterLast("\">")})});
-  specs.push_back({.index = 16,
+  sources.push_back({.index = 16,
                    .label = "Monova",
                    .scheme = kHttps,
                    .path = "/search?term={KW}&cat=&sort=1&verified=0&page={P}",
@@ -278,7 +278,7 @@ std::vector<SiteRow> buildRows() {
                    .heat = fixed("-1"),
                    .date = fixed("无")});
   // Its pages are UTF-8 with a no-break space in the size, which arrives in GBK as "?".
-  specs.push_back(
+  sources.push_back(
       {.index = 17,
        .label = "SXBTZZ",
        .shown = true,
@@ -292,7 +292,7 @@ std::vector<SiteRow> buildRows() {
        .size = between("文件大小：<b", "</b></span>", {afterLast(">"), replace("?", " ")}),
        .heat = between("下载热度：<b>", "</b></span>"),
        .date = between("创建时间：<b>", "</b></span>", {trim()})});
-  specs.push_back({.index = 18,
+  sources.push_back({.index = 18,
                    .label = "A8bt",
                    .scheme = kHttps,
                    .path = "/a8/{KW}/{P}-0-0.html",
@@ -305,7 +305,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文件大小:<b>", "</b>"),
                    .heat = between("人气:<b>", "</b>"),
                    .date = between("收录时间:<b>", "</b>")});
-  specs.push_back({.index = 19,
+  sources.push_back({.index = 19,
                    .label = "BTKU",
                    .scheme = kHttps,
                    .path = "/search-{KW}-0-0-{P}.html",
@@ -317,7 +317,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文档大小:", "</span>"),
                    .heat = between("人气:<b>", "</b>"),
                    .date = between("收录时间:<b>", "</b>")});
-  specs.push_back(
+  sources.push_back(
       {.index = 20,
        .label = "Btsow",
        .shown = true,
@@ -332,7 +332,7 @@ std::vector<SiteRow> buildRows() {
        .size = between("Size:", " /", {spaceBeforeGb(), spaceBeforeMb(), spaceBeforeKb()}),
        .heat = fixed("-1"),
        .date = between("Date:", "</div>")});
-  specs.push_back({.index = 21,
+  sources.push_back({.index = 21,
                    .label = "Renz",
                    .shown = true,
                    .scheme = kHttps,
@@ -347,7 +347,7 @@ std::vector<SiteRow> buildRows() {
                    .heat = between("热度：", "&"),
                    .date = between("创建时间：", "&")});
   // The page number comes before the keyword; the "*****" put after every block ends its size.
-  specs.push_back(
+  sources.push_back(
       {.index = 22,
        .label = "FeiBt",
        .shown = true,
@@ -363,7 +363,7 @@ std::vector<SiteRow> buildRows() {
        .size = between("资源大小：", "*****", {spaceBeforeGb(), spaceBeforeMb(), spaceBeforeKb()}),
        .heat = fixed("-1"),
        .date = between("创建时间：", "</span>")});
-  specs.push_back({.index = 23,
+  sources.push_back({.index = 23,
                    .label = "章鱼搜索",
                    .shown = true,
                    .scheme = kHttps,
@@ -378,19 +378,19 @@ std::vector<SiteRow> buildRows() {
                    .size = between("大小:", "</em>"),
                    .heat = fixed("-1"),
                    .date = between("<em>", "</em> <em>")});
-  specs.push_back(apiSite(24, "Sunyaa", true, HostSource::apiA,
+  sources.push_back(apiSite(24, "Sunyaa", true, HostSource::apiA,
                           "/api/search?source=Sukebei+Nyaa&keyword={KW}&page={P}&sort=time"));
   // Trackers and display name are cut off; a link without them is not taken.
-  specs.back().link = member(".magnet", {before("&")});
-  specs.push_back(apiSite(25, "idopea", false, HostSource::apiA,
+  sources.back().link = member(".magnet", {before("&")});
+  sources.push_back(apiSite(25, "idopea", false, HostSource::apiA,
                           "/api/search?source=idope&keyword={KW}&page={P}&sort=time"));
-  specs.back().title = member(".name", {remove(" ")});
-  specs.back().size = member(".formatSize", {remove(" "), replace("?", " ")});
-  specs.back().heat = fixed("-1");
-  specs.back().date = member(".date", {remove("          "), remove("         ")});
+  sources.back().title = member(".name", {remove(" ")});
+  sources.back().size = member(".formatSize", {remove(" "), replace("?", " ")});
+  sources.back().heat = fixed("-1");
+  sources.back().date = member(".date", {remove("          "), remove("         ")});
 
   std::vector<SiteRow> rows;
-  for (RowSpec& spec : specs) rows.push_back(makeRow(std::move(spec)));
+  for (RowSource& source : sources) rows.push_back(makeRow(std::move(source)));
   return rows;
 }
 
