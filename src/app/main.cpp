@@ -19,6 +19,9 @@ void onInterrupt(int) { interrupted = true; }
 int runSearch(int argc, char** argv) {
   struct sigaction action {};
   action.sa_handler = onInterrupt;
+  // The first Ctrl-C stops the search and prints what was found; a second one ends the
+  // process at once.
+  action.sa_flags = SA_RESETHAND;
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);

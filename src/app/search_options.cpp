@@ -1,25 +1,21 @@
 #include "app/search_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
+#include "base/text.h"
 #include "ui/window/site_labels.h"
 
 namespace quenbo::app {
 namespace {
 
-bool sameLabel(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (fold(a[i]) != fold(b[i])) return false;
-  }
-  return true;
-}
-
+// Labels are UTF-8, whose multi-byte characters hold no ASCII bytes: folding byte by byte
+// leaves them alone.
 std::optional<int> siteIndex(std::string_view label) {
+  auto same = [](char a, char b) { return foldAscii(a) == foldAscii(b); };
   for (int i = 0; i < window::kSiteCount; ++i) {
-    if (sameLabel(window::kSiteBoxes[i].label, label)) return i;
+    if (std::ranges::equal(window::kSiteBoxes[i].label, label, same)) return i;
   }
   return std::nullopt;
 }
