@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cstdio>
 #include <nlohmann/json.hpp>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -36,13 +35,16 @@ struct Outcome {
   std::vector<std::vector<std::string>> lines;  // tab-separated fields of each output line
 };
 
+// Every "btih:" followed by 40 hexadecimal digits, lower-cased.
 std::set<std::string> lowerHashes(const std::string& text) {
   std::set<std::string> hashes;
-  static const std::regex hash("btih:([0-9A-Fa-f]{40})");
-  for (std::sregex_iterator it(text.begin(), text.end(), hash), end; it != end; ++it) {
-    std::string h = (*it)[1];
-    for (char& c : h) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    hashes.insert(h);
+  for (std::size_t at = text.find("btih:"); at != std::string::npos;
+       at = text.find("btih:", at + 1)) {
+    std::string hash = text.substr(at + 5, 40);
+    if (hash.size() < 40 || hash.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+      continue;
+    for (char& c : hash) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    hashes.insert(hash);
   }
   return hashes;
 }
