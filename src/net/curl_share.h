@@ -1,7 +1,6 @@
-// What page requests share across calls and threads: resolved host names, TLS sessions and
-// open connections. A search asks one site for page after page; the next page goes over the
-// connection the last one left open, or at least resumes its TLS session, which spares the
-// site and us a handshake per page.
+// What page requests share across calls and threads: resolved host names and TLS sessions.
+// A search asks one site for page after page; resuming the TLS session spares each new
+// connection the full handshake, on our side and the site's.
 #pragma once
 
 #include <curl/curl.h>
