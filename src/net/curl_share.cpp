@@ -31,7 +31,6 @@ Share* makeShare() {
       curl_share_setopt(share->handle, CURLSHOPT_UNLOCKFUNC, &unlock) != CURLSHE_OK ||
       curl_share_setopt(share->handle, CURLSHOPT_USERDATA, share) != CURLSHE_OK ||
       curl_share_setopt(share->handle, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) != CURLSHE_OK ||
-      curl_share_setopt(share->handle, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT) != CURLSHE_OK ||
       curl_share_setopt(share->handle, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION) !=
           CURLSHE_OK) {
     if (share->handle != nullptr) curl_share_cleanup(share->handle);
