@@ -15,17 +15,10 @@ namespace {
 using simulator::SimulatedItem;
 using simulator::SiteBehaviour;
 using simulator::SiteSimulator;
+using testing::between;
 using testing::fetchPage;
+using testing::kEncodedKeyword;
 using testing::pageInGbk;
-
-Text between(std::string_view text, std::string_view left, std::string_view right,
-             bool ignoreCase = false) {
-  int l = findText(text, left, 1, ignoreCase);
-  if (l < 0) return Text();
-  int d = l + static_cast<int>(left.size());
-  int r = findText(text, right, d, ignoreCase);
-  return r < 0 ? Text() : Text(text.substr(d - 1, r - d));
-}
 
 // Pieces from each left marker to the next right marker; the next search starts just after
 // the left marker.
@@ -198,9 +191,7 @@ std::vector<HtmlCut> htmlCuts(const SiteSimulator& sites) {
   };
 }
 
-// "电影 abc" as the program encodes it: UTF-8, unreserved characters kept.
 constexpr std::string_view kKeyword = "电影 abc";
-constexpr std::string_view kEncodedKeyword = "%E7%94%B5%E5%BD%B1%20abc";
 
 class SimulatedHtmlPages : public ::testing::Test {
  protected:

@@ -15,10 +15,11 @@ using nlohmann::json;
 using simulator::SimulatedItem;
 using simulator::SiteBehaviour;
 using simulator::SiteSimulator;
+using testing::between;
 using testing::fetchPage;
+using testing::kEncodedKeyword;
 
 constexpr std::string_view kKeyword = "电影 abc";
-constexpr std::string_view kEncodedKeyword = "%E7%94%B5%E5%BD%B1%20abc";
 
 bool allAscii(std::string_view bytes) {
   for (char c : bytes) {
@@ -42,15 +43,6 @@ std::string decodeUnicodeEscapes(std::string_view text) {
     i += length;
   }
   return out;
-}
-
-Text between(std::string_view text, std::string_view left, std::string_view right,
-             bool ignoreCase = false) {
-  int l = findText(text, left, 1, ignoreCase);
-  if (l < 0) return Text();
-  int d = l + static_cast<int>(left.size());
-  int r = findText(text, right, d, ignoreCase);
-  return r < 0 ? Text() : Text(text.substr(d - 1, r - d));
 }
 
 class SimulatedJsonAnswers : public ::testing::Test {

@@ -8,10 +8,25 @@
 #include <string_view>
 
 #include "base/encoding.h"
+#include "base/text_search.h"
 #include "net/http_engine.h"
 #include "site_simulator/site_simulator.h"
 
 namespace quenbo::testing {
+
+// "电影 abc" as the program encodes it: UTF-8, unreserved characters kept.
+inline constexpr std::string_view kEncodedKeyword = "%E7%94%B5%E5%BD%B1%20abc";
+
+// The text between the first `left` and the next `right`, written here rather than taken
+// from the adapters, so a marker typed wrong on either side shows.
+inline Text between(std::string_view text, std::string_view left, std::string_view right,
+                    bool ignoreCase = false) {
+  int l = findText(text, left, 1, ignoreCase);
+  if (l < 0) return Text();
+  int d = l + static_cast<int>(left.size());
+  int r = findText(text, right, d, ignoreCase);
+  return r < 0 ? Text() : Text(text.substr(d - 1, r - d));
+}
 
 inline std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
