@@ -1,9 +1,9 @@
 #include "app/application.h"
 
-#include "ui/settings_handlers.h"
-#include "ui/settings_location.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/window_templates.h"
+#include "settings/settings_handlers.h"
+#include "settings/settings_location.h"
+#include "forms/main_window_names.h"
+#include "forms/window_templates.h"
 
 namespace quenbo::app {
 

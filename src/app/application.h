@@ -10,11 +10,11 @@
 #include "base/text.h"
 #include "core/result_filter.h"
 #include "core/search_job.h"
-#include "ui/filter_rebuilder.h"
-#include "ui/settings_store.h"
-#include "ui/window/interactions.h"
-#include "ui/window/ui_loop.h"
-#include "ui/window/window_model.h"
+#include "settings/filter_rebuilder.h"
+#include "settings/settings_store.h"
+#include "window/interactions.h"
+#include "window/ui_loop.h"
+#include "window/window_model.h"
 
 namespace quenbo::app {
 

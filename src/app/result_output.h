@@ -4,7 +4,7 @@
 #include <iosfwd>
 #include <vector>
 
-#include "ui/window/window_model.h"
+#include "window/window_model.h"
 
 namespace quenbo::app {
 

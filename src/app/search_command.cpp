@@ -9,9 +9,9 @@
 #include "app/site_setup.h"
 #include "base/encoding.h"
 #include "base/numbers.h"
-#include "ui/window/headless/headless_loop.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/site_labels.h"
+#include "window/headless/headless_loop.h"
+#include "forms/main_window_names.h"
+#include "forms/site_labels.h"
 
 namespace quenbo::app {
 namespace {

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "base/text.h"
-#include "ui/window/site_labels.h"
+#include "forms/site_labels.h"
 
 namespace quenbo::app {
 namespace {

@@ -7,8 +7,8 @@
 #include "base/text_search.h"
 #include "core/size_text.h"
 #include "core/word_list.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/window_model.h"
+#include "forms/main_window_names.h"
+#include "window/window_model.h"
 
 namespace quenbo::core {
 

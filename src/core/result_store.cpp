@@ -5,8 +5,8 @@
 #include "base/clock.h"
 #include "base/encoding.h"
 #include "base/numbers.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/window_model.h"
+#include "forms/main_window_names.h"
+#include "window/window_model.h"
 
 namespace quenbo::core {
 

@@ -9,11 +9,11 @@
 #include "base/files.h"
 #include "base/numbers.h"
 #include "core/completion_sound.h"
-#include "ui/window/interactions.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/site_labels.h"
-#include "ui/window/ui_loop.h"
-#include "ui/window/window_model.h"
+#include "window/interactions.h"
+#include "forms/main_window_names.h"
+#include "forms/site_labels.h"
+#include "window/ui_loop.h"
+#include "window/window_model.h"
 
 namespace quenbo::core {
 

@@ -8,10 +8,10 @@
 #include "app/application.h"
 #include "base/encoding.h"
 #include "support/fixtures.h"
-#include "ui/window/headless/headless_interactions.h"
-#include "ui/window/headless/headless_loop.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/site_labels.h"
+#include "window/headless/headless_interactions.h"
+#include "window/headless/headless_loop.h"
+#include "forms/main_window_names.h"
+#include "forms/site_labels.h"
 
 namespace quenbo::app {
 

@@ -17,7 +17,7 @@
 #include "base/encoding.h"
 #include "site_simulator/site_simulator.h"
 #include "support/fixtures.h"
-#include "ui/settings_store.h"
+#include "settings/settings_store.h"
 
 namespace quenbo::app {
 namespace {

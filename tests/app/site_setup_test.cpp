@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/app_harness.h"
-#include "support/http_test_server.h"
-#include "ui/window/site_labels.h"
+#include "http_server/http_test_server.h"
+#include "forms/site_labels.h"
 
 namespace quenbo::app {
 namespace {

@@ -4,9 +4,9 @@
 
 #include "base/encoding.h"
 #include "core/word_list.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/window_model.h"
-#include "ui/window/window_templates.h"
+#include "forms/main_window_names.h"
+#include "window/window_model.h"
+#include "forms/window_templates.h"
 
 namespace quenbo::core {
 namespace {

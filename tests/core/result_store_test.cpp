@@ -6,9 +6,9 @@
 #include <thread>
 
 #include "base/encoding.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/window_model.h"
-#include "ui/window/window_templates.h"
+#include "forms/main_window_names.h"
+#include "window/window_model.h"
+#include "forms/window_templates.h"
 
 namespace quenbo::core {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "support/http_test_server.h"
+#include "http_server/http_test_server.h"
 
 namespace quenbo {
 namespace {

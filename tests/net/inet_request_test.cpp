@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/http_test_server.h"
+#include "http_server/http_test_server.h"
 
 namespace quenbo {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "base/encoding.h"
 #include "net/http_engine.h"
-#include "support/http_test_server.h"
+#include "http_server/http_test_server.h"
 
 namespace quenbo {
 namespace {

@@ -4,7 +4,7 @@
 #include "net/com_http_request.h"
 #include "net/http_engine.h"
 #include "net/inet_request.h"
-#include "support/http_test_server.h"
+#include "http_server/http_test_server.h"
 #include "support/tiny_proxy.h"
 
 namespace quenbo {

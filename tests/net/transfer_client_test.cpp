@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "support/fixtures.h"
-#include "support/http_test_server.h"
+#include "http_server/http_test_server.h"
 
 namespace quenbo {
 namespace {

@@ -15,14 +15,14 @@
 #include "core/completion_sound.h"
 #include "qt_fixture.h"
 #include "support/fixtures.h"
-#include "ui/qt/component_widgets.h"
-#include "ui/qt/key_codes.h"
-#include "ui/qt/qt_interactions.h"
-#include "ui/qt/qt_loop.h"
-#include "ui/qt/qt_text.h"
-#include "ui/qt/sound_player.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/window_templates.h"
+#include "qt/component_widgets.h"
+#include "qt/key_codes.h"
+#include "qt/qt_interactions.h"
+#include "qt/qt_loop.h"
+#include "qt/qt_text.h"
+#include "qt/sound_player.h"
+#include "forms/main_window_names.h"
+#include "forms/window_templates.h"
 
 namespace quenbo::qt::testing {
 namespace {

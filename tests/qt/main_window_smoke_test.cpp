@@ -12,8 +12,8 @@
 #include <filesystem>
 
 #include "qt_app_harness.h"
-#include "ui/qt/component_widgets.h"
-#include "ui/window/main_window_names.h"
+#include "qt/component_widgets.h"
+#include "forms/main_window_names.h"
 
 namespace quenbo::qt::testing {
 namespace {

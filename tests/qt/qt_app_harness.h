@@ -9,10 +9,10 @@
 #include "base/encoding.h"
 #include "qt_fixture.h"
 #include "support/fixtures.h"
-#include "ui/qt/artwork.h"
-#include "ui/qt/qt_interactions.h"
-#include "ui/qt/qt_loop.h"
-#include "ui/qt/window_view.h"
+#include "qt/artwork.h"
+#include "qt/qt_interactions.h"
+#include "qt/qt_loop.h"
+#include "qt/window_view.h"
 
 namespace quenbo::qt::testing {
 

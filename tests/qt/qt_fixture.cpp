@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "ui/qt/look.h"
+#include "qt/look.h"
 
 // The D-Bus client that Qt's platform integration opens keeps its connection state for the
 // life of the process; the leak checker is told so.

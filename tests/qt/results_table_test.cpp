@@ -12,11 +12,11 @@
 #include "base/encoding.h"
 #include "base/numbers.h"
 #include "qt_fixture.h"
-#include "ui/qt/qt_loop.h"
-#include "ui/qt/report_table_model.h"
-#include "ui/qt/window_view.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/window_templates.h"
+#include "qt/qt_loop.h"
+#include "qt/report_table_model.h"
+#include "qt/window_view.h"
+#include "forms/main_window_names.h"
+#include "forms/window_templates.h"
 
 namespace quenbo::qt::testing {
 namespace {

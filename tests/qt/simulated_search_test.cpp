@@ -5,8 +5,8 @@
 #include "app/site_setup.h"
 #include "qt_app_harness.h"
 #include "site_simulator/site_simulator.h"
-#include "ui/qt/report_table_model.h"
-#include "ui/window/main_window_names.h"
+#include "qt/report_table_model.h"
+#include "forms/main_window_names.h"
 
 namespace quenbo::qt::testing {
 namespace {

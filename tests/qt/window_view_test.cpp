@@ -1,6 +1,6 @@
 // The main window's widgets against its model: layout from the template, changes from any
 // thread, and the user's actions as events.
-#include "ui/qt/window_view.h"
+#include "qt/window_view.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -19,11 +19,11 @@
 #include "base/encoding.h"
 #include "base/numbers.h"
 #include "qt_fixture.h"
-#include "ui/qt/component_widgets.h"
-#include "ui/qt/qt_loop.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/site_labels.h"
-#include "ui/window/window_templates.h"
+#include "qt/component_widgets.h"
+#include "qt/qt_loop.h"
+#include "forms/main_window_names.h"
+#include "forms/site_labels.h"
+#include "forms/window_templates.h"
 
 namespace quenbo::qt::testing {
 namespace {

@@ -11,7 +11,7 @@
 #include "recording_channel.h"
 #include "sites/site_adapter.h"
 #include "sites/site_hosts.h"
-#include "support/http_test_server.h"
+#include "http_server/http_test_server.h"
 
 namespace quenbo {
 namespace {

@@ -8,7 +8,7 @@
 #include "sites/site_hosts.h"
 #include "sites/site_log.h"
 #include "sites/site_plan.h"
-#include "ui/window/site_labels.h"
+#include "forms/site_labels.h"
 
 namespace quenbo {
 namespace {

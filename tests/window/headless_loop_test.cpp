@@ -1,12 +1,12 @@
-#include "ui/window/headless/headless_loop.h"
+#include "window/headless/headless_loop.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "ui/window/headless/headless_interactions.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/window_templates.h"
+#include "window/headless/headless_interactions.h"
+#include "forms/main_window_names.h"
+#include "forms/window_templates.h"
 
 namespace quenbo::window {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/window/window_model.h"
+#include "window/window_model.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "base/encoding.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/window_templates.h"
+#include "forms/main_window_names.h"
+#include "forms/window_templates.h"
 
 namespace quenbo::window {
 namespace {

@@ -10,9 +10,9 @@
 #include "base/encoding.h"
 #include "base/ini_file.h"
 #include "core/result_store.h"
-#include "ui/window/main_window_names.h"
-#include "ui/window/window_model.h"
-#include "ui/window/window_templates.h"
+#include "forms/main_window_names.h"
+#include "window/window_model.h"
+#include "forms/window_templates.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "net/http_engine.h"
-#include "support/http_test_server.h"
+#include "http_server/http_test_server.h"
 
 namespace {
 

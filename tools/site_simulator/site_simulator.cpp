@@ -5,7 +5,7 @@
 #include "base/encoding.h"
 #include "site_simulator/site_template.h"
 #include "site_simulator/url_pattern.h"
-#include "support/http_test_server.h"
+#include "http_server/http_test_server.h"
 
 namespace quenbo::simulator {
 

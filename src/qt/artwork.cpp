@@ -1,0 +1,106 @@
+#include "qt/artwork.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "forms/main_window_names.h"
+
+namespace quenbo::qt {
+namespace {
+
+using namespace window::names;
+
+Bytes toPng(const QImage& image) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return Bytes(png.constData(), static_cast<std::size_t>(png.size()));
+}
+
+// A horseshoe magnet on a blue tile: the link type the program looks for.
+QImage iconImage(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  const double s = size;
+  QLinearGradient tile(0, 0, 0, s);
+  tile.setColorAt(0, QColor(0x3B, 0x8E, 0xE0));
+  tile.setColorAt(1, QColor(0x1B, 0x4F, 0x8A));
+  p.setPen(Qt::NoPen);
+  p.setBrush(tile);
+  p.drawRoundedRect(QRectF(0, 0, s, s), s * 0.2, s * 0.2);
+
+  const double legWidth = s * 0.17, left = s * 0.22, right = s * 0.78, top = s * 0.2;
+  const double bend = s * 0.5;  // where the legs turn into the arc
+  QPainterPath magnet;
+  magnet.moveTo(left + legWidth / 2, top);
+  magnet.lineTo(left + legWidth / 2, bend);
+  magnet.arcTo(QRectF(left + legWidth / 2, bend - (right - left - legWidth) / 2,
+                      right - left - legWidth, right - left - legWidth),
+               180, 180);
+  magnet.lineTo(right - legWidth / 2, top);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(Qt::white, legWidth, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+  p.drawPath(magnet);
+  // The poles.
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0xE5, 0x39, 0x35));
+  p.drawRect(QRectF(left, top, legWidth, s * 0.12));
+  p.drawRect(QRectF(right - legWidth, top, legWidth, s * 0.12));
+  return image;
+}
+
+}  // namespace
+
+QIcon applicationIcon() {
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256})
+    icon.addPixmap(QPixmap::fromImage(iconImage(size)));
+  return icon;
+}
+
+Bytes thanksPicture(int width, int height) {
+  QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(0xD9, 0xDE, 0xE5), 2));
+  p.setBrush(QColor(0xF6, 0xF8, 0xFB));
+  p.drawRoundedRect(QRectF(1, 1, width - 2, height - 2), 16, 16);
+
+  const double cx = width / 2.0, cy = height / 2.0, r = std::min(width, height) * 0.22;
+  QPainterPath heart;
+  heart.moveTo(cx, cy + r * 1.1);
+  heart.cubicTo(cx - r * 2.0, cy - r * 0.1, cx - r * 0.9, cy - r * 1.5, cx, cy - r * 0.55);
+  heart.cubicTo(cx + r * 0.9, cy - r * 1.5, cx + r * 2.0, cy - r * 0.1, cx, cy + r * 1.1);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0xEF, 0x76, 0x7A));
+  p.drawPath(heart);
+  return toPng(image);
+}
+
+Bytes panelPicture(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  QPainter p(&image);
+  QLinearGradient fade(0, 0, 0, height);
+  fade.setColorAt(0, QColor(0xF3, 0xF6, 0xFA));
+  fade.setColorAt(1, QColor(0xDD, 0xE6, 0xF0));
+  p.fillRect(image.rect(), fade);
+  return toPng(image);
+}
+
+void installArtwork(window::WindowModel& mainWindow, window::WindowModel& updateWindow) {
+  for (auto name : {图片框16, 图片框15}) {
+    window::Geometry g = mainWindow.geometry(name);
+    mainWindow.setPicture(name, thanksPicture(g.width, g.height));
+  }
+  window::Geometry panel = updateWindow.geometry(图片框1);
+  updateWindow.setPicture(图片框1, panelPicture(panel.width, panel.height));
+}
+
+}  // namespace quenbo::qt

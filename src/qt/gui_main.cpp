@@ -1,0 +1,93 @@
+// The graphical program: both windows on Qt, the application behind them.
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <ctime>
+
+#include "app/application.h"
+#include "app/gui_entry.h"
+#include "app/site_setup.h"
+#include "base/encoding.h"
+#include "qt/artwork.h"
+#include "qt/look.h"
+#include "qt/qt_interactions.h"
+#include "qt/qt_loop.h"
+#include "qt/qt_text.h"
+#include "qt/window_view.h"
+#include "forms/main_window_names.h"
+
+namespace quenbo::qt {
+namespace {
+
+// With QUENBO_STARTUP_PROBE set, the program writes the monotonic clock's time once the
+// main window has been painted for the first time, then closes as the user would. The
+// start-up timer in tools/ reads it.
+class StartupProbe final : public QObject {
+ public:
+  explicit StartupProbe(WindowView& window) : window_(window) { window.installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::Paint || reported_) return false;
+    reported_ = true;
+    // The next turn of the loop comes after the painted window has been handed over.
+    QTimer::singleShot(0, this, [this] {
+      timespec now{};
+      clock_gettime(CLOCK_MONOTONIC, &now);
+      std::printf("shown %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+      std::fflush(stdout);
+      window_.close();
+    });
+    return false;
+  }
+
+ private:
+  WindowView& window_;
+  bool reported_ = false;
+};
+
+}  // namespace
+}  // namespace quenbo::qt
+
+namespace quenbo {
+
+int runGui(int argc, char** argv) {
+  using namespace qt;
+  QApplication gui(argc, argv);
+  // The process ends when the main window is gone, not when the last window closes: the
+  // main window is hidden while the update window decides.
+  QApplication::setQuitOnLastWindowClosed(false);
+  applyLook(gui);
+  QApplication::setWindowIcon(applicationIcon());
+
+  QtLoop loop;
+  QtInteractions interactions(loop);
+  app::AppConfig config;
+  config.installDirectory = toText(QCoreApplication::applicationDirPath());
+  app::SiteSetup sites = app::setUpSites(
+      config.installDirectory, app::hostsFileOption({const_cast<const char* const*>(argv),
+                                                     static_cast<std::size_t>(argc)}));
+  config.workers = std::move(sites.workers);
+  app::Application application(loop, interactions, std::move(config));
+  installArtwork(application.mainWindow(), application.updateWindow());
+
+  WindowView updateView(application.updateWindow(), loop);
+  WindowView mainView(application.mainWindow(), loop);
+  interactions.setParentWindow(&mainView);
+  mainView.setCloseHandler([&application] { application.close(); });
+  mainView.setGoneHandler([] { QCoreApplication::quit(); });
+  std::unique_ptr<StartupProbe> probe;
+  if (qEnvironmentVariableIsSet("QUENBO_STARTUP_PROBE"))
+    probe = std::make_unique<StartupProbe>(mainView);
+
+  application.create();
+  // A hosts file the program could not use is reported where search problems are.
+  for (const auto& problem : sites.problems) {
+    std::fprintf(stderr, "quenbo: %s\n", problem.c_str());
+    application.mainWindow().appendText(window::names::编辑框_日志,
+                                        utf8ToGbk(problem + "\r\n"));
+  }
+  return QApplication::exec();
+}
+
+}  // namespace quenbo

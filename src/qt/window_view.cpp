@@ -1,0 +1,370 @@
+#include "qt/window_view.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTextCursor>
+#include <QTimer>
+#include <QTreeView>
+
+#include "qt/component_widgets.h"
+#include "qt/look.h"
+#include "qt/qt_text.h"
+#include "qt/report_table_model.h"
+#include "qt/widget_factory.h"
+
+namespace quenbo::qt {
+
+using window::Change;
+using window::ChangeKind;
+using window::ComponentKind;
+
+namespace {
+
+// The designed sizes are outer sizes; the designed frame is 3 pixels wide at the sides and
+// the bottom and 26 pixels at the top (title bar included), so the main window's client
+// area is 1159 x 496, exactly the width of its status bar and result list.
+constexpr int kFrameWidth = 6, kFrameHeight = 29;
+
+// Changes that only need the newest state are kept once per flush.
+Change normalised(const Change& change) {
+  Change c = change;
+  switch (change.kind) {
+    case ChangeKind::TextAppended:
+      c.kind = ChangeKind::Text;
+      break;
+    case ChangeKind::RowsAppended:
+      c.kind = ChangeKind::RowsReset;
+      break;
+    case ChangeKind::StatusPart:
+    case ChangeKind::TabVisible:
+      return c;
+    default:
+      break;
+  }
+  c.index = -1;
+  return c;
+}
+
+}  // namespace
+
+WindowView::WindowView(window::WindowModel& model, QtLoop& loop) : model_(model), loop_(loop) {
+  const auto& layout = model_.layout();
+  setWindowTitle(toQString(layout.title));
+  setFixedSize(layout.geometry.width - kFrameWidth, layout.geometry.height - kFrameHeight);
+  move(layout.geometry.left, layout.geometry.top);
+  build();
+  // State read after this point is current; anything changed meanwhile is flushed again.
+  model_.addObserver(this);
+  for (auto& [name, part] : parts_) loadState(part);
+  applyWindowVisible();
+}
+
+WindowView::~WindowView() {
+  model_.removeObserver(this);
+  std::lock_guard lock(pendingMutex_);
+  alive_.reset();
+}
+
+QWidget* WindowView::widget(std::string_view name) const {
+  const Part* part = find(name);
+  return part ? part->widget : nullptr;
+}
+
+ReportTableModel* WindowView::table(std::string_view name) const {
+  const Part* part = find(name);
+  return part ? part->table : nullptr;
+}
+
+QTimer* WindowView::timer(std::string_view name) const {
+  const Part* part = find(name);
+  return part ? part->timer : nullptr;
+}
+
+WindowView::Part* WindowView::find(std::string_view name) {
+  auto it = parts_.find(std::string(name));
+  return it == parts_.end() ? nullptr : &it->second;
+}
+
+const WindowView::Part* WindowView::find(std::string_view name) const {
+  auto it = parts_.find(std::string(name));
+  return it == parts_.end() ? nullptr : &it->second;
+}
+
+// --- building ---
+
+void WindowView::build() {
+  // Templates list every container before what it holds.
+  for (const auto& component : model_.layout().components) {
+    Part& part = parts_[component.name];
+    part.layout = &component;
+    if (component.kind == ComponentKind::Timer) {
+      part.timer = new QTimer(this);
+      part.timer->setTimerType(Qt::PreciseTimer);
+    }
+    QWidget* parent = this;
+    if (const Part* owner = find(component.parent); owner && owner->widget) {
+      auto* tabs = dynamic_cast<TabControl*>(owner->widget);
+      parent = tabs && component.tabPage >= 0 ? tabs->page(component.tabPage) : owner->widget;
+    }
+    part.widget = createComponentWidget(component, model_, parent);
+    if (auto* view = dynamic_cast<QTreeView*>(part.widget)) {
+      part.table = dynamic_cast<ReportTableModel*>(view->model());
+    }
+    if (part.widget) {
+      partOfWidget_[part.widget] = &part;
+      part.widget->installEventFilter(this);
+      place(part);
+    }
+    connectInput(part);
+  }
+}
+
+void WindowView::place(Part& part) {
+  if (!part.widget) return;
+  window::Geometry g = model_.geometry(part.layout->name);
+  // A page of a tab control starts below its tab bar.
+  int top = g.top;
+  if (part.layout->tabPage >= 0 && dynamic_cast<TabControl*>(widget(part.layout->parent))) {
+    top -= TabControl::kPageTop;
+  }
+  part.widget->setGeometry(g.left, top, g.width, g.height);
+}
+
+void WindowView::loadState(Part& part) {
+  const std::string& name = part.layout->name;
+  auto load = [&](ChangeKind kind, int index = -1) { apply({kind, name, index}); };
+  load(ChangeKind::Text);
+  load(ChangeKind::Checked);
+  load(ChangeKind::Enabled);
+  load(ChangeKind::Visible);
+  load(ChangeKind::Colour);
+  load(ChangeKind::Picture);
+  load(ChangeKind::TimerInterval);
+  load(ChangeKind::RowsReset);
+  load(ChangeKind::CurrentTab);
+  for (std::size_t i = 0; i < part.layout->tabs.size(); ++i)
+    load(ChangeKind::TabVisible, static_cast<int>(i));
+  for (std::size_t i = 0; i < part.layout->parts.size(); ++i)
+    load(ChangeKind::StatusPart, static_cast<int>(i));
+}
+
+// --- model to widgets ---
+
+void WindowView::modelChanged(const window::WindowModel&, const Change& change) {
+  Change c = normalised(change);
+  std::weak_ptr<int> alive;
+  {
+    std::lock_guard lock(pendingMutex_);
+    if (!alive_) return;
+    if (!pendingKeys_.emplace(static_cast<int>(c.kind), c.component, c.index).second) return;
+    pending_.push_back(std::move(c));
+    if (flushPosted_) return;
+    flushPosted_ = true;
+    alive = alive_;
+  }
+  loop_.post([this, alive] {
+    if (alive.lock()) flush();
+  });
+}
+
+void WindowView::flush() {
+  std::vector<Change> changes;
+  {
+    std::lock_guard lock(pendingMutex_);
+    changes.swap(pending_);
+    pendingKeys_.clear();
+    flushPosted_ = false;
+  }
+  for (const Change& change : changes) apply(change);
+}
+
+void WindowView::apply(const Change& change) {
+  if (gone_) return;
+  if (change.kind == ChangeKind::WindowVisible) return applyWindowVisible();
+  if (change.kind == ChangeKind::Destroyed) return applyDestroyed();
+  Part* part = find(change.component);
+  if (!part) return;
+  const std::string& name = part->layout->name;
+  QWidget* w = part->widget;
+  const bool wasApplying = applying_;
+  applying_ = true;
+  switch (change.kind) {
+    case ChangeKind::Text:
+    case ChangeKind::TextAppended:
+      applyText(*part);
+      break;
+    case ChangeKind::Checked:
+      if (auto* box = qobject_cast<QCheckBox*>(w)) box->setChecked(model_.checked(name));
+      break;
+    case ChangeKind::Enabled:
+      if (w) w->setEnabled(model_.enabled(name));
+      break;
+    case ChangeKind::Visible:
+      if (w) w->setVisible(model_.visible(name));
+      break;
+    case ChangeKind::Geometry:
+      place(*part);
+      break;
+    case ChangeKind::Colour:
+      if (auto rgb = model_.textColour(name); rgb && w) setTextColour(*w, *rgb);
+      break;
+    case ChangeKind::Picture:
+      if (auto* box = dynamic_cast<PictureBox*>(w)) {
+        Bytes bytes = model_.picture(name);
+        box->setPicture(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+      }
+      break;
+    case ChangeKind::CurrentTab:
+      if (auto* tabs = dynamic_cast<TabControl*>(w)) {
+        int tab = model_.currentTab(name);
+        tabs->tabBar()->setCurrentIndex(tab);
+        tabs->showPage(tab);
+      }
+      break;
+    case ChangeKind::TabVisible:
+      if (auto* tabs = dynamic_cast<TabControl*>(w)) {
+        tabs->tabBar()->setTabVisible(change.index, model_.tabVisible(name, change.index));
+      }
+      break;
+    case ChangeKind::Focus:
+      if (QWidget* target = widget(model_.focus())) target->setFocus(Qt::OtherFocusReason);
+      break;
+    case ChangeKind::StatusPart:
+      if (auto* bar = dynamic_cast<StatusBar*>(w)) {
+        bar->setPart(change.index, toQString(model_.statusPart(name, change.index)));
+      }
+      break;
+    case ChangeKind::TimerInterval:
+      if (part->timer) {
+        int interval = model_.timerInterval(name);
+        if (interval <= 0) {
+          part->timer->stop();
+        } else if (!part->timer->isActive() || part->timer->interval() != interval) {
+          part->timer->start(interval);
+        }
+      }
+      break;
+    case ChangeKind::RowsAppended:
+    case ChangeKind::RowsReset:
+    case ChangeKind::CellChanged:
+    case ChangeKind::ScrollToRow:
+    case ChangeKind::UpdatesLocked:
+      applyList(*part, change.kind);
+      break;
+    case ChangeKind::WindowVisible:
+    case ChangeKind::Destroyed:
+      break;
+  }
+  applying_ = wasApplying;
+}
+
+void WindowView::applyText(Part& part) {
+  const std::string& name = part.layout->name;
+  QWidget* w = part.widget;
+  if (qobject_cast<QPlainTextEdit*>(w)) return applyMultiLineText(part);
+  Text text = model_.text(name);
+  if (auto* box = qobject_cast<QLineEdit*>(w)) {
+    QString shown = toQString(text);
+    if (box->text() != shown) box->setText(shown);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+    button->setText(toQString(text));
+  } else if (auto* label = qobject_cast<QLabel*>(w)) {
+    label->setText(toDisplayLines(text));
+  }
+}
+
+void WindowView::applyMultiLineText(Part& part) {
+  auto* box = static_cast<QPlainTextEdit*>(part.widget);
+  window::TextShape shape = model_.textShape(part.layout->name);
+  if (shape.replacements == part.shownReplacements && shape.text.size() >= part.shownBytes) {
+    // Only appended since the last look: add the tail and keep the caret at the end.
+    if (shape.text.size() > part.shownBytes) {
+      QTextCursor cursor(box->document());
+      cursor.movePosition(QTextCursor::End);
+      cursor.insertText(toDisplayLines(shape.text.substr(part.shownBytes)));
+      box->setTextCursor(cursor);
+      box->ensureCursorVisible();
+    }
+  } else {
+    QString shown = toDisplayLines(shape.text);
+    if (box->toPlainText() != shown) box->setPlainText(shown);
+  }
+  part.shownReplacements = shape.replacements;
+  part.shownBytes = shape.text.size();
+}
+
+void WindowView::applyList(Part& part, ChangeKind kind) {
+  auto* view = qobject_cast<QTreeView*>(part.widget);
+  if (!view || !part.table) return;
+  const std::string& name = part.layout->name;
+  if (kind == ChangeKind::UpdatesLocked) {
+    view->setUpdatesEnabled(!model_.updatesLocked(name));
+    if (!model_.updatesLocked(name)) part.table->refresh();
+    return;
+  }
+  part.table->refresh();
+  if (kind == ChangeKind::CellChanged) part.table->cellsChanged();
+  if (kind == ChangeKind::RowsReset) {
+    int selected = model_.selectedRow(name);
+    if (selected >= 0 && selected < part.table->rowCount()) {
+      view->setCurrentIndex(part.table->index(selected, 0));
+    }
+  }
+  if (kind == ChangeKind::ScrollToRow) {
+    int row = model_.scrolledRow(name);
+    if (row >= 0 && row < part.table->rowCount()) view->scrollTo(part.table->index(row, 0));
+  }
+}
+
+void WindowView::applyWindowVisible() {
+  bool shown = model_.windowVisible();
+  if (shown && !isVisible()) {
+    show();
+    raise();
+    activateWindow();
+    if (QWidget* target = widget(model_.focus())) target->setFocus(Qt::OtherFocusReason);
+  } else if (!shown && isVisible()) {
+    hide();
+  }
+}
+
+void WindowView::applyDestroyed() {
+  if (gone_ || !model_.destroyed()) return;
+  gone_ = true;
+  for (auto& [name, part] : parts_) {
+    if (part.timer) part.timer->stop();
+  }
+  close();
+  if (goneHandler_) goneHandler_();
+}
+
+void WindowView::closeEvent(QCloseEvent* event) {
+  if (gone_) {
+    event->accept();
+    return;
+  }
+  // The window stays until the model has run its about-to-be-destroyed handlers (the
+  // orderly shutdown waits for the search while the loop runs), outside this event.
+  event->ignore();
+  if (closing_) return;
+  closing_ = true;
+  std::weak_ptr<int> alive = alive_;
+  loop_.post([this, alive] {
+    if (!alive.lock()) return;
+    if (closeHandler_) {
+      closeHandler_();
+    } else {
+      model_.destroy();
+    }
+    if (alive.lock()) closing_ = false;
+  });
+}
+
+}  // namespace quenbo::qt

@@ -1,0 +1,92 @@
+#include "settings/settings_handlers.h"
+
+#include <string>
+
+#include "base/encoding.h"
+#include "base/numbers.h"
+#include "settings/filter_rebuilder.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "forms/main_window_names.h"
+#include "forms/site_labels.h"
+#include "window/window_model.h"
+
+namespace quenbo::ui {
+
+using namespace window::names;
+using window::Event;
+using window::EventKind;
+
+namespace {
+
+struct Bounded {
+  std::string_view box;
+  const Text& key;
+  int lowest, highest;
+};
+
+struct StoredText {
+  std::string_view box;
+  const Text& key;
+};
+
+}  // namespace
+
+void bindSettingsHandlers(window::WindowModel& window, SettingsStore& settings,
+                          FilterRebuilder& rebuilder) {
+  const SettingsKeys& k = settingsKeys();
+  auto& w = window;
+
+  // A text outside the bounds is replaced by the bound; that change fires this handler
+  // again, which then writes the text that is inside them.
+  const Bounded numbers[] = {{编辑框_页数, k.pages, 1, 30},
+                             {编辑框_时间, k.timeout, 3, 10},
+                             {编辑框_线程数量, k.threads, 1, 10}};
+  for (const Bounded& n : numbers) {
+    w.on(n.box, EventKind::TextChanged, [&w, &settings, &k, n](const Event&) {
+      Text text = w.text(n.box);
+      double value = textToNumber(text);
+      if (value - n.lowest < -1e-7) {
+        w.setText(n.box, integerToText(n.lowest));
+      } else if (value - n.highest > 1e-7) {
+        w.setText(n.box, integerToText(n.highest));
+      } else {
+        settings.writeValue(k.search, n.key, text);
+      }
+    });
+  }
+
+  const StoredText texts[] = {{编辑框_GB, k.gigabytes},
+                              {编辑框_MB, k.megabytes},
+                              {编辑框_关键字词A, k.filterText},
+                              {编辑框_关键字词B, k.showText}};
+  for (const StoredText& t : texts) {
+    w.on(t.box, EventKind::TextChanged, [&w, &settings, &rebuilder, &k, t](const Event&) {
+      if (!settings.loaded()) return;
+      settings.writeValue(k.filter, t.key, w.text(t.box));
+      rebuilder.settingTyped();
+    });
+  }
+
+  auto bindCheckBox = [&](std::string_view box, const Text& section, const Text& key,
+                          bool filter) {
+    w.on(box, EventKind::Clicked,
+         [&w, &settings, &rebuilder, &k, box = std::string(box), section, key, filter](
+             const Event&) {
+           if (!settings.loaded()) return;
+           settings.writeValue(section, key, w.checked(box) ? k.yes : k.no);
+           if (filter) rebuilder.settingClicked();
+         });
+  };
+  bindCheckBox(选择框_精准搜索, k.filter, k.exactSearch, true);
+  bindCheckBox(选择框_过滤字词, k.filter, k.filterWords, true);
+  bindCheckBox(选择框_显示字词, k.filter, k.showWords, true);
+  bindCheckBox(选择框_删除重复, k.filter, k.removeDuplicates, true);
+  // Keeping the newest row in view is stored the same way but changes no row.
+  bindCheckBox(选择框_保证显示, k.display, k.keepVisible, false);
+  for (const auto& site : window::kSiteBoxes) {
+    bindCheckBox(siteCheckBox(site.label), k.sites, utf8ToGbk(site.label), false);
+  }
+}
+
+}  // namespace quenbo::ui

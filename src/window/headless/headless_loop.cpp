@@ -1,0 +1,122 @@
+#include "window/headless/headless_loop.h"
+
+#include <algorithm>
+
+namespace quenbo::window {
+
+HeadlessLoop::HeadlessLoop() : uiThread_(std::this_thread::get_id()) {}
+
+HeadlessLoop::~HeadlessLoop() {
+  std::map<const WindowModel*, WindowModel*> models;
+  {
+    std::lock_guard lock(mutex_);
+    models.swap(models_);
+  }
+  for (auto& [key, model] : models) model->removeObserver(this);
+}
+
+void HeadlessLoop::attach(WindowModel& model) {
+  {
+    std::lock_guard lock(mutex_);
+    models_[&model] = &model;
+  }
+  model.addObserver(this);
+  for (const auto& component : model.layout().components) {
+    if (component.kind == ComponentKind::Timer) {
+      modelChanged(model, {ChangeKind::TimerInterval, component.name});
+    }
+  }
+}
+
+void HeadlessLoop::detach(WindowModel& model) {
+  model.removeObserver(this);
+  std::lock_guard lock(mutex_);
+  models_.erase(&model);
+  std::erase_if(timers_, [&](const auto& timer) { return timer.first.first == &model; });
+}
+
+void HeadlessLoop::modelChanged(const WindowModel& model, const Change& change) {
+  if (change.kind != ChangeKind::TimerInterval && change.kind != ChangeKind::Destroyed) return;
+  std::lock_guard lock(mutex_);
+  auto found = models_.find(&model);
+  if (found == models_.end()) return;
+  if (change.kind == ChangeKind::Destroyed) {
+    std::erase_if(timers_, [&](const auto& timer) { return timer.first.first == found->second; });
+    return;
+  }
+  TimerKey key{found->second, change.component};
+  int interval = model.timerInterval(change.component);
+  if (interval <= 0) {
+    timers_.erase(key);
+  } else {
+    timers_[key] = Clock::now() + std::chrono::milliseconds(interval);
+  }
+  wake_.notify_all();
+}
+
+void HeadlessLoop::post(std::function<void()> task) {
+  {
+    std::lock_guard lock(mutex_);
+    tasks_.push_back(std::move(task));
+  }
+  wake_.notify_all();
+}
+
+bool HeadlessLoop::onUiThread() const { return std::this_thread::get_id() == uiThread_; }
+
+HeadlessLoop::Clock::time_point HeadlessLoop::fireDueTimers() {
+  std::vector<TimerKey> due;
+  auto now = Clock::now();
+  {
+    std::lock_guard lock(mutex_);
+    for (auto& [key, next] : timers_) {
+      if (next > now) continue;
+      due.push_back(key);
+      next = now + std::chrono::milliseconds(std::max(1, key.first->timerInterval(key.second)));
+    }
+  }
+  for (const auto& [model, name] : due) {
+    Event tick;
+    tick.component = name;
+    tick.kind = EventKind::TimerTick;
+    model->fire(tick);
+  }
+  std::lock_guard lock(mutex_);
+  auto next = Clock::time_point::max();
+  for (const auto& timer : timers_) next = std::min(next, timer.second);
+  return next;
+}
+
+void HeadlessLoop::processEvents() {
+  std::deque<std::function<void()>> tasks;
+  {
+    std::lock_guard lock(mutex_);
+    tasks.swap(tasks_);
+  }
+  for (auto& task : tasks) task();
+  fireDueTimers();
+}
+
+void HeadlessLoop::waitProcessing(std::chrono::milliseconds duration) {
+  auto deadline = Clock::now() + duration;
+  for (;;) {
+    processEvents();
+    auto now = Clock::now();
+    if (now >= deadline) return;
+    auto nextTimer = fireDueTimers();
+    std::unique_lock lock(mutex_);
+    if (!tasks_.empty()) continue;
+    wake_.wait_until(lock, std::min(deadline, nextTimer));
+  }
+}
+
+bool HeadlessLoop::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  auto deadline = Clock::now() + timeout;
+  while (!done()) {
+    if (Clock::now() >= deadline) return done();
+    waitProcessing(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+}  // namespace quenbo::window

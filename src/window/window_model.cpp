@@ -1,0 +1,535 @@
+#include "window/window_model.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace quenbo::window {
+
+struct WindowModel::State {
+  explicit State(const ComponentTemplate& t)
+      : layout(&t),
+        text(t.text),
+        enabled(t.enabled),
+        visible(t.visible),
+        geometry(t.geometry),
+        colour(t.textColour) {
+    for (const auto& tab : t.tabs) tabVisible.push_back(tab.visible);
+    for (const auto& part : t.parts) parts.push_back(part.text);
+  }
+
+  const ComponentTemplate* layout;
+  Text text;
+  std::uint64_t replacements = 0;
+  bool checked = false;
+  bool enabled;
+  bool visible;
+  Geometry geometry;
+  std::optional<std::uint32_t> colour;
+  Bytes picture;
+  int currentTab = 0;
+  std::vector<bool> tabVisible;
+  std::vector<Text> parts;
+  int interval = 0;
+  std::vector<Row> rows;
+  std::uint64_t resets = 0;
+  int selected = -1;
+  int scrolled = -1;
+  bool locked = false;
+};
+
+WindowModel::WindowModel(const WindowTemplate& layout) : layout_(layout), visible_(layout.visible) {
+  for (const auto& component : layout.components) {
+    states_.emplace(component.name, std::make_unique<State>(component));
+  }
+}
+
+WindowModel::~WindowModel() = default;
+
+WindowModel::State* WindowModel::find(std::string_view name) {
+  auto it = states_.find(name);
+  return it == states_.end() ? nullptr : it->second.get();
+}
+
+const WindowModel::State* WindowModel::find(std::string_view name) const {
+  auto it = states_.find(name);
+  return it == states_.end() ? nullptr : it->second.get();
+}
+
+void WindowModel::notify(const Change& change) const {
+  std::vector<ModelObserver*> observers;
+  {
+    std::lock_guard lock(bindingsMutex_);
+    observers = observers_;
+  }
+  for (ModelObserver* observer : observers) observer->modelChanged(*this, change);
+}
+
+void WindowModel::fireChange(std::string_view name, EventKind kind, int index) {
+  Event event;
+  event.component = std::string(name);
+  event.kind = kind;
+  event.index = index;
+  fire(event);
+}
+
+// --- the window ---
+
+bool WindowModel::windowVisible() const {
+  std::lock_guard lock(mutex_);
+  return visible_;
+}
+
+void WindowModel::setWindowVisible(bool visible) {
+  {
+    std::lock_guard lock(mutex_);
+    if (visible_ == visible) return;
+    visible_ = visible;
+  }
+  notify({ChangeKind::WindowVisible, {}});
+}
+
+void WindowModel::create() { fireChange(name(), EventKind::Created); }
+
+void WindowModel::destroy() {
+  {
+    std::lock_guard lock(mutex_);
+    if (destroyed_) return;
+  }
+  fireChange(name(), EventKind::Destroying);
+  {
+    std::lock_guard lock(mutex_);
+    if (destroyed_) return;  // a handler destroyed it already
+    destroyed_ = true;
+    visible_ = false;
+  }
+  notify({ChangeKind::Destroyed, {}});
+}
+
+bool WindowModel::destroyed() const {
+  std::lock_guard lock(mutex_);
+  return destroyed_;
+}
+
+// --- texts ---
+
+Text WindowModel::text(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? s->text : Text();
+}
+
+TextShape WindowModel::textShape(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? TextShape{s->text, s->replacements} : TextShape{};
+}
+
+void WindowModel::setText(std::string_view name, const Text& text) {
+  bool editBox;
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s) return;
+    s->text = text;
+    ++s->replacements;
+    editBox = s->layout->kind == ComponentKind::EditBox;
+  }
+  notify({ChangeKind::Text, std::string(name)});
+  if (editBox) fireChange(name, EventKind::TextChanged);
+}
+
+void WindowModel::appendText(std::string_view name, const Text& text) {
+  bool editBox;
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s) return;
+    s->text += text;
+    editBox = s->layout->kind == ComponentKind::EditBox;
+  }
+  notify({ChangeKind::TextAppended, std::string(name)});
+  if (editBox) fireChange(name, EventKind::TextChanged);
+}
+
+bool WindowModel::typeText(std::string_view name, std::string_view typed) {
+  Text next;
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s || s->layout->kind != ComponentKind::EditBox || s->layout->edit.readOnly ||
+        !s->enabled) {
+      return false;
+    }
+    next = applyTyping(*s->layout, s->text, typed);
+    if (next == s->text) return false;
+  }
+  setText(name, next);
+  return true;
+}
+
+// --- check boxes ---
+
+bool WindowModel::checked(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s && s->checked;
+}
+
+void WindowModel::setChecked(std::string_view name, bool checked) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s || s->checked == checked) return;
+    s->checked = checked;
+  }
+  notify({ChangeKind::Checked, std::string(name)});
+}
+
+void WindowModel::click(std::string_view name) {
+  bool toggled = false;
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s || !s->enabled || !s->visible) return;
+    if (s->layout->kind == ComponentKind::CheckBox) {
+      s->checked = !s->checked;
+      toggled = true;
+    }
+  }
+  if (toggled) notify({ChangeKind::Checked, std::string(name)});
+  fireChange(name, EventKind::Clicked);
+}
+
+// --- state of any component ---
+
+bool WindowModel::enabled(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s && s->enabled;
+}
+
+void WindowModel::setEnabled(std::string_view name, bool enabled) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s || s->enabled == enabled) return;
+    s->enabled = enabled;
+  }
+  notify({ChangeKind::Enabled, std::string(name)});
+}
+
+bool WindowModel::visible(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s && s->visible;
+}
+
+void WindowModel::setVisible(std::string_view name, bool visible) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s || s->visible == visible) return;
+    s->visible = visible;
+  }
+  notify({ChangeKind::Visible, std::string(name)});
+}
+
+Geometry WindowModel::geometry(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? s->geometry : Geometry{};
+}
+
+void WindowModel::move(std::string_view name, int left, int top) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s) return;
+    s->geometry.left = left;
+    s->geometry.top = top;
+  }
+  notify({ChangeKind::Geometry, std::string(name)});
+}
+
+std::optional<std::uint32_t> WindowModel::textColour(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? s->colour : std::nullopt;
+}
+
+void WindowModel::setTextColour(std::string_view name, std::uint32_t rgb) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s) return;
+    s->colour = rgb;
+  }
+  notify({ChangeKind::Colour, std::string(name)});
+}
+
+Bytes WindowModel::picture(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? s->picture : Bytes();
+}
+
+void WindowModel::setPicture(std::string_view name, const Bytes& bytes) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s) return;
+    s->picture = bytes;
+  }
+  notify({ChangeKind::Picture, std::string(name)});
+}
+
+// --- focus ---
+
+std::string WindowModel::focus() const {
+  std::lock_guard lock(mutex_);
+  return focus_;
+}
+
+void WindowModel::setFocus(std::string_view name) {
+  {
+    std::lock_guard lock(mutex_);
+    if (!find(name)) return;
+    focus_ = std::string(name);
+  }
+  notify({ChangeKind::Focus, std::string(name)});
+}
+
+// --- tab control ---
+
+int WindowModel::currentTab(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? s->currentTab : -1;
+}
+
+void WindowModel::setCurrentTab(std::string_view name, int tab) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s || tab < 0 || tab >= static_cast<int>(s->tabVisible.size()) || s->currentTab == tab) {
+      return;
+    }
+    s->currentTab = tab;
+  }
+  notify({ChangeKind::CurrentTab, std::string(name), tab});
+  fireChange(name, EventKind::TabChanged, tab);
+}
+
+bool WindowModel::tabVisible(std::string_view name, int tab) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s && tab >= 0 && tab < static_cast<int>(s->tabVisible.size()) && s->tabVisible[tab];
+}
+
+void WindowModel::setTabVisible(std::string_view name, int tab, bool visible) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s || tab < 0 || tab >= static_cast<int>(s->tabVisible.size()) ||
+        s->tabVisible[tab] == visible) {
+      return;
+    }
+    s->tabVisible[tab] = visible;
+  }
+  notify({ChangeKind::TabVisible, std::string(name), tab});
+}
+
+// --- status bar ---
+
+Text WindowModel::statusPart(std::string_view name, int part) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  if (!s || part < 0 || part >= static_cast<int>(s->parts.size())) return {};
+  return s->parts[part];
+}
+
+void WindowModel::setStatusPart(std::string_view name, int part, const Text& text) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s || part < 0 || part >= static_cast<int>(s->parts.size())) return;
+    if (s->parts[part] == text) return;
+    s->parts[part] = text;
+  }
+  notify({ChangeKind::StatusPart, std::string(name), part});
+}
+
+// --- timer ---
+
+int WindowModel::timerInterval(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? s->interval : 0;
+}
+
+void WindowModel::setTimerInterval(std::string_view name, int milliseconds) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s) return;
+    s->interval = std::max(0, milliseconds);
+  }
+  notify({ChangeKind::TimerInterval, std::string(name)});
+}
+
+// --- report list ---
+
+int WindowModel::rowCount(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? static_cast<int>(s->rows.size()) : 0;
+}
+
+ListShape WindowModel::listShape(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? ListShape{static_cast<int>(s->rows.size()), s->resets} : ListShape{};
+}
+
+int WindowModel::appendRow(std::string_view name, Row cells) {
+  int index;
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s) return -1;
+    cells.resize(std::max(cells.size(), s->layout->columns.size()));
+    s->rows.push_back(std::move(cells));
+    index = static_cast<int>(s->rows.size()) - 1;
+  }
+  notify({ChangeKind::RowsAppended, std::string(name), index});
+  return index;
+}
+
+Text WindowModel::cell(std::string_view name, int row, int column) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  if (!s || row < 0 || row >= static_cast<int>(s->rows.size())) return {};
+  const Row& r = s->rows[row];
+  return column >= 0 && column < static_cast<int>(r.size()) ? r[column] : Text();
+}
+
+Row WindowModel::row(std::string_view name, int row) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  if (!s || row < 0 || row >= static_cast<int>(s->rows.size())) return {};
+  return s->rows[row];
+}
+
+void WindowModel::setCell(std::string_view name, int row, int column, const Text& text) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s || row < 0 || row >= static_cast<int>(s->rows.size()) || column < 0) return;
+    Row& r = s->rows[row];
+    if (column >= static_cast<int>(r.size())) r.resize(column + 1);
+    r[column] = text;
+  }
+  notify({ChangeKind::CellChanged, std::string(name), row});
+}
+
+void WindowModel::replaceRows(std::string_view name, std::vector<Row> rows) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s) return;
+    s->rows = std::move(rows);
+    ++s->resets;
+  }
+  notify({ChangeKind::RowsReset, std::string(name)});
+}
+
+void WindowModel::clearRows(std::string_view name) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s) return;
+    s->rows.clear();
+    s->selected = -1;
+    s->scrolled = -1;
+    ++s->resets;
+  }
+  notify({ChangeKind::RowsReset, std::string(name)});
+}
+
+int WindowModel::selectedRow(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? s->selected : -1;
+}
+
+void WindowModel::selectRow(std::string_view name, int row) {
+  std::lock_guard lock(mutex_);
+  State* s = find(name);
+  if (!s) return;
+  s->selected = row >= 0 && row < static_cast<int>(s->rows.size()) ? row : -1;
+}
+
+void WindowModel::scrollToRow(std::string_view name, int row) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s || row < 0 || row >= static_cast<int>(s->rows.size())) return;
+    s->scrolled = row;
+  }
+  notify({ChangeKind::ScrollToRow, std::string(name), row});
+}
+
+int WindowModel::scrolledRow(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? s->scrolled : -1;
+}
+
+void WindowModel::lockUpdates(std::string_view name, bool locked) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s || s->locked == locked) return;
+    s->locked = locked;
+  }
+  notify({ChangeKind::UpdatesLocked, std::string(name)});
+}
+
+bool WindowModel::updatesLocked(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s && s->locked;
+}
+
+// --- events ---
+
+void WindowModel::on(std::string_view component, EventKind kind, EventHandler handler) {
+  std::lock_guard lock(bindingsMutex_);
+  bindings_.push_back({std::string(component), kind, std::move(handler)});
+}
+
+void WindowModel::fire(const Event& event) {
+  if (event.kind != EventKind::Destroying && destroyed()) return;
+  std::vector<EventHandler> handlers;
+  {
+    std::lock_guard lock(bindingsMutex_);
+    for (const auto& binding : bindings_) {
+      if (binding.kind == event.kind && binding.component == event.component) {
+        handlers.push_back(binding.handler);
+      }
+    }
+  }
+  for (const auto& handler : handlers) handler(event);
+}
+
+void WindowModel::addObserver(ModelObserver* observer) {
+  std::lock_guard lock(bindingsMutex_);
+  observers_.push_back(observer);
+}
+
+void WindowModel::removeObserver(ModelObserver* observer) {
+  std::lock_guard lock(bindingsMutex_);
+  std::erase(observers_, observer);
+}
+
+}  // namespace quenbo::window

@@ -1,0 +1,122 @@
+#include "forms/window_templates.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "base/encoding.h"
+#include "forms/main_window_names.h"
+#include "forms/site_labels.h"
+#include "window/window_model.h"
+
+namespace quenbo::window {
+namespace {
+
+using namespace names;
+
+TEST(MainWindowTemplate, NamesAreUniqueAndParentsExist) {
+  for (const WindowTemplate* w : {&mainWindowTemplate(), &updateWindowTemplate()}) {
+    std::set<std::string> seen;
+    for (const auto& c : w->components) {
+      EXPECT_TRUE(seen.insert(c.name).second) << "duplicate " << c.name;
+      if (!c.parent.empty()) {
+        EXPECT_NE(w->find(c.parent), nullptr) << c.name << " in " << c.parent;
+      }
+    }
+  }
+}
+
+TEST(MainWindowTemplate, WindowAndTabs) {
+  const auto& t = mainWindowTemplate();
+  EXPECT_EQ(t.title, " Tesk Quenbo 4.0.6.20191224");
+  EXPECT_EQ(t.geometry, (Geometry{50, 50, 1165, 525}));
+  EXPECT_FALSE(t.visible);
+  WindowModel w(t);
+  const char* captions[] = {"院线热映", "磁力链接", "筛选过滤", "输出日志", "设置中心", "打赏赞助", "软件公告"};
+  const auto& tabs = t.find(std::string(高级选择夹1))->tabs;
+  ASSERT_EQ(tabs.size(), 7u);
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(tabs[i].caption, utf8ToGbk(captions[i]));
+    EXPECT_EQ(w.tabVisible(高级选择夹1, i), i != kAnnouncementTab);
+  }
+  EXPECT_EQ(w.currentTab(高级选择夹1), 0);
+}
+
+TEST(MainWindowTemplate, InitialStatesUsersSee) {
+  WindowModel w(mainWindowTemplate());
+  EXPECT_TRUE(w.enabled(超级按钮_搜索));
+  EXPECT_FALSE(w.enabled(超级按钮_停止));
+  EXPECT_EQ(w.text(超级按钮_搜索), "搜索"_gbk);
+  EXPECT_EQ(w.timerInterval(时钟_线程), 0);
+  const char* parts[] = {"任务状态：无", "结果数量：无", "过滤资源：无", "删除重复：无", "搜索耗时：无"};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(w.statusPart(状态条1, i), utf8ToGbk(parts[i]));
+  for (auto name : {"透明标签7", "编辑框_线程数量", "透明标签8"}) EXPECT_FALSE(w.visible(name)) << name;
+  EXPECT_EQ(w.text("透明标签1"), "搜索页数： "_gbk);  // the trailing blank belongs to it
+  EXPECT_EQ(w.textColour(编辑框_搜索), kRed);
+  EXPECT_EQ(w.textColour(编辑框_关键字词A), kTeal);
+  EXPECT_EQ(w.textColour(编辑框_关键字词B), kDarkRed);
+  EXPECT_EQ(w.textColour(编辑框_公告), kGreen);
+}
+
+TEST(MainWindowTemplate, FilmTilesShowTheFirstPage) {
+  WindowModel w(mainWindowTemplate());
+  for (int n = 1; n <= 12; ++n) {
+    bool firstPage = n <= 5 || n == 11;
+    EXPECT_EQ(w.visible(图片框_电影(n)), firstPage) << n;
+    EXPECT_EQ(w.visible(透明标签_电影名称(n)), firstPage) << n;
+    EXPECT_EQ(w.visible(透明标签_上映时间(n)), firstPage) << n;
+  }
+  EXPECT_EQ(w.geometry(图片框_电影(3)), (Geometry{410, 50, 160, 220}));
+  EXPECT_EQ(w.geometry(图片框_电影(11)).left, 950);
+  EXPECT_EQ(w.geometry(透明标签_电影评分(1)), (Geometry{140, 0, 20, 20}));
+}
+
+TEST(MainWindowTemplate, OnlyElevenSitesCanBeTicked) {
+  WindowModel w(mainWindowTemplate());
+  int visible = 0;
+  for (const auto& site : kSiteBoxes) {
+    auto name = siteCheckBox(site.label);
+    ASSERT_NE(mainWindowTemplate().find(name), nullptr) << name;
+    EXPECT_EQ(w.text(name), utf8ToGbk(site.label));
+    EXPECT_FALSE(w.checked(name));
+    w.click(name);
+    EXPECT_EQ(w.checked(name), site.visible) << name;  // a hidden box never ticks
+    visible += site.visible;
+  }
+  EXPECT_EQ(visible, 11);
+  EXPECT_EQ(w.geometry(siteCheckBox("章鱼搜索")), (Geometry{590, 120, 70, 24}));
+}
+
+TEST(MainWindowTemplate, PopupMenuHidesUnfinishedItems) {
+  const MenuTemplate* menu = mainWindowTemplate().findMenu(std::string(磁力菜单));
+  ASSERT_NE(menu, nullptr);
+  std::vector<std::string> shown, hidden;
+  for (const auto& item : menu->items) (item.visible ? shown : hidden).push_back(item.name);
+  EXPECT_EQ(hidden, (std::vector<std::string>{"时间日期", "Excel 表格", "Access 数据库", "分隔条2",
+                                               "检查更新"}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"迅雷下载", "复制链接", "分隔条1", "数据排序", "文件大小",
+                                              "资源热度", "默认顺序", "导出数据", "TXT 文本"}));
+}
+
+TEST(MainWindowTemplate, ResultListColumns) {
+  const auto& columns = mainWindowTemplate().find(std::string(超级列表框_磁力链接))->columns;
+  ASSERT_EQ(columns.size(), 7u);
+  EXPECT_EQ(columns[2].header, "Magnet");
+  EXPECT_EQ(columns[6].header, "Creation time");
+  EXPECT_EQ(columns[6].width, 200);
+}
+
+TEST(UpdateWindowTemplate, Components) {
+  const auto& t = updateWindowTemplate();
+  EXPECT_EQ(t.title, " 检测更新 1.0.0.20190912"_gbk);
+  EXPECT_EQ(t.geometry, (Geometry{50, 50, 800, 410}));
+  WindowModel w(t);
+  EXPECT_TRUE(w.visible(超级列表框_文件));
+  EXPECT_FALSE(w.visible(编辑框_更新内容));
+  EXPECT_EQ(w.text(按钮_查看), "更新内容"_gbk);
+  EXPECT_EQ(w.text(按钮_更新), "立即更新"_gbk);
+  EXPECT_EQ(t.find(std::string(超级列表框_文件))->columns[2].header, "云端 MD5"_gbk);
+}
+
+}  // namespace
+}  // namespace quenbo::window

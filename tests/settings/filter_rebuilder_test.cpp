@@ -1,0 +1,104 @@
+#include "settings/filter_rebuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "core/result_filter.h"
+#include "core/result_store.h"
+#include "window/headless/headless_loop.h"
+#include "forms/main_window_names.h"
+#include "window/window_model.h"
+#include "forms/window_templates.h"
+
+namespace quenbo::ui {
+namespace {
+
+using namespace window::names;
+using namespace std::chrono_literals;
+
+class FilterRebuilderTest : public ::testing::Test {
+ protected:
+  FilterRebuilderTest() {
+    w.setChecked(选择框_过滤字词, true);
+    for (const char* title : {"alpha", "beta", "gamma", "delta"}) {
+      store.addHit({title, std::string("magnet:?xt=urn:btih:") + title, "Btdad", "1 GB", "1", "d"});
+    }
+  }
+  std::unique_ptr<FilterRebuilder> make(FilterRebuilder::Timing timing) {
+    return std::make_unique<FilterRebuilder>(loop, store, [this] { return status.searchDone.load(); },
+                                             timing);
+  }
+  // What a keystroke in the filter word box does.
+  void type(FilterRebuilder& rebuilder, const Text& list) {
+    w.setText(编辑框_关键字词A, list);
+    rebuilder.settingTyped();
+  }
+  int rows() const { return w.rowCount(超级列表框_磁力链接); }
+
+  window::HeadlessLoop loop;
+  window::WindowModel w{window::mainWindowTemplate()};
+  core::SearchStatus status;
+  core::ResultFilter filter{w};
+  core::ResultStore store{w, filter, status};
+};
+
+TEST_F(FilterRebuilderTest, NothingIsRebuiltBeforeASearchHasFinished) {
+  auto rebuilder = make({});
+  type(*rebuilder, "a");
+  rebuilder->settingClicked();
+  EXPECT_EQ(rows(), 4);
+  EXPECT_FALSE(rebuilder->pending());
+}
+
+TEST_F(FilterRebuilderTest, QuickRebuildsFollowEveryKeystroke) {
+  status.searchDone = true;
+  auto rebuilder = make({.frame = 1h, .pause = 1h});
+  type(*rebuilder, "a");  // alpha, beta, gamma and delta all hold an "a"
+  EXPECT_EQ(rows(), 0);
+  type(*rebuilder, "al");
+  EXPECT_EQ(rows(), 3);
+  EXPECT_FALSE(rebuilder->pending());
+}
+
+TEST_F(FilterRebuilderTest, SlowRebuildsWaitUntilTypingPauses) {
+  status.searchDone = true;
+  auto rebuilder = make({.frame = 0ms, .pause = 60ms});
+  for (const char* list : {"d", "de", "del", "delt", "delta"}) {
+    type(*rebuilder, list);
+    loop.waitProcessing(15ms);
+    EXPECT_EQ(rows(), 4) << list;  // still the list of before
+    EXPECT_TRUE(rebuilder->pending());
+  }
+  auto lastKey = std::chrono::steady_clock::now();
+  ASSERT_TRUE(loop.runUntil([&] { return !rebuilder->pending(); }, 5s));
+  EXPECT_GE(std::chrono::steady_clock::now() - lastKey, 40ms);
+  EXPECT_EQ(rows(), 3);  // matches the settings once typing stopped
+  EXPECT_EQ(store.filteredCount(), 1);
+}
+
+TEST_F(FilterRebuilderTest, AClickRebuildsAtOnceAndTakesOverAWaitingRebuild) {
+  status.searchDone = true;
+  auto rebuilder = make({.frame = 0ms, .pause = 10s});
+  type(*rebuilder, "beta");
+  EXPECT_TRUE(rebuilder->pending());
+  w.setChecked(选择框_精准搜索, false);
+  rebuilder->settingClicked();
+  EXPECT_FALSE(rebuilder->pending());
+  EXPECT_EQ(rows(), 3);
+}
+
+TEST_F(FilterRebuilderTest, ARebuildStillQueuedWhenTheRebuilderGoesIsDropped) {
+  status.searchDone = true;
+  auto rebuilder = make({.frame = 0ms, .pause = 1ms});
+  type(*rebuilder, "alpha");
+  // The pause passes without the UI loop running: the rebuild waits in its queue.
+  std::this_thread::sleep_for(30ms);
+  ASSERT_TRUE(rebuilder->pending());
+  rebuilder.reset();
+  loop.processEvents();
+  EXPECT_EQ(rows(), 4);
+}
+
+}  // namespace
+}  // namespace quenbo::ui
