@@ -10,7 +10,9 @@
 
 namespace quenbo {
 
+class CurlHeaderList;
 class CurlTransfer;
+struct RequestUrl;
 
 // A request object a caller may keep for several calls; its connections stay open between
 // them. Use it from one thread at a time.
@@ -51,8 +53,14 @@ struct ComHttpRequest {
   bool completeHeaders = true;
   bool normalizeHeaderNames = true;
 
-  // The body bytes; empty when the request could not be made or the transfer failed.
+  // The body bytes; empty when the request could not be made (libcurl refused a setting)
+  // or the transfer failed. The whole call ends after four times its time-out, at most a
+  // minute.
   Bytes execute();
+
+ private:
+  [[nodiscard]] bool configure(CurlTransfer& transfer, const std::optional<RequestUrl>& target,
+                               const Bytes& body, CurlHeaderList& headers);
 };
 
 }  // namespace quenbo
