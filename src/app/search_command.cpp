@@ -165,7 +165,11 @@ int runSearchCommand(std::span<const char* const> arguments, const Text& install
   if (status != kExitCannotStart) {
     ListedRows rows = listedRows(w);
     options.format == OutputFormat::Json ? writeJson(out, rows) : writeTsv(out, rows);
-    out.flush();
+    // A full disk or a closed pipe must not pass for a search that printed its hits.
+    if (!out.flush()) {
+      err << "quenbo search: cannot write the results to standard output\n";
+      status = kExitOutputFailed;
+    }
   }
   application.close();
   loop.detach(w);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -72,15 +73,24 @@ bool directoryExists(const Text& path) {
 bool deleteFile(const Text& path) { return ::unlink(nativePath(path).c_str()) == 0; }
 
 // Plain reads: the stream library throws on some read errors (a directory, for one).
+// Opening does not block (a FIFO without a writer would), and the kind and size are
+// checked on the opened file, so it cannot be swapped in between.
 std::optional<Bytes> readFile(const Text& path) {
-  int fd = ::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+      static_cast<std::uint64_t>(status.st_size) > kReadLimit) {
+    ::close(fd);
+    return std::nullopt;
+  }
   Bytes bytes;
   char buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
+    // A file that grows past the limit while read counts as too large.
+    if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > kReadLimit) {
       ::close(fd);
       return std::nullopt;
     }

@@ -18,21 +18,25 @@ std::string nativePath(const Text& path);
 
 bool fileExists(const Text& path);
 bool directoryExists(const Text& path);
-bool deleteFile(const Text& path);
-std::optional<Bytes> readFile(const Text& path);
+[[nodiscard]] bool deleteFile(const Text& path);
+// The most bytes readFile takes: settings and hosts files are far smaller.
+inline constexpr std::size_t kReadLimit = std::size_t{4} << 20;
+// The bytes of a regular file of at most kReadLimit bytes; nothing for anything else (a
+// missing or larger file, a directory, a device, a FIFO), which is never waited on.
+[[nodiscard]] std::optional<Bytes> readFile(const Text& path);
 // Creates or truncates the file and writes all bytes; false on any failure.
-bool writeFile(const Text& path, const Bytes& bytes);
+[[nodiscard]] bool writeFile(const Text& path, const Bytes& bytes);
 // Replaces the file's content as one step: the bytes go to a temporary file beside it,
 // which is flushed to disk and then renamed over the old one. On any failure (a full disk,
 // a crash before the rename) the old file stays as it was and false comes back. A symbolic
 // link is followed, so the file it points to is replaced; the old file's permissions are
 // kept.
-bool replaceFile(const Text& path, const Bytes& bytes);
+[[nodiscard]] bool replaceFile(const Text& path, const Bytes& bytes);
 
 // Whether the process may create files in the directory.
 bool directoryWritable(const Text& path);
 // Creates the directory and its missing parents; true when it exists afterwards.
-bool makeDirectories(const Text& path);
+[[nodiscard]] bool makeDirectories(const Text& path);
 
 // Joins a directory and a name with one "/".
 Text joinPath(const Text& directory, const Text& name);

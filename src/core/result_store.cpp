@@ -18,7 +18,7 @@ ResultStore::ResultStore(window::WindowModel& window, const ResultFilter& filter
 
 bool ResultStore::addHit(const MagnetResult& hit, std::uint64_t generation) {
   std::lock_guard lock(mutex_);
-  if (generation != generation_) return false;
+  if (generation != generation_ || hits_.size() >= kHitLimit) return false;
   listHit(hit);
   hits_.push_back(hit);
   return true;
@@ -99,6 +99,11 @@ void ResultStore::runLocked(const std::function<void()>& task) {
 std::vector<MagnetResult> ResultStore::hits() const {
   std::lock_guard lock(mutex_);
   return hits_;
+}
+
+bool ResultStore::full() const {
+  std::lock_guard lock(mutex_);
+  return hits_.size() >= kHitLimit;
 }
 
 Text ResultStore::listedMagnets() const {

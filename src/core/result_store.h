@@ -24,9 +24,12 @@ class ResultStore final {
   ResultStore(const ResultStore&) = delete;
   ResultStore& operator=(const ResultStore&) = delete;
 
+  // The most hits one search keeps: hostile sites cannot make the store take all memory.
+  static constexpr std::size_t kHitLimit = 200000;
+
   // Hands one hit over; safe from any number of threads at once. The hit is filtered,
   // listed or counted, and kept. A hit of an earlier search (its generation is no longer
-  // current) is dropped and false returned.
+  // current), or one past kHitLimit, is dropped and false returned.
   bool addHit(const MagnetResult& hit, std::uint64_t generation);
   void addHit(const MagnetResult& hit) { addHit(hit, generation()); }
 
@@ -48,6 +51,8 @@ class ResultStore final {
   void runLocked(const std::function<void()>& task);
 
   std::vector<MagnetResult> hits() const;
+  // Whether the store holds kHitLimit hits and takes no more.
+  bool full() const;
   Text listedMagnets() const;
   std::int32_t filteredCount() const;
   std::int32_t duplicateCount() const;

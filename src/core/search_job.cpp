@@ -137,7 +137,8 @@ void SearchJob::stop() {
 void SearchJob::onWindowCreated(const StartupSteps& steps) {
   // The leftover of a self-update.
   Text leftover = joinPath(installDirectory_, "临时主程序"_gbk);
-  if (fileExists(leftover)) deleteFile(leftover);
+  // A leftover that cannot be deleted is tried again at the next start.
+  if (fileExists(leftover)) (void)deleteFile(leftover);
 
   if (steps.openUpdateWindow) {
     steps.openUpdateWindow();
@@ -187,7 +188,9 @@ void SiteRun::clearRunning() {
   job_.siteRunning_[site_].compare_exchange_strong(held, 0);
 }
 
-void SiteRun::handOver(const MagnetResult& hit) { job_.store_.addHit(hit, generation_); }
+bool SiteRun::handOver(const MagnetResult& hit) {
+  return job_.store_.addHit(hit, generation_) || !job_.store_.full();
+}
 
 void SiteRun::log(const Text& line) {
   std::lock_guard lock(job_.logMutex_);

@@ -56,7 +56,8 @@ bool SettingsStore::writeValue(std::string_view section, std::string_view key,
                                std::string_view value) {
   if (!settingsLoaded_) return false;
   // The configuration directory may not exist yet on a first run.
-  makeDirectories(parentDirectory(filePath_));
+  // A directory that cannot be made fails the write below.
+  (void)makeDirectories(parentDirectory(filePath_));
   return writeIniValue(filePath_, section, key, value);
 }
 

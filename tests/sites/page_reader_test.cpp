@@ -107,7 +107,7 @@ TEST(PageReader, ResultListSitesApplyTheirOwnRules) {
   EXPECT_EQ(hitsOf(kIdopea, body).at(0), (Hit{"A电影x", "magnet:?xt=urn:btih:AB&dn=A&tr=udp",
                                               "idopea", "1.5GB", "-1", "2020-01-02"}));
   // A size whose no-break space did not survive the conversion to GBK.
-  EXPECT_EQ(hitsOf(kIdopea, R"({"data":{"results":[{"magnet":"m","formatSize":"1.5)"
+  EXPECT_EQ(hitsOf(kIdopea, R"({"data":{"results":[{"magnet":"magnet:?xt=urn:btih:EF","formatSize":"1.5)"
                             "\xC2\xA0"
                             R"(GB"}]}})")
                 .at(0)

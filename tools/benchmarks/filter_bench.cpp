@@ -73,11 +73,13 @@ void WriteSettingsKey(benchmark::State& state) {
   auto directory = std::filesystem::temp_directory_path() / "quenbo-filter-bench";
   std::filesystem::create_directories(directory);
   Text path = utf8ToGbk((directory / "Clss.ini").string());
-  for (int i = 0; i < 25; ++i) writeIniValue(path, "过滤"_gbk, "key" + std::to_string(i), "真"_gbk);
+  for (int i = 0; i < 25; ++i) {
+    (void)writeIniValue(path, "过滤"_gbk, "key" + std::to_string(i), "真"_gbk);
+  }
   Text words = "预告、花絮、抢先版"_gbk;
   for (auto _ : state) {
     words += "x";
-    writeIniValue(path, "过滤"_gbk, "过滤文本"_gbk, words);
+    (void)writeIniValue(path, "过滤"_gbk, "过滤文本"_gbk, words);
   }
   std::filesystem::remove_all(directory);
 }
