@@ -45,7 +45,7 @@ void HeadlessLoop::modelChanged(const WindowModel& model, const Change& change) 
     return;
   }
   TimerKey key{found->second, change.component};
-  int interval = model.timerInterval(change.component);
+  int interval = model.timerInterval(TimerId{change.component});
   if (interval <= 0) {
     timers_.erase(key);
   } else {
@@ -72,7 +72,8 @@ HeadlessLoop::Clock::time_point HeadlessLoop::fireDueTimers() {
     for (auto& [key, next] : timers_) {
       if (next > now) continue;
       due.push_back(key);
-      next = now + std::chrono::milliseconds(std::max(1, key.first->timerInterval(key.second)));
+      int interval = key.first->timerInterval(TimerId{key.second});
+      next = now + std::chrono::milliseconds(std::max(1, interval));
     }
   }
   for (const auto& [model, name] : due) {
@@ -88,6 +89,7 @@ HeadlessLoop::Clock::time_point HeadlessLoop::fireDueTimers() {
 }
 
 void HeadlessLoop::processEvents() {
+  assertOnUiThread();
   std::deque<std::function<void()>> tasks;
   {
     std::lock_guard lock(mutex_);
