@@ -203,7 +203,9 @@ void WindowView::apply(const Change& change) {
       applyText(*part);
       break;
     case ChangeKind::Checked:
-      if (auto* box = qobject_cast<QCheckBox*>(w)) box->setChecked(model_.checked(window::CheckBoxId{name}));
+      if (auto* box = qobject_cast<QCheckBox*>(w)) {
+        box->setChecked(model_.checked(window::CheckBoxId{name}));
+      }
       break;
     case ChangeKind::Enabled:
       if (w) w->setEnabled(model_.enabled(any));

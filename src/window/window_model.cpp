@@ -73,9 +73,9 @@ const WindowModel::State* WindowModel::find(const ComponentId& id) const {
 
 void WindowModel::reportUnknown(const ComponentId& id, bool wrongKind) const {
   if (reported_.emplace(id.name()).second) {
-    std::fprintf(stderr, "quenbo: window %s has no %.*s named %.*s%s\n", layout_.name.c_str(),
-                 static_cast<int>(kindName(id.handleKind()).size()), kindName(id.handleKind()).data(),
-                 static_cast<int>(id.name().size()), id.name().data(),
+    std::string kind(kindName(id.handleKind())), name(id.name());
+    std::fprintf(stderr, "quenbo: window %s has no %s named %s%s\n", layout_.name.c_str(),
+                 kind.c_str(), name.c_str(),
                  wrongKind ? " (a component of another kind has that name)" : "");
   }
   assert(!"a handle names no component of its kind");
