@@ -15,8 +15,8 @@ Application::Application(window::UiLoop& loop, window::Interactions& interaction
                          AppConfig config)
     : loop_(loop),
       interactions_(interactions),
-      mainWindow_(window::mainWindowTemplate()),
-      updateWindow_(window::updateWindowTemplate()),
+      mainWindow_(window::mainWindowTemplate(), &loop),
+      updateWindow_(window::updateWindowTemplate(), &loop),
       filter_(mainWindow_),
       job_(mainWindow_, loop, interactions, filter_, std::move(config.workers),
            config.installDirectory),

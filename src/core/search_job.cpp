@@ -52,6 +52,7 @@ void SearchJob::setRunningButtons(bool running) {
 }
 
 void SearchJob::start() {
+  loop_.assertOnUiThread();
   if (window_.text(编辑框_搜索).empty()) {
     interactions_.beep();
     interactions_.messageBox("搜索内容不能为空"_gbk, window::defaultMessageTitle(),
@@ -119,6 +120,7 @@ void SearchJob::startWorker(int site, std::uint64_t generation) {
 }
 
 void SearchJob::monitorTick() {
+  loop_.assertOnUiThread();
   store_.showStatistics(false);
   if (anySiteRunning()) return;
   setRunningButtons(false);
@@ -129,12 +131,14 @@ void SearchJob::monitorTick() {
 }
 
 void SearchJob::stop() {
+  loop_.assertOnUiThread();
   window_.setStatusPart(状态条1, 0, "任务状态：停止中"_gbk);
   stopRequested_ = true;
   setRunningButtons(false);
 }
 
 void SearchJob::onWindowCreated(const StartupSteps& steps) {
+  loop_.assertOnUiThread();
   // The leftover of a self-update.
   Text leftover = joinPath(installDirectory_, "临时主程序"_gbk);
   // A leftover that cannot be deleted is tried again at the next start.
@@ -153,6 +157,7 @@ void SearchJob::onWindowCreated(const StartupSteps& steps) {
 }
 
 void SearchJob::onWindowDestroyed() {
+  loop_.assertOnUiThread();
   window_.setStatusPart(状态条1, 0, "任务状态：销毁中"_gbk);
   stopRequested_ = true;
   // The monitor keeps ticking during the waits and completes a running search.

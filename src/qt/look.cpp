@@ -29,8 +29,10 @@ QCheckBox::indicator { width: 13px; height: 13px; }
 )";
 
 // Whether `name` is one of the numbered film-board components made by `numbered`.
-bool isFilmPart(std::string_view name, std::string (*numbered)(int)) {
-  return name.starts_with(numbered(1).substr(0, numbered(1).size() - 1));
+template <class Id>
+bool isFilmPart(std::string_view name, Id (*numbered)(int)) {
+  std::string_view first = numbered(1).name();
+  return name.starts_with(first.substr(0, first.size() - 1));
 }
 
 }  // namespace

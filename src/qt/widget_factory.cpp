@@ -52,7 +52,7 @@ QWidget* label(const ComponentTemplate& c, const ComponentLook& look, QWidget* p
 
 QWidget* reportList(const ComponentTemplate& c, const window::WindowModel& model, QWidget* parent) {
   auto* view = new QTreeView(parent);
-  view->setModel(new ReportTableModel(model, c.name, view));
+  view->setModel(new ReportTableModel(model, window::ReportListId{c.name}, view));
   view->setRootIsDecorated(false);
   view->setItemsExpandable(false);
   view->setUniformRowHeights(true);  // rows are never measured one by one

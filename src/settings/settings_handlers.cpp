@@ -20,13 +20,13 @@ using window::EventKind;
 namespace {
 
 struct Bounded {
-  std::string_view box;
+  window::EditBoxId box;
   const Text& key;
   int lowest, highest;
 };
 
 struct StoredText {
-  std::string_view box;
+  window::EditBoxId box;
   const Text& key;
 };
 
@@ -68,11 +68,10 @@ void bindSettingsHandlers(window::WindowModel& window, SettingsStore& settings,
     });
   }
 
-  auto bindCheckBox = [&](std::string_view box, const Text& section, const Text& key,
+  auto bindCheckBox = [&](window::CheckBoxId box, const Text& section, const Text& key,
                           bool filter) {
     w.on(box, EventKind::Clicked,
-         [&w, &settings, &rebuilder, &k, box = std::string(box), section, key, filter](
-             const Event&) {
+         [&w, &settings, &rebuilder, &k, box, section, key, filter](const Event&) {
            if (!settings.loaded()) return;
            settings.writeValue(section, key, w.checked(box) ? k.yes : k.no);
            if (filter) rebuilder.settingClicked();

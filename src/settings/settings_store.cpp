@@ -24,14 +24,14 @@ void SettingsStore::load() {
 
   // A number box gets the decimal text of the stored integer; its bounds rule then runs
   // on that change. Values below `lowest` load as `fallback`.
-  auto number = [&](std::string_view box, const Text& section, const Text& key, int lowest,
+  auto number = [&](window::EditBoxId box, const Text& section, const Text& key, int lowest,
                     int fallback) {
     int value = textToInteger(file.value(section, key));
     if (value < lowest) value = fallback;
     window_.setText(box, integerToText(value));
   };
   // The loader only ever ticks: every box starts unticked.
-  auto check = [&](std::string_view box, const Text& section, const Text& key, bool byDefault) {
+  auto check = [&](window::CheckBoxId box, const Text& section, const Text& key, bool byDefault) {
     Text value = file.value(section, key);
     if (byDefault ? value != k.no : value == k.yes) window_.setChecked(box, true);
   };

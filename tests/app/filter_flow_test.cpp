@@ -269,7 +269,7 @@ TEST_F(FilterFlow, WorkersHandOverWhileTheUiTogglesTheFilter) {
   launch(workers);
   tickOnly({"Btdad", "Iheian", "Sobt"});
   search("abc");
-  const std::string_view boxes[] = {选择框_精准搜索, 选择框_过滤字词, 选择框_显示字词, 选择框_删除重复};
+  const window::CheckBoxId boxes[] = {选择框_精准搜索, 选择框_过滤字词, 选择框_显示字词, 选择框_删除重复};
   int round = 0;
   while (done < 3) {
     rounds = round;

@@ -37,7 +37,7 @@ class FilterRebuilderTest : public ::testing::Test {
   int rows() const { return w.rowCount(超级列表框_磁力链接); }
 
   window::HeadlessLoop loop;
-  window::WindowModel w{window::mainWindowTemplate()};
+  window::WindowModel w{window::mainWindowTemplate(), &loop};
   core::SearchStatus status;
   core::ResultFilter filter{w};
   core::ResultStore store{w, filter, status};

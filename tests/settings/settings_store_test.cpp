@@ -44,7 +44,7 @@ class SettingsTest : public testing::SandboxTest {
   }
 
   window::HeadlessLoop loop;
-  window::WindowModel w{window::mainWindowTemplate()};
+  window::WindowModel w{window::mainWindowTemplate(), &loop};
   core::SearchStatus status;
   core::ResultFilter filter{w};
   core::ResultStore store{w, filter, status};
@@ -99,9 +99,9 @@ TEST_P(SettingsLoading, ControlShowsTheLoadedValue) {
   start();
   std::string shown = c.shown;
   if (shown == "ticked" || shown == "unticked") {
-    EXPECT_EQ(w.checked(c.control), shown == "ticked");
+    EXPECT_EQ(w.checked(window::CheckBoxId{c.control}), shown == "ticked");
   } else {
-    EXPECT_EQ(w.text(c.control), utf8ToGbk(shown));
+    EXPECT_EQ(w.text(window::EditBoxId{c.control}), utf8ToGbk(shown));
   }
   EXPECT_EQ(readWholeFile(path()), before);  // loading never writes, corrections included
 }
@@ -195,7 +195,7 @@ TEST_F(SettingsTest, EachControlWritesItsOneKey) {
 
 TEST_F(SettingsTest, BoundsAllowATinyToleranceAndOtherwiseReplaceTheText) {
   start();
-  struct Case { std::string_view box; Text typed, shown; };
+  struct Case { window::EditBoxId box; Text typed, shown; };
   const Case cases[] = {
       {编辑框_页数, "30.00000001", "30.00000001"}, {编辑框_页数, "30.000001", "30"},
       {编辑框_页数, "0.99999999", "0.99999999"},   {编辑框_页数, "-", "1"},

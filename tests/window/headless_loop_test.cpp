@@ -40,6 +40,19 @@ TEST(HeadlessLoop, TasksPostedFromOtherThreadsRunOnTheLoopThread) {
   EXPECT_EQ(ranOn, std::this_thread::get_id());
 }
 
+TEST(HeadlessLoop, DelayedTasksRunInDueOrderOnceTheirDelayHasPassed) {
+  HeadlessLoop loop;
+  std::vector<int> ran;
+  std::thread([&] { loop.postAfter(40ms, [&] { ran.push_back(2); }); }).join();
+  loop.postAfter(10ms, [&] { ran.push_back(1); });
+  loop.processEvents();
+  EXPECT_TRUE(ran.empty());
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(loop.runUntil([&] { return ran.size() == 2; }));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 30ms);
+  EXPECT_EQ(ran, (std::vector<int>{1, 2}));
+}
+
 TEST(HeadlessInteractions, AnswersFromTheScriptAndRecords) {
   HeadlessInteractions ui;
   ui.answerMessage(MessageAnswer::Yes);
