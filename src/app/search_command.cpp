@@ -11,7 +11,7 @@
 #include "base/numbers.h"
 #include "window/headless/headless_loop.h"
 #include "forms/main_window_names.h"
-#include "forms/site_labels.h"
+#include "forms/site_table.h"
 
 namespace quenbo::app {
 namespace {
@@ -81,7 +81,7 @@ class LogFollower final : public window::ModelObserver {
 };
 
 bool anySiteTicked(const window::WindowModel& window) {
-  for (const auto& site : window::kSiteBoxes) {
+  for (const auto& site : window::kSites) {
     if (window.checked(siteCheckBox(site.label))) return true;
   }
   return false;
@@ -99,7 +99,7 @@ AppConfig commandConfig(const SearchOptions& options, const Text& installDirecto
     for (int i = 0; i < window::kSiteCount; ++i) {
       bool wanted = false;
       for (int site : options.sites) wanted = wanted || site == i;
-      w.setChecked(siteCheckBox(window::kSiteBoxes[i].label), wanted);
+      w.setChecked(siteCheckBox(window::kSites[i].label), wanted);
     }
   };
   return config;

@@ -11,7 +11,6 @@
 #include "core/completion_sound.h"
 #include "window/interactions.h"
 #include "forms/main_window_names.h"
-#include "forms/site_labels.h"
 #include "window/ui_loop.h"
 #include "window/window_model.h"
 
@@ -19,8 +18,6 @@ namespace quenbo::core {
 
 using namespace window::names;
 using namespace std::chrono_literals;
-
-static_assert(kSiteCount == window::kSiteCount);
 
 SearchJob::SearchJob(window::WindowModel& window, window::UiLoop& loop,
                      window::Interactions& interactions, const ResultFilter& filter,
@@ -80,7 +77,7 @@ void SearchJob::start() {
   store_.clear();
 
   for (int site = 0; site < kSiteCount; ++site) {
-    if (window_.checked(siteCheckBox(window::kSiteBoxes[site].label))) siteRunning_[site] = generation;
+    if (window_.checked(siteCheckBox(window::kSites[site].label))) siteRunning_[site] = generation;
   }
   launch(generation);
   window_.setTimerInterval(时钟_线程, 100);
@@ -91,7 +88,7 @@ void SearchJob::launch(std::uint64_t generation) {
     if (siteRunning_[site] != generation) continue;
     // Events run during the waits below: a box unticked meanwhile, or a window closed,
     // must not leave a flag set that no worker will ever clear.
-    if (window_.destroyed() || !window_.checked(siteCheckBox(window::kSiteBoxes[site].label))) {
+    if (window_.destroyed() || !window_.checked(siteCheckBox(window::kSites[site].label))) {
       std::uint64_t held = generation;
       siteRunning_[site].compare_exchange_strong(held, 0);
       continue;

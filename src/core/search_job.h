@@ -14,6 +14,7 @@
 #include "core/result_store.h"
 #include "core/search_status.h"
 #include "core/site_run.h"
+#include "forms/site_table.h"
 
 namespace quenbo::window {
 class WindowModel;
@@ -23,7 +24,7 @@ class Interactions;
 
 namespace quenbo::core {
 
-inline constexpr int kSiteCount = 26;
+inline constexpr int kSiteCount = window::kSiteCount;
 
 // Steps of the start-up sequence that other parts of the program provide. An empty step is
 // skipped; without an update check the main window shows itself.
