@@ -20,14 +20,14 @@ using namespace window::names;
 using namespace std::chrono_literals;
 
 SearchJob::SearchJob(window::WindowModel& window, window::UiLoop& loop,
-                     window::Interactions& interactions, const ResultFilter& filter,
+                     window::Interactions& interactions,
                      std::array<SiteWorker, kSiteCount> workers, Text installDirectory)
     : window_(window),
       loop_(loop),
       interactions_(interactions),
       workers_(std::move(workers)),
       installDirectory_(std::move(installDirectory)),
-      store_(window, filter, status_) {
+      store_(window, status_) {
   currentGeneration_ = store_.generation();
 }
 
@@ -62,6 +62,7 @@ void SearchJob::start() {
   window_.setCurrentTab(高级选择夹1, kResultTab);
 
   status_.keyword = window_.text(编辑框_搜索);
+  store_.refreshFilter();
   pageLimit_ = textToInteger(window_.text(编辑框_页数));
   timeoutSeconds_ = textToInteger(window_.text(编辑框_时间));
 

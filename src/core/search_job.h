@@ -10,7 +10,6 @@
 #include <mutex>
 
 #include "base/text.h"
-#include "core/result_filter.h"
 #include "core/result_store.h"
 #include "core/search_status.h"
 #include "core/site_run.h"
@@ -39,7 +38,7 @@ struct StartupSteps {
 class SearchJob final {
  public:
   SearchJob(window::WindowModel& window, window::UiLoop& loop, window::Interactions& interactions,
-            const ResultFilter& filter, std::array<SiteWorker, kSiteCount> workers,
+            std::array<SiteWorker, kSiteCount> workers,
             Text installDirectory);
   // Waits for every worker thread to leave: they use this job, the store and the window.
   ~SearchJob();

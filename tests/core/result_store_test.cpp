@@ -24,8 +24,7 @@ class ResultStoreTest : public ::testing::Test {
  protected:
   window::WindowModel w{window::mainWindowTemplate()};
   SearchStatus status;
-  ResultFilter filter{w};
-  ResultStore store{w, filter, status};
+  ResultStore store{w, status};
 
   int rows() const { return w.rowCount(超级列表框_磁力链接); }
   Text cell(int row, int column) const { return w.cell(超级列表框_磁力链接, row, column); }

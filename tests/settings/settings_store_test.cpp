@@ -9,7 +9,6 @@
 
 #include "base/encoding.h"
 #include "base/ini_file.h"
-#include "core/result_filter.h"
 #include "core/result_store.h"
 #include "support/fixtures.h"
 #include "settings/filter_rebuilder.h"
@@ -46,8 +45,7 @@ class SettingsTest : public testing::SandboxTest {
   window::HeadlessLoop loop;
   window::WindowModel w{window::mainWindowTemplate()};
   core::SearchStatus status;
-  core::ResultFilter filter{w};
-  core::ResultStore store{w, filter, status};
+  core::ResultStore store{w, status};
   SettingsStore settings{w, path()};
   FilterRebuilder rebuilder{loop, store, [this] { return status.searchDone.load(); }};
   bool bound = [this] {
