@@ -17,10 +17,13 @@ ResultStore::ResultStore(window::WindowModel& window, const SearchStatus& status
     : window_(window), status_(status) {}
 
 bool ResultStore::addHit(const MagnetResult& hit, std::uint64_t generation) {
+  float bytes = sizeToBytes(hit.size);
   std::lock_guard lock(mutex_);
   if (generation != generation_) return false;
-  listHit(hit, sizeToBytes(hit.size), window_.checked(选择框_保证显示));
+  listHit(hit, bytes, window_.checked(选择框_保证显示));
+  writeStatistics(status_.searchDone);
   hits_.push_back(hit);
+  hitBytes_.push_back(bytes);
   return true;
 }
 
@@ -36,7 +39,6 @@ void ResultStore::listHit(const MagnetResult& hit, float sizeBytes, bool keepVis
     // Keeps the newest row in view, so the list follows new hits at its bottom.
     if (keepVisible) window_.scrollToRow(超级列表框_磁力链接, n);
   }
-  writeStatistics(status_.searchDone);
 }
 
 void ResultStore::rebuild() {
@@ -50,7 +52,9 @@ void ResultStore::rebuild() {
   duplicateCount_ = 0;
   listed_.clear();
   window_.clearRows(超级列表框_磁力链接);
-  for (const MagnetResult& hit : hits_) listHit(hit, sizeToBytes(hit.size), keepVisible);
+  for (std::size_t i = 0; i < hits_.size(); ++i) listHit(hits_[i], hitBytes_[i], keepVisible);
+  // Once, not after every hit: the UI thread that would show the ones between is busy here.
+  writeStatistics(status_.searchDone);
 }
 
 void ResultStore::refreshFilter() {
@@ -74,6 +78,7 @@ std::uint64_t ResultStore::beginSearch() {
 void ResultStore::clear() {
   std::lock_guard lock(mutex_);
   hits_.clear();
+  hitBytes_.clear();
   listed_.clear();
   filteredCount_ = 0;
   duplicateCount_ = 0;

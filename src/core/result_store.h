@@ -60,7 +60,8 @@ class ResultStore final {
   std::uint64_t generation() const;
 
  private:
-  // Judges one hit and lists it when it passes. Call with mutex_ held.
+  // Judges one hit and lists it when it passes; the caller then rewrites the statistics.
+  // Call with mutex_ held.
   void listHit(const MagnetResult& hit, float sizeBytes, bool keepVisible);
   // showStatistics with mutex_ held.
   void writeStatistics(bool searchDone);
@@ -73,6 +74,7 @@ class ResultStore final {
   mutable std::mutex mutex_;
   ResultFilter filter_;                // guarded by mutex_
   std::vector<MagnetResult> hits_;     // guarded by mutex_
+  std::vector<float> hitBytes_;        // guarded by mutex_: the size of each of hits_ in bytes
   ListedMagnets listed_;               // guarded by mutex_
   std::int32_t filteredCount_ = 0;     // guarded by mutex_
   std::int32_t duplicateCount_ = 0;    // guarded by mutex_
