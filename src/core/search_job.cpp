@@ -7,7 +7,6 @@
 #include "base/clock.h"
 #include "base/encoding.h"
 #include "base/files.h"
-#include "base/numbers.h"
 #include "core/completion_sound.h"
 #include "window/interactions.h"
 #include "forms/main_window_names.h"
@@ -61,10 +60,10 @@ void SearchJob::start() {
   currentGeneration_ = generation;
   window_.setCurrentTab(高级选择夹1, kResultTab);
 
-  status_.keyword = window_.text(编辑框_搜索);
+  request_ = readSearchRequest(window_);
+  status_.keyword = request_.keyword;
   store_.refreshFilter();
-  pageLimit_ = textToInteger(window_.text(编辑框_页数));
-  timeoutSeconds_ = textToInteger(window_.text(编辑框_时间));
+  running_ = true;
 
   stopRequested_ = false;
   status_.searchDone = false;
@@ -78,7 +77,7 @@ void SearchJob::start() {
   store_.clear();
 
   for (int site = 0; site < kSiteCount; ++site) {
-    if (window_.checked(siteCheckBox(window::kSites[site].label))) siteRunning_[site] = generation;
+    if (request_.sites[static_cast<std::size_t>(site)]) siteRunning_[site] = generation;
   }
   launch(generation);
   window_.setTimerInterval(时钟_线程, 100);
@@ -102,8 +101,8 @@ void SearchJob::launch(std::uint64_t generation) {
 void SearchJob::startWorker(int site, std::uint64_t generation) {
   ++liveWorkers_;
   try {
-    std::thread([this, run = SiteRun(*this, site, generation, status_.keyword, pageLimit_,
-                                     timeoutSeconds_)]() mutable {
+    std::thread([this, run = SiteRun(*this, site, generation, request_.keyword, request_.pageLimit,
+                                     request_.timeoutSeconds)]() mutable {
       if (workers_[run.site()]) workers_[run.site()](run);
       run.clearRunning();  // in case the worker left without clearing it
       --liveWorkers_;
@@ -124,6 +123,8 @@ void SearchJob::monitorTick() {
   window_.setTimerInterval(时钟_线程, 0);
   status_.searchDone = true;
   store_.showStatistics(true);
+  running_ = false;
+  for (const auto& handler : finishedHandlers_) handler();
 }
 
 void SearchJob::stop() {
