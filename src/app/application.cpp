@@ -17,8 +17,7 @@ Application::Application(window::UiLoop& loop, window::Interactions& interaction
       interactions_(interactions),
       mainWindow_(window::mainWindowTemplate(), &loop),
       updateWindow_(window::updateWindowTemplate(), &loop),
-      filter_(mainWindow_),
-      job_(mainWindow_, loop, interactions, filter_, std::move(config.workers),
+      job_(mainWindow_, loop, interactions, std::move(config.workers),
            config.installDirectory),
       settings_(mainWindow_, config.settingsFile.empty()
                                  ? ui::settingsFilePath(config.installDirectory)
@@ -48,6 +47,14 @@ void Application::bindMainWindow() {
   });
   w.on(超级按钮_停止, EventKind::Clicked, [this](const Event&) { job_.stop(); });
   w.on(时钟_线程, EventKind::TimerTick, [this](const Event&) { job_.monitorTick(); });
+  // Hits are judged against a copy of the filter controls: every change takes a new one, so
+  // it acts on the very next hit.
+  for (const auto& box : {选择框_精准搜索, 选择框_过滤字词, 选择框_显示字词, 选择框_删除重复}) {
+    w.on(box, EventKind::Clicked, [this](const Event&) { job_.store().refreshFilter(); });
+  }
+  for (const auto& box : {编辑框_关键字词A, 编辑框_关键字词B, 编辑框_GB, 编辑框_MB}) {
+    w.on(box, EventKind::TextChanged, [this](const Event&) { job_.store().refreshFilter(); });
+  }
   w.on(高级选择夹1, EventKind::TabChanged, [this](const Event& e) {
     if (e.index == kFilmTab) mainWindow_.setFocus(编辑框_搜索);
     if (e.index == kFilterTab) mainWindow_.setFocus(编辑框_关键字词A);

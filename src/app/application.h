@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "base/text.h"
-#include "core/result_filter.h"
 #include "core/search_job.h"
 #include "settings/filter_rebuilder.h"
 #include "settings/settings_store.h"
@@ -55,7 +54,6 @@ class Application final {
   window::Interactions& interactions_;
   window::WindowModel mainWindow_;
   window::WindowModel updateWindow_;
-  core::ResultFilter filter_;
   core::SearchJob job_;
   ui::SettingsStore settings_;
   ui::FilterRebuilder rebuilder_;

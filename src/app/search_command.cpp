@@ -11,7 +11,7 @@
 #include "base/numbers.h"
 #include "window/headless/headless_loop.h"
 #include "forms/main_window_names.h"
-#include "forms/site_labels.h"
+#include "forms/site_table.h"
 
 namespace quenbo::app {
 namespace {
@@ -81,7 +81,7 @@ class LogFollower final : public window::ModelObserver {
 };
 
 bool anySiteTicked(const window::WindowModel& window) {
-  for (const auto& site : window::kSiteBoxes) {
+  for (const auto& site : window::kSites) {
     if (window.checked(siteCheckBox(site.label))) return true;
   }
   return false;
@@ -99,7 +99,7 @@ AppConfig commandConfig(const SearchOptions& options, const Text& installDirecto
     for (int i = 0; i < window::kSiteCount; ++i) {
       bool wanted = false;
       for (int site : options.sites) wanted = wanted || site == i;
-      w.setChecked(siteCheckBox(window::kSiteBoxes[i].label), wanted);
+      w.setChecked(siteCheckBox(window::kSites[i].label), wanted);
     }
   };
   return config;
@@ -134,7 +134,9 @@ int runSearchCommand(std::span<const char* const> arguments, const Text& install
   window::WindowModel& w = application.mainWindow();
   loop.attach(w);
   application.create();
-  auto finished = [&w] { return w.timerInterval(时钟_线程) == 0; };
+  core::SearchJob& job = application.job();
+  bool finished = false;  // the command's thread is the UI thread
+  job.onFinished([&finished] { finished = true; });
 
   int status = 0;
   if (!anySiteTicked(w)) {
@@ -144,19 +146,18 @@ int runSearchCommand(std::span<const char* const> arguments, const Text& install
     LogFollower log(w, options.log ? &err : nullptr);
     w.setText(编辑框_搜索, utf8ToGbk(options.keyword));
     w.click(超级按钮_搜索);
-    if (finished()) status = kExitCannotStart;  // refused, with a message already written
+    if (!job.running()) status = kExitCannotStart;  // refused, with a message already written
     auto stopWanted = [interrupted] { return interrupted && interrupted->load(); };
-    core::SearchJob& job = application.job();
-    while (status == 0 && !finished()) {
-      loop.runUntil([&] { return finished() || stopWanted() || !job.anySiteRunning(); },
+    while (status == 0 && !finished) {
+      loop.runUntil([&] { return finished || stopWanted() || !job.anySiteRunning(); },
                     std::chrono::milliseconds(100));
       log.flush();
       // Nobody watches the window: end the search as soon as the last site is done rather
       // than at the monitor's next tick.
-      if (!finished() && !job.anySiteRunning()) job.monitorTick();
-      if (stopWanted() && !finished()) {
+      if (!finished && !job.anySiteRunning()) job.monitorTick();
+      if (stopWanted() && !finished) {
         w.click(超级按钮_停止);
-        loop.runUntil(finished, std::chrono::hours(1));
+        loop.runUntil([&] { return finished; }, std::chrono::hours(1));
         status = kExitInterrupted;
       }
     }

@@ -1,24 +1,12 @@
 #include "app/search_options.h"
 
-#include <algorithm>
 #include <charconv>
 #include <string_view>
 
-#include "base/text.h"
-#include "forms/site_labels.h"
+#include "forms/site_table.h"
 
 namespace quenbo::app {
 namespace {
-
-// Labels are UTF-8, whose multi-byte characters hold no ASCII bytes: folding byte by byte
-// leaves them alone.
-std::optional<int> siteIndex(std::string_view label) {
-  auto same = [](char a, char b) { return foldAscii(a) == foldAscii(b); };
-  for (int i = 0; i < window::kSiteCount; ++i) {
-    if (std::ranges::equal(window::kSiteBoxes[i].label, label, same)) return i;
-  }
-  return std::nullopt;
-}
 
 std::optional<int> positiveInteger(std::string_view text) {
   int value = 0;
@@ -34,7 +22,7 @@ std::optional<std::string> addSites(std::string_view list, std::vector<int>& sit
     std::string_view label = list.substr(0, comma);
     list = comma == std::string_view::npos ? std::string_view{} : list.substr(comma + 1);
     if (label.empty()) continue;
-    auto index = siteIndex(label);
+    auto index = window::siteIndex(label);
     if (!index) return std::string(label);
     bool known = false;
     for (int site : sites) known = known || site == *index;

@@ -7,11 +7,9 @@
 #include "base/clock.h"
 #include "base/encoding.h"
 #include "base/files.h"
-#include "base/numbers.h"
 #include "core/completion_sound.h"
 #include "window/interactions.h"
 #include "forms/main_window_names.h"
-#include "forms/site_labels.h"
 #include "window/ui_loop.h"
 #include "window/window_model.h"
 
@@ -20,17 +18,15 @@ namespace quenbo::core {
 using namespace window::names;
 using namespace std::chrono_literals;
 
-static_assert(kSiteCount == window::kSiteCount);
-
 SearchJob::SearchJob(window::WindowModel& window, window::UiLoop& loop,
-                     window::Interactions& interactions, const ResultFilter& filter,
+                     window::Interactions& interactions,
                      std::array<SiteWorker, kSiteCount> workers, Text installDirectory)
     : window_(window),
       loop_(loop),
       interactions_(interactions),
       workers_(std::move(workers)),
       installDirectory_(std::move(installDirectory)),
-      store_(window, filter, status_) {
+      store_(window, status_) {
   currentGeneration_ = store_.generation();
 }
 
@@ -65,9 +61,10 @@ void SearchJob::start() {
   currentGeneration_ = generation;
   window_.setCurrentTab(高级选择夹1, kResultTab);
 
-  status_.keyword = window_.text(编辑框_搜索);
-  pageLimit_ = textToInteger(window_.text(编辑框_页数));
-  timeoutSeconds_ = textToInteger(window_.text(编辑框_时间));
+  request_ = readSearchRequest(window_);
+  status_.keyword = request_.keyword;
+  store_.refreshFilter();
+  running_ = true;
 
   stopRequested_ = false;
   status_.searchDone = false;
@@ -81,7 +78,7 @@ void SearchJob::start() {
   store_.clear();
 
   for (int site = 0; site < kSiteCount; ++site) {
-    if (window_.checked(siteCheckBox(window::kSiteBoxes[site].label))) siteRunning_[site] = generation;
+    if (request_.sites[static_cast<std::size_t>(site)]) siteRunning_[site] = generation;
   }
   launch(generation);
   window_.setTimerInterval(时钟_线程, 100);
@@ -92,7 +89,7 @@ void SearchJob::launch(std::uint64_t generation) {
     if (siteRunning_[site] != generation) continue;
     // Events run during the waits below: a box unticked meanwhile, or a window closed,
     // must not leave a flag set that no worker will ever clear.
-    if (window_.destroyed() || !window_.checked(siteCheckBox(window::kSiteBoxes[site].label))) {
+    if (window_.destroyed() || !window_.checked(siteCheckBox(window::kSites[site].label))) {
       std::uint64_t held = generation;
       siteRunning_[site].compare_exchange_strong(held, 0);
       continue;
@@ -105,8 +102,8 @@ void SearchJob::launch(std::uint64_t generation) {
 void SearchJob::startWorker(int site, std::uint64_t generation) {
   ++liveWorkers_;
   try {
-    std::thread([this, run = SiteRun(*this, site, generation, status_.keyword, pageLimit_,
-                                     timeoutSeconds_)]() mutable {
+    std::thread([this, run = SiteRun(*this, site, generation, request_.keyword, request_.pageLimit,
+                                     request_.timeoutSeconds)]() mutable {
       if (workers_[run.site()]) workers_[run.site()](run);
       run.clearRunning();  // in case the worker left without clearing it
       --liveWorkers_;
@@ -128,6 +125,8 @@ void SearchJob::monitorTick() {
   window_.setTimerInterval(时钟_线程, 0);
   status_.searchDone = true;
   store_.showStatistics(true);
+  running_ = false;
+  for (const auto& handler : finishedHandlers_) handler();
 }
 
 void SearchJob::stop() {

@@ -8,6 +8,7 @@
 #include "base/numbers.h"
 #include "settings/settings_keys.h"
 #include "forms/main_window_names.h"
+#include "forms/site_table.h"
 #include "window/window_model.h"
 
 namespace quenbo::ui {
@@ -49,7 +50,10 @@ void SettingsStore::load() {
   window_.setText(编辑框_关键字词A, file.value(k.filter, k.filterText));
   window_.setText(编辑框_关键字词B, file.value(k.filter, k.showText));
   check(选择框_保证显示, k.display, k.keepVisible, false);
-  for (std::string_view site : kLoadedSites) check(siteCheckBox(site), k.sites, utf8ToGbk(site), true);
+  for (int index : window::kSitesInLoadOrder) {
+    std::string_view site = window::kSites[static_cast<std::size_t>(index)].label;
+    check(siteCheckBox(site), k.sites, utf8ToGbk(site), true);
+  }
 }
 
 bool SettingsStore::writeValue(std::string_view section, std::string_view key,

@@ -51,8 +51,8 @@ class SiteHosts final {
   void take(const IniFile& file, std::string_view section, std::string_view key, bool withScheme,
             Text& slot);
 
-  std::array<Text, SiteCatalogue::kSize> sites_{};
-  std::array<Text, SiteCatalogue::kSize> markers_{};
+  std::array<Text, window::kSiteCount> sites_{};
+  std::array<Text, window::kSiteCount> markers_{};
   Text apiA_, apiB_;
   std::vector<std::string> problems_;
 };

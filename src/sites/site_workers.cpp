@@ -8,8 +8,6 @@ namespace quenbo {
 
 namespace {
 
-static_assert(SiteCatalogue::kSize == core::kSiteCount);
-
 // A search job's run seen as an adapter's channel.
 class JobChannel final : public SiteChannel {
  public:

@@ -17,7 +17,7 @@
 #include "base/encoding.h"
 #include "site_simulator/site_simulator.h"
 #include "support/fixtures.h"
-#include "settings/settings_store.h"
+#include "forms/site_table.h"
 
 namespace quenbo::app {
 namespace {
@@ -204,7 +204,7 @@ TEST_F(SearchCommand, SaysWhyItCannotSearch) {
   EXPECT_EQ(empty.err, "quenbo: 搜索内容不能为空\n");
 
   std::string noSites = "[站点]\r\n";
-  for (const auto& site : ui::kLoadedSites) noSites += std::string(site) + "=假\r\n";
+  for (const auto& site : window::kSites) noSites += std::string(site.label) + "=假\r\n";
   writeWholeFile(settingsFile(), utf8ToGbk(noSites));
   Outcome none = run({kKeyword});
   EXPECT_EQ(none.status, kExitCannotStart);

@@ -7,7 +7,7 @@
 
 #include "base/encoding.h"
 #include "forms/main_window_names.h"
-#include "forms/site_labels.h"
+#include "forms/site_table.h"
 #include "window/window_model.h"
 
 namespace quenbo::window {
@@ -96,14 +96,14 @@ TEST(MainWindowTemplate, ShownComponentsFitInsideTheirParents) {
 TEST(MainWindowTemplate, OnlyElevenSitesCanBeTicked) {
   WindowModel w(mainWindowTemplate());
   int visible = 0;
-  for (const auto& site : kSiteBoxes) {
+  for (const auto& site : kSites) {
     auto name = siteCheckBox(site.label);
     ASSERT_NE(mainWindowTemplate().find(std::string(name)), nullptr) << name;
     EXPECT_EQ(w.text(name), utf8ToGbk(site.label));
     EXPECT_FALSE(w.checked(name));
     w.click(name);
-    EXPECT_EQ(w.checked(name), site.visible) << name;  // a hidden box never ticks
-    visible += site.visible;
+    EXPECT_EQ(w.checked(name), site.shown) << name;  // a hidden box never ticks
+    visible += site.shown;
   }
   EXPECT_EQ(visible, 11);
   // The boxes that can be ticked share one row without covering each other.

@@ -4,7 +4,6 @@
 
 #include <thread>
 
-#include "core/result_filter.h"
 #include "core/result_store.h"
 #include "window/headless/headless_loop.h"
 #include "forms/main_window_names.h"
@@ -39,8 +38,7 @@ class FilterRebuilderTest : public ::testing::Test {
   window::HeadlessLoop loop;
   window::WindowModel w{window::mainWindowTemplate(), &loop};
   core::SearchStatus status;
-  core::ResultFilter filter{w};
-  core::ResultStore store{w, filter, status};
+  core::ResultStore store{w, status};
 };
 
 TEST_F(FilterRebuilderTest, NothingIsRebuiltBeforeASearchHasFinished) {

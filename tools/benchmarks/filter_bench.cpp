@@ -50,13 +50,13 @@ struct Fixture {
     window.setText(编辑框_关键字词B, "film、2019"_gbk);
     window.setText(编辑框_MB, "300");
     status.keyword = "some film";
+    store.refreshFilter();
     for (const auto& hit : makeHits(hits)) store.addHit(hit);
     status.searchDone = true;
   }
   window::WindowModel window{window::mainWindowTemplate()};
   SearchStatus status;
-  ResultFilter filter{window};
-  ResultStore store{window, filter, status};
+  ResultStore store{window, status};
 };
 
 void RebuildWithFilter(benchmark::State& state) {
