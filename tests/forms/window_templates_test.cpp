@@ -108,8 +108,8 @@ TEST(MainWindowTemplate, OnlyElevenSitesCanBeTicked) {
   EXPECT_EQ(visible, 11);
   // The boxes that can be ticked share one row without covering each other.
   std::vector<Geometry> row;
-  for (const auto& site : kSiteBoxes) {
-    if (site.visible) row.push_back(w.geometry(siteCheckBox(site.label)));
+  for (const auto& site : kSites) {
+    if (site.shown) row.push_back(w.geometry(siteCheckBox(site.label)));
   }
   std::ranges::sort(row, {}, &Geometry::left);
   for (std::size_t i = 1; i < row.size(); ++i) {
