@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <numeric>
-#include <utility>
 
 #include "base/numbers.h"
 #include "base/text_search.h"
@@ -16,7 +15,6 @@ using namespace window::names;
 
 namespace {
 
-constexpr std::size_t kColumns = 7;  // "ID" and the six texts of a hit
 constexpr int kSizeColumn = 4, kHeatColumn = 5;
 constexpr double kTolerance = 1e-7;
 
@@ -68,25 +66,14 @@ void sortRows(window::WindowModel& window, core::ResultStore& store, SortKey key
   window.lockUpdates(list, true);
   store.runLocked([&] {
     const int n = window.rowCount(list);
-    std::vector<window::Row> rows(static_cast<std::size_t>(n));
     std::vector<double> keys(static_cast<std::size_t>(n));
     for (int r = 0; r < n; ++r) {
-      window::Row& row = rows[static_cast<std::size_t>(r)];
-      row = window.row(list, r);
-      if (row.size() < kColumns) row.resize(kColumns);
-      keys[static_cast<std::size_t>(r)] =
-          key == SortKey::size ? sizeSortKey(row[kSizeColumn]) : heatSortKey(row[kHeatColumn]);
+      keys[static_cast<std::size_t>(r)] = key == SortKey::size
+                                              ? sizeSortKey(window.cell(list, r, kSizeColumn))
+                                              : heatSortKey(window.cell(list, r, kHeatColumn));
     }
-    std::vector<int> order = shellSortOrder(keys);
-    std::vector<window::Row> sorted(static_cast<std::size_t>(n));
-    for (int r = 0; r < n; ++r) {
-      window::Row& out = sorted[static_cast<std::size_t>(r)];
-      window::Row& from = rows[static_cast<std::size_t>(order[static_cast<std::size_t>(r)])];
-      out.reserve(kColumns);
-      out.push_back(rows[static_cast<std::size_t>(r)][0]);  // the row number stays in place
-      for (std::size_t c = 1; c < kColumns; ++c) out.push_back(std::move(from[c]));
-    }
-    window.replaceRows(list, std::move(sorted));
+    // Column 0 numbers the rows from the top and is not rewritten.
+    window.reorderRows(list, shellSortOrder(keys), 1);
   });
   window.lockUpdates(list, false);
 }

@@ -156,6 +156,10 @@ class WindowModel final {
   void setCell(std::string_view name, int row, int column, const Text& text);
   // Rewrites every row at once (a sort); the row count stays.
   void replaceRows(std::string_view name, std::vector<Row> rows);
+  // Rewrites every row at once in a new order without copying a text: position p receives
+  // the row that was at order[p], except its first `fixedColumns` cells, which stay at their
+  // position (a sort keeps the row numbers). Does nothing unless `order` names every row once.
+  void reorderRows(std::string_view name, const std::vector<int>& order, std::size_t fixedColumns);
   void clearRows(std::string_view name);
   int selectedRow(std::string_view name) const;  // -1 when none
   void selectRow(std::string_view name, int row);
