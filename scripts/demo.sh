@@ -1,7 +1,7 @@
 #!/bin/sh
 # Sets everything up, starts the site simulator on 127.0.0.1 and opens Quenbo pointed at it,
-# so a search works without the internet. Type a keyword and press 搜索. Closing the window
-# stops the simulator too.
+# so a search works without the internet, and the film tab shows the simulator's board. Type a
+# keyword and press 搜索. Closing the window stops the simulator too.
 # Usage: scripts/demo.sh [simulator options...]   (default: --pages 5 --latency 40)
 set -eu
 cd "$(dirname "$0")/.."

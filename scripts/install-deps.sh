@@ -14,6 +14,7 @@ PACKAGES="
   xvfb xauth fonts-wqy-microhei xdg-utils
   clang libclang-rt-14-dev
   tinyproxy-bin openssl time
+  zlib1g-dev libjpeg-dev
 "
 
 # Skip the archive round trip when everything is already installed.

@@ -2,6 +2,7 @@
 
 #include "settings/settings_handlers.h"
 #include "settings/settings_location.h"
+#include "ui/result_list_handlers.h"
 #include "forms/main_window_names.h"
 #include "forms/window_templates.h"
 
@@ -24,15 +25,20 @@ Application::Application(window::UiLoop& loop, window::Interactions& interaction
                                  : config.settingsFile),
       rebuilder_(loop, job_.store(), [this] { return job_.searchDone(); },
                  config.rebuildTiming),
+      board_(mainWindow_, interactions, std::move(config.boardHost)),
       overrideSettings_(std::move(config.overrideSettings)) {
   bindMainWindow();
   ui::bindSettingsHandlers(mainWindow_, settings_, rebuilder_);
+  ui::bindResultListHandlers(mainWindow_, interactions_, job_.store());
+  ui::bindFilmBoardHandlers(mainWindow_, board_);
 }
 
 void Application::bindMainWindow() {
   auto& w = mainWindow_;
   w.on(主窗口, EventKind::Created, [this](const Event&) {
     core::StartupSteps steps;
+    steps.layoutFilmBoard = [this] { board_.layout(); };
+    steps.startFilmLoader = [this] { board_.startLoader(); };
     steps.loadSettings = [this] {
       settings_.load();
       if (overrideSettings_) overrideSettings_(mainWindow_);

@@ -11,6 +11,7 @@
 #include "core/search_job.h"
 #include "settings/filter_rebuilder.h"
 #include "settings/settings_store.h"
+#include "ui/film_board.h"
 #include "window/interactions.h"
 #include "window/ui_loop.h"
 #include "window/window_model.h"
@@ -28,6 +29,8 @@ struct AppConfig {
   // Choices for this run only (the command line's): made after the settings file has been
   // read and before changes are written, so the file keeps the user's own values.
   std::function<void(window::WindowModel&)> overrideSettings = {};
+  // The film board's host (host or host:port); empty: the board is not fetched.
+  Text boardHost = {};
 };
 
 class Application final {
@@ -41,6 +44,7 @@ class Application final {
   core::SearchJob& job() { return job_; }
   ui::SettingsStore& settings() { return settings_; }
   ui::FilterRebuilder& rebuilder() { return rebuilder_; }
+  ui::FilmBoard& filmBoard() { return board_; }
 
   // Creates the main window: its created event runs the start-up sequence.
   void create() { mainWindow_.create(); }
@@ -57,6 +61,7 @@ class Application final {
   core::SearchJob job_;
   ui::SettingsStore settings_;
   ui::FilterRebuilder rebuilder_;
+  ui::FilmBoard board_;
   std::function<void(window::WindowModel&)> overrideSettings_;
 };
 

@@ -1,11 +1,12 @@
-// Process entry of the quenbo executable: "quenbo search ..." searches without windows;
-// anything else starts the graphical program.
+// Process entry of the quenbo executable: "quenbo search ..." searches without windows,
+// "quenbo board" prints the film board; anything else starts the graphical program.
 #include <atomic>
 #include <csignal>
 #include <cstring>
 #include <iostream>
 #include <span>
 
+#include "app/board_command.h"
 #include "app/gui_entry.h"
 #include "app/search_command.h"
 #include "base/files.h"
@@ -34,5 +35,10 @@ int runSearch(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "search") == 0) return runSearch(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "board") == 0) {
+    std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
+    return quenbo::app::runBoardCommand(arguments, quenbo::executableDirectory(), std::cout,
+                                        std::cerr);
+  }
   return quenbo::runGui(argc, argv);
 }

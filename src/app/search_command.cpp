@@ -9,6 +9,8 @@
 #include "app/site_setup.h"
 #include "base/encoding.h"
 #include "base/numbers.h"
+#include "ui/row_sort.h"
+#include "ui/text_export.h"
 #include "window/headless/headless_loop.h"
 #include "forms/main_window_names.h"
 #include "forms/site_table.h"
@@ -30,7 +32,9 @@ class CommandLineInteractions final : public window::Interactions {
                                                  : window::MessageAnswer::No;
   }
   void beep() override {}
-  std::optional<Text> saveFileDialog(const Text&) override { return std::nullopt; }
+  std::optional<std::filesystem::path> saveFileDialog(const Text&) override {
+    return std::nullopt;
+  }
   std::optional<std::string> popupMenu(const window::MenuTemplate&) override {
     return std::nullopt;
   }
@@ -105,14 +109,6 @@ AppConfig commandConfig(const SearchOptions& options, const Text& installDirecto
   return config;
 }
 
-ListedRows listedRows(const window::WindowModel& window) {
-  ListedRows rows;
-  int count = window.rowCount(超级列表框_磁力链接);
-  rows.reserve(count);
-  for (int i = 0; i < count; ++i) rows.push_back(window.row(超级列表框_磁力链接, i));
-  return rows;
-}
-
 }  // namespace
 
 int runSearchCommand(std::span<const char* const> arguments, const Text& installDirectory,
@@ -164,12 +160,22 @@ int runSearchCommand(std::span<const char* const> arguments, const Text& install
     log.flush();
   }
   if (status != kExitCannotStart) {
-    ListedRows rows = listedRows(w);
+    core::ResultStore& store = application.job().store();
+    if (options.sort) ui::sortRows(w, store, *options.sort);
+    ListedRows rows = ui::resultRows(w, store);
     options.format == OutputFormat::Json ? writeJson(out, rows) : writeTsv(out, rows);
     // A full disk or a closed pipe must not pass for a search that printed its hits.
     if (!out.flush()) {
       err << "quenbo search: cannot write the results to standard output\n";
       status = kExitOutputFailed;
+    }
+    if (!options.exportFile.empty()) {
+      std::filesystem::path file(options.exportFile);
+      if (std::error_code reason = ui::writeExport(file, ui::exportBytes(rows))) {
+        err << "quenbo search: cannot write " << options.exportFile << ": " << reason.message()
+            << '\n';
+        if (status == 0) status = kExitCannotStart;
+      }
     }
   }
   application.close();

@@ -69,7 +69,8 @@ ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
       value = argument.substr(equals + 1);
     }
     bool takesValue = name == "--sites" || name == "--pages" || name == "--timeout" ||
-                      name == "--hosts" || name == "--settings" || name == "--format";
+                      name == "--hosts" || name == "--settings" || name == "--format" ||
+                      name == "--sort" || name == "--export";
     if (!takesValue) return fail("unknown option " + std::string(argument));
     if (!value) {
       if (i + 1 >= arguments.size() || !arguments[i + 1])
@@ -88,6 +89,17 @@ ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
       o.hostsFile = std::string(*value);
     } else if (name == "--settings") {
       o.settingsFile = std::string(*value);
+    } else if (name == "--export") {
+      if (value->empty()) return fail("option --export needs a file name");
+      o.exportFile = std::string(*value);
+    } else if (name == "--sort") {
+      if (*value == "size") {
+        o.sort = ui::SortKey::size;
+      } else if (*value == "heat") {
+        o.sort = ui::SortKey::heat;
+      } else {
+        return fail("unknown sort " + std::string(*value) + " (size or heat)");
+      }
     } else if (*value == "tsv") {
       o.format = OutputFormat::Tsv;
     } else if (*value == "json") {
@@ -110,10 +122,14 @@ const char* searchUsage() {
          "  --settings=FILE  the settings file to read instead of Clss.ini\n"
          "  --format=F       tsv (default): title, magnet, site, size, popularity and date,\n"
          "                   tab-separated, one hit a line; json: an array of objects\n"
+         "  --sort=K         size or heat: largest first, as the list's menu sorts\n"
+         "  --export=FILE    also write the list as the window's text export does (six\n"
+         "                   fields joined by &&, CR LF line ends, GBK) to FILE\n"
          "  --log            the search log on standard error\n"
          "The hits are those the result list would show, after filtering and duplicates.\n"
-         "Exit status: 0 when the search ran, 1 when it could not start, 2 for a bad\n"
-         "command line, 130 when interrupted (the hits so far are printed).\n";
+         "Exit status: 0 when the search ran, 1 when it could not start or the export\n"
+         "could not be written, 2 for a bad command line, 130 when interrupted (the hits so\n"
+         "far are printed).\n";
 }
 
 }  // namespace quenbo::app

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/row_sort.h"
+
 namespace quenbo::app {
 
 enum class OutputFormat { Tsv, Json };
@@ -18,6 +20,8 @@ struct SearchOptions {
   std::string hostsFile;           // UTF-8 path; empty: none besides the shipped files
   std::string settingsFile;        // UTF-8 path; empty: the program's usual Clss.ini
   OutputFormat format = OutputFormat::Tsv;
+  std::optional<ui::SortKey> sort;  // sort the listed hits as the list's menu does
+  std::string exportFile;           // UTF-8 path; also write the list's text export there
   bool log = false;                // the log box's lines on standard error
   bool help = false;
 };

@@ -110,25 +110,41 @@ bool writeFile(const Text& path, const Bytes& bytes) {
 }
 
 bool replaceFile(const Text& path, const Bytes& bytes) {
-  std::error_code error;
-  std::filesystem::path target = nativePath(path);
-  if (std::filesystem::is_symlink(target, error)) {
-    target = std::filesystem::weakly_canonical(target, error);
-    if (error) return false;
+  std::error_code reason;
+  return replaceFile(std::filesystem::path(nativePath(path)), bytes, reason);
+}
+
+bool replaceFile(const std::filesystem::path& path, const Bytes& bytes, std::error_code& reason) {
+  auto fail = [&reason](int code) {
+    reason = std::error_code(code, std::generic_category());
+    return false;
+  };
+  reason.clear();
+  std::filesystem::path target = path;
+  std::error_code missing;  // a file that does not exist yet is no symbolic link
+  if (std::filesystem::is_symlink(target, missing)) {
+    target = std::filesystem::weakly_canonical(target, reason);
+    if (reason) return false;
   }
   struct stat old {};
   bool hadOld = ::stat(target.c_str(), &old) == 0;
-  if (hadOld && !S_ISREG(old.st_mode)) return false;
+  if (hadOld && !S_ISREG(old.st_mode)) return fail(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
 
   std::string temporary;
   int fd = createTemporary(target, temporary);
-  if (fd < 0) return false;
+  if (fd < 0) return fail(errno);
   if (hadOld) ::fchmod(fd, old.st_mode & 07777);  // best effort: the content matters more
+  errno = 0;
   bool written = writeAll(fd, bytes) && ::fdatasync(fd) == 0;
-  written = ::close(fd) == 0 && written;
+  int writeError = errno != 0 ? errno : EIO;
+  if (::close(fd) != 0 && written) {
+    written = false;
+    writeError = errno;
+  }
   if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+    int error = written ? errno : writeError;
     ::unlink(temporary.c_str());
-    return false;
+    return fail(error);
   }
   syncDirectory(target.parent_path());
   return true;

@@ -2,7 +2,9 @@
 // names are UTF-8, so every call converts the path first.
 #pragma once
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include "base/text.h"
 
@@ -32,6 +34,9 @@ inline constexpr std::size_t kReadLimit = std::size_t{4} << 20;
 // link is followed, so the file it points to is replaced; the old file's permissions are
 // kept.
 [[nodiscard]] bool replaceFile(const Text& path, const Bytes& bytes);
+// The same for a native path (as the user chose it); `reason` says why it failed.
+[[nodiscard]] bool replaceFile(const std::filesystem::path& path, const Bytes& bytes,
+                               std::error_code& reason);
 
 // Whether the process may create files in the directory.
 bool directoryWritable(const Text& path);

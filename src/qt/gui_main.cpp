@@ -68,6 +68,7 @@ int runGui(int argc, char** argv) {
       config.installDirectory, app::hostsFileOption({const_cast<const char* const*>(argv),
                                                      static_cast<std::size_t>(argc)}));
   config.workers = std::move(sites.workers);
+  config.boardHost = sites.boardHost;
   app::Application application(loop, interactions, std::move(config));
   installArtwork(application.mainWindow(), application.updateWindow());
 

@@ -65,6 +65,9 @@ ComponentLook lookOf(const window::ComponentTemplate& c) {
     look.alignment = Qt::AlignCenter;
   } else if (isFilmPart(name, 图片框_电影)) {
     look.framed = true;
+  } else if (isFilmPart(name, 透明标签_电影主演) || isFilmPart(name, 透明标签_电影评分)) {
+    look.overPicture = true;  // readable on any poster
+    look.alignment = Qt::AlignCenter;
   }
   // The donation page: captions under the pictures and the text between them are centred.
   if (name == 透明标签10 || name == 透明标签11 || name == 超级链接框1) {

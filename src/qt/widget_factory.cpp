@@ -43,6 +43,7 @@ QWidget* label(const ComponentTemplate& c, const ComponentLook& look, QWidget* p
   text->setTextFormat(Qt::PlainText);
   // A plain label paints its background; transparent labels and links show what is below.
   text->setAutoFillBackground(c.kind == ComponentKind::Label);
+  text->setOverPicture(look.overPicture);
   if (c.kind == ComponentKind::HyperlinkLabel) {
     text->setProperty("hyperlink", true);
     text->setCursor(Qt::PointingHandCursor);

@@ -1,7 +1,7 @@
 // The hosts of the search sites: configuration, never code. They are read from hosts files
 // in INI syntax (UTF-8): [sites] holds one key per site label, [apis] the two shared JSON
-// search APIs A and B, [markers] the hosts two sites write into their own markup. Files read
-// later win key by key.
+// search APIs A and B, [markers] the hosts two sites write into their own markup, [board]
+// the host of the film board page. Files read later win key by key.
 #pragma once
 
 #include <array>
@@ -43,6 +43,9 @@ class SiteHosts final {
   // The host the site writes into its own links, or its own host when none is set.
   Text markerHost(int index) const;
 
+  // The host (host or host:port) of the film board page; empty: no board is fetched.
+  const Text& boardHost() const { return board_; }
+
   // What was refused or could not be read, one UTF-8 line each, for the user.
   const std::vector<std::string>& problems() const { return problems_; }
 
@@ -54,6 +57,7 @@ class SiteHosts final {
   std::array<Text, window::kSiteCount> sites_{};
   std::array<Text, window::kSiteCount> markers_{};
   Text apiA_, apiB_;
+  Text board_;
   std::vector<std::string> problems_;
 };
 

@@ -487,6 +487,38 @@ void WindowModel::replaceRows(const ReportListId& name, std::vector<Row> rows) {
   notify({ChangeKind::RowsReset, std::string(name)});
 }
 
+void WindowModel::reorderRows(const ReportListId& name, const std::vector<int>& order,
+                              std::size_t fixedColumns) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    const std::size_t n = s ? s->rows.size() : 0;
+    if (!s || order.size() != n) return;
+    std::vector<char> seen(n, 0);
+    for (int from : order) {
+      if (from < 0 || static_cast<std::size_t>(from) >= n || seen[from]) return;
+      seen[from] = 1;
+    }
+    std::vector<Row> rows(n);
+    for (std::size_t p = 0; p < n; ++p) rows[p] = std::move(s->rows[order[p]]);
+    // The fixed cells of the row now at p belong to position order[p].
+    std::vector<Text> fixed(n * fixedColumns);
+    for (std::size_t p = 0; p < n; ++p) {
+      for (std::size_t c = 0; c < fixedColumns && c < rows[p].size(); ++c) {
+        fixed[order[p] * fixedColumns + c] = std::move(rows[p][c]);
+      }
+    }
+    for (std::size_t p = 0; p < n; ++p) {
+      for (std::size_t c = 0; c < fixedColumns && c < rows[p].size(); ++c) {
+        rows[p][c] = std::move(fixed[p * fixedColumns + c]);
+      }
+    }
+    s->rows = std::move(rows);
+    ++s->resets;
+  }
+  notify({ChangeKind::RowsReset, std::string(name)});
+}
+
 void WindowModel::clearRows(const ReportListId& name) {
   {
     std::lock_guard lock(mutex_);

@@ -188,6 +188,11 @@ class WindowModel final {
   void setCell(const ReportListId& list, int row, int column, const Text& text);
   // Rewrites every row at once (a sort); the row count stays.
   void replaceRows(const ReportListId& list, std::vector<Row> rows);
+  // Rewrites every row at once in a new order without copying a text: position p receives
+  // the row that was at order[p], except its first `fixedColumns` cells, which stay at their
+  // position (a sort keeps the row numbers). Does nothing unless `order` names every row once.
+  void reorderRows(const ReportListId& list, const std::vector<int>& order,
+                   std::size_t fixedColumns);
   void clearRows(const ReportListId& list);
   int selectedRow(const ReportListId& list) const;  // -1 when none
   void selectRow(const ReportListId& list, int row);

@@ -18,6 +18,9 @@
 #include "site_simulator/site_simulator.h"
 #include "support/fixtures.h"
 #include "forms/site_table.h"
+#include "settings/settings_store.h"
+#include "ui/row_sort.h"
+#include "ui/text_export.h"
 
 namespace quenbo::app {
 namespace {
@@ -222,6 +225,28 @@ TEST(SearchCommandProcess, TheExecutableDispatchesSearchAndExitsWithTheStatus) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 2);
   EXPECT_NE(output.find("quenbo search: unknown site Nope"), std::string::npos) << output;
+}
+
+TEST_F(SearchCommand, SortsBySizeAndExportsTheBytesOfTheListsExport) {
+  std::string file = sandbox_.file("列表");  // kept as given: no ".txt" is added here
+  Outcome o = run({kKeyword, "--sites=Renz,Btsow", "--sort=size", "--export=" + file});
+  ASSERT_EQ(o.status, 0) << o.err;
+  ASSERT_GT(o.lines.size(), 10u);
+  std::vector<window::Row> rows;
+  for (std::size_t i = 0; i < o.lines.size(); ++i) {
+    window::Row row = {std::to_string(i + 1)};
+    for (const auto& field : o.lines[i]) row.push_back(utf8ToGbk(field));
+    rows.push_back(row);
+    if (i > 0) {
+      EXPECT_GE(ui::sizeSortKey(rows[i - 1][4]), ui::sizeSortKey(row[4])) << "line " << i;
+    }
+  }
+  EXPECT_EQ(readWholeFile(file), ui::exportBytes(rows));
+
+  Outcome failed = run({kKeyword, "--sites=Renz", "--export=" + sandbox_.file("no/such.txt")});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.err.find("cannot write"), std::string::npos) << failed.err;
+  EXPECT_FALSE(failed.lines.empty()) << "the hits are printed all the same";
 }
 
 }  // namespace

@@ -88,9 +88,9 @@ TEST_F(Interactions, SaveDialogLabelsTheEntryAsDesignedAndMatchesItsPattern) {
     dialog.selectFile(chosen);
     static_cast<QDialog&>(dialog).accept();
   });
-  std::optional<Text> path = ui_.saveFileDialog("文本文件（*.txt）"_gbk);
+  std::optional<std::filesystem::path> path = ui_.saveFileDialog("文本文件（*.txt）"_gbk);
   ASSERT_TRUE(path.has_value());
-  EXPECT_EQ(gbkToUtf8(*path), chosen.toStdString());
+  EXPECT_EQ(path->string(), chosen.toStdString());
   EXPECT_EQ(shownFilters, QStringList{QStringLiteral("文本文件（*.txt） (*.txt)")});
 
   whenModalShown([](QWidget& modal) { dynamic_cast<QFileDialog&>(modal).reject(); });

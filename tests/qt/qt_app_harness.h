@@ -22,6 +22,7 @@ class QtAppTest : public quenbo::testing::SandboxTest {
     app::AppConfig config;
     config.installDirectory = utf8ToGbk(sandbox_.path().string());
     config.workers = std::move(workers);
+    config.boardHost = boardHost_;
     app_ = std::make_unique<app::Application>(loop_, ui_, std::move(config));
     installArtwork(app_->mainWindow(), app_->updateWindow());
     updateView_ = std::make_unique<WindowView>(app_->updateWindow(), loop_);
@@ -51,6 +52,7 @@ class QtAppTest : public quenbo::testing::SandboxTest {
   std::unique_ptr<app::Application> app_;
   std::unique_ptr<WindowView> updateView_;
   std::unique_ptr<WindowView> mainView_;
+  Text boardHost_;  // the film board's host; empty: no board
   QStringList launched_;
   int gone_ = 0;
 };

@@ -103,6 +103,22 @@ TEST_F(WindowModelTest, ReportListRows) {
   EXPECT_EQ(observer.changes[2].kind, ChangeKind::RowsReset);
 }
 
+TEST_F(WindowModelTest, ReorderedRowsKeepTheirFixedColumnsInPlace) {
+  for (const char* text : {"a", "b", "c"}) {
+    w.appendRow(超级列表框_磁力链接, {std::to_string(w.rowCount(超级列表框_磁力链接) + 1), text});
+  }
+  std::uint64_t resets = w.listShape(超级列表框_磁力链接).resets;
+  for (const std::vector<int>& refused : {std::vector<int>{0, 1}, {0, 0, 1}, {0, 1, 3}}) {
+    w.reorderRows(超级列表框_磁力链接, refused, 1);
+  }
+  EXPECT_EQ(w.listShape(超级列表框_磁力链接).resets, resets) << "an order that is no permutation";
+  w.reorderRows(超级列表框_磁力链接, {2, 0, 1}, 1);
+  EXPECT_EQ(w.row(超级列表框_磁力链接, 0), (Row{"1", "c", "", "", "", "", ""}));
+  EXPECT_EQ(w.cell(超级列表框_磁力链接, 1, 1), "a");
+  EXPECT_EQ(w.cell(超级列表框_磁力链接, 2, 0), "3");
+  EXPECT_EQ(w.listShape(超级列表框_磁力链接).resets, resets + 1);
+}
+
 TEST_F(WindowModelTest, DestroyRunsHandlersFirstAndThenDropsEvents) {
   bool stillAlive = false;
   w.on(主窗口, EventKind::Destroying, [&](const Event&) { stillAlive = !w.destroyed(); });
