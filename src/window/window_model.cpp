@@ -599,6 +599,17 @@ void WindowModel::on(const WindowId& window, EventKind kind, EventHandler handle
   bindings_.push_back({layout_.name, kind, std::move(handler)});
 }
 
+void WindowModel::on(const MenuId& menu, EventKind kind, EventHandler handler) {
+  if (!layout_.findMenu(std::string(menu.name()))) {
+    std::fprintf(stderr, "quenbo: window %s has no menu named %.*s\n", layout_.name.c_str(),
+                 static_cast<int>(menu.name().size()), menu.name().data());
+    assert(!"a menu handle names no menu of this window");
+    return;
+  }
+  std::lock_guard lock(bindingsMutex_);
+  bindings_.push_back({std::string(menu.name()), kind, std::move(handler)});
+}
+
 void WindowModel::fire(const Event& event) {
   assertOnUiThread();
   if (event.kind != EventKind::Destroying && destroyed()) return;

@@ -206,6 +206,8 @@ class WindowModel final {
   void on(const ComponentId& component, EventKind kind, EventHandler handler);
   // The window's own events: Created and Destroying.
   void on(const WindowId& window, EventKind kind, EventHandler handler);
+  // A popup menu's events: MenuChosen, with the item in the event.
+  void on(const MenuId& menu, EventKind kind, EventHandler handler);
   // Runs the handlers bound to the event (UI thread). Front-ends report the user's actions
   // through it by name. Events of a destroyed window are dropped.
   void fire(const Event& event);

@@ -28,14 +28,14 @@ class Board : public ::testing::Test {
     board_->layout();
     board_->startLoader();
   }
-  void fire(const std::string& component, EventKind kind) {
+  void fire(std::string_view component, EventKind kind) {
     Event e;
-    e.component = component;
+    e.component = std::string(component);
     e.kind = kind;
     w_.fire(e);
   }
-  Text templateText(const std::string& name) const {
-    return window::mainWindowTemplate().find(name)->text;
+  Text templateText(std::string_view name) const {
+    return window::mainWindowTemplate().find(std::string(name))->text;
   }
 
   window::WindowModel w_{window::mainWindowTemplate()};

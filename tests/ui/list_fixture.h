@@ -4,7 +4,6 @@
 #include <string>
 
 #include "base/encoding.h"
-#include "core/result_filter.h"
 #include "core/result_store.h"
 #include "core/search_status.h"
 #include "forms/main_window_names.h"
@@ -30,9 +29,8 @@ class ListFixture : public quenbo::testing::SandboxTest {
   Text cell(int r, int c) const { return w_.cell(window::names::超级列表框_磁力链接, r, c); }
 
   window::WindowModel w_{window::mainWindowTemplate()};
-  core::ResultFilter filter_{w_};
   core::SearchStatus status_;
-  core::ResultStore store_{w_, filter_, status_};
+  core::ResultStore store_{w_, status_};
   window::HeadlessInteractions ui_;
 };
 

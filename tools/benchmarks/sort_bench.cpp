@@ -34,9 +34,8 @@ std::vector<window::Row> makeRows(int count) {
 
 void sortBench(benchmark::State& state, ui::SortKey key) {
   window::WindowModel w(window::mainWindowTemplate());
-  core::ResultFilter filter(w);
   core::SearchStatus status;
-  core::ResultStore store(w, filter, status);
+  core::ResultStore store(w, status);
   const std::vector<window::Row> arrival = makeRows(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
