@@ -25,7 +25,6 @@ class ResultFilter final {
  public:
   // Replaces the settings hits are judged against.
   void use(FilterSettings settings) { settings_ = std::move(settings); }
-  const FilterSettings& settings() const { return settings_; }
 
   // The tests run in this order and the first that rejects decides: the keyword of the
   // last search (exact search), the filter words, the show words, the duplicate index, the

@@ -63,11 +63,6 @@ void ResultStore::refreshFilter() {
   filter_.use(std::move(settings));
 }
 
-FilterSettings ResultStore::filterSettings() const {
-  std::lock_guard lock(mutex_);
-  return filter_.settings();
-}
-
 std::uint64_t ResultStore::beginSearch() {
   std::lock_guard lock(mutex_);
   ++generation_;

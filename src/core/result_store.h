@@ -41,7 +41,6 @@ class ResultStore final {
   // hits handed over from now on. UI thread: at search start and when a filter control
   // changes.
   void refreshFilter();
-  FilterSettings filterSettings() const;
 
   // A new search begins: hits of earlier searches are refused from now on and the result
   // list is emptied. Returns the new search's generation.

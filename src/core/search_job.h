@@ -55,7 +55,9 @@ class SearchJob final {
 
   // Binds a handler of the finished event: the monitor has seen every site end. Handlers run
   // on the UI thread, in binding order.
-  void onFinished(std::function<void()> handler) { finishedHandlers_.push_back(std::move(handler)); }
+  void onFinished(std::function<void()> handler) {
+    finishedHandlers_.push_back(std::move(handler));
+  }
 
   // The last search's request, as read when it started (UI thread).
   const SearchRequest& request() const { return request_; }

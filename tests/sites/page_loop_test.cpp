@@ -11,7 +11,6 @@
 
 #include "base/encoding.h"
 #include "recording_channel.h"
-#include "sites/page_reader.h"
 #include "sites/site_adapter.h"
 #include "sites/site_hosts.h"
 #include "http_server/http_test_server.h"
@@ -247,18 +246,6 @@ TEST(PageLoop, EveryWayOutKeepsItsReasonAndTheLastStatus) {
     EXPECT_EQ(outcome.lastPage.status, c.status) << c.name << " " << outcome.lastPage.statusText;
     EXPECT_EQ(channel.messages(), c.messages) << c.name;
   }
-}
-
-// A page of more than 2,000 blocks gives its first 2,000 hits and ends the site.
-TEST(PageLoop, APageOfTooManyBlocksGivesTheFirstOnesAndEndsTheSite) {
-  HttpTestServer server(btdadSite([](int) { return PageReader::kItemLimit + 10; }));
-  RecordingChannel channel("Key", 3);
-  SiteOutcome outcome = runSiteAdapter(btdadAt(server), channel);
-  EXPECT_EQ(outcome.end, SiteEnd::pageTooLong);
-  EXPECT_EQ(channel.hits().size(), static_cast<std::size_t>(PageReader::kItemLimit));
-  EXPECT_EQ(channel.messages(),
-            (Lines{"第 1 页", "单页资源超过 2000 条，已自动停止搜索", kFinished}));
-  EXPECT_EQ(server.requestCount(), 1u);
 }
 
 }  // namespace
