@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "base/files.h"
 #include "settings/settings_handlers.h"
 #include "settings/settings_location.h"
 #include "forms/main_window_names.h"
@@ -10,6 +11,21 @@ namespace quenbo::app {
 using namespace window::names;
 using window::Event;
 using window::EventKind;
+
+namespace {
+
+// The update check works on the installation and the executable that runs, unless a test
+// names others.
+update::UpdateSetup updateSetup(AppConfig& config) {
+  update::UpdateSetup setup = std::move(config.update);
+  if (setup.installDirectory.empty()) setup.installDirectory = config.installDirectory;
+  if (setup.executablePath.empty()) {
+    setup.executablePath = joinPath(executableDirectory(), executableName());
+  }
+  return setup;
+}
+
+}  // namespace
 
 Application::Application(window::UiLoop& loop, window::Interactions& interactions,
                          AppConfig config)
@@ -25,7 +41,8 @@ Application::Application(window::UiLoop& loop, window::Interactions& interaction
                                  : config.settingsFile),
       rebuilder_(loop, job_.store(), [this] { return job_.searchDone(); },
                  config.rebuildTiming),
-      overrideSettings_(std::move(config.overrideSettings)) {
+      overrideSettings_(std::move(config.overrideSettings)),
+      updates_(mainWindow_, updateWindow_, loop, interactions, updateSetup(config)) {
   bindMainWindow();
   ui::bindSettingsHandlers(mainWindow_, settings_, rebuilder_);
 }
@@ -34,6 +51,8 @@ void Application::bindMainWindow() {
   auto& w = mainWindow_;
   w.on(主窗口, EventKind::Created, [this](const Event&) {
     core::StartupSteps steps;
+    // The main window stays hidden until the check has decided.
+    steps.openUpdateWindow = [this] { updates_.open(false); };
     steps.loadSettings = [this] {
       settings_.load();
       if (overrideSettings_) overrideSettings_(mainWindow_);

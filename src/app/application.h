@@ -12,6 +12,7 @@
 #include "core/search_job.h"
 #include "settings/filter_rebuilder.h"
 #include "settings/settings_store.h"
+#include "update/update_flow.h"
 #include "window/interactions.h"
 #include "window/ui_loop.h"
 #include "window/window_model.h"
@@ -29,6 +30,8 @@ struct AppConfig {
   // Choices for this run only (the command line's): made after the settings file has been
   // read and before changes are written, so the file keeps the user's own values.
   std::function<void(window::WindowModel&)> overrideSettings = {};
+  // The update check: the service, the running executable, how the process ends.
+  update::UpdateSetup update = {};
 };
 
 class Application final {
@@ -42,6 +45,7 @@ class Application final {
   core::SearchJob& job() { return job_; }
   ui::SettingsStore& settings() { return settings_; }
   ui::FilterRebuilder& rebuilder() { return rebuilder_; }
+  update::UpdateFlow& updates() { return updates_; }
 
   // Creates the main window: its created event runs the start-up sequence.
   void create() { mainWindow_.create(); }
@@ -60,6 +64,7 @@ class Application final {
   ui::SettingsStore settings_;
   ui::FilterRebuilder rebuilder_;
   std::function<void(window::WindowModel&)> overrideSettings_;
+  update::UpdateFlow updates_;  // last: its threads use everything above
 };
 
 }  // namespace quenbo::app

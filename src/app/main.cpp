@@ -1,4 +1,5 @@
-// Process entry of the quenbo executable: "quenbo search ..." searches without windows;
+// Process entry of the quenbo executable: "quenbo search ..." searches without windows,
+// "quenbo update ..." checks for and applies updates;
 // anything else starts the graphical program.
 #include <atomic>
 #include <csignal>
@@ -8,6 +9,7 @@
 
 #include "app/gui_entry.h"
 #include "app/search_command.h"
+#include "app/update_command.h"
 #include "base/files.h"
 
 namespace {
@@ -34,5 +36,10 @@ int runSearch(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "search") == 0) return runSearch(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "update") == 0) {
+    std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
+    return quenbo::app::runUpdateCommand(arguments, quenbo::executableDirectory(), std::cout,
+                                         std::cerr);
+  }
   return quenbo::runGui(argc, argv);
 }

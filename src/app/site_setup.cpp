@@ -10,7 +10,7 @@ namespace quenbo::app {
 
 SiteSetup setUpSites(const Text& installDirectory, const Text& hostsFile) {
   SiteHosts hosts = SiteHosts::load(installDirectory, hostsFile);
-  return {makeSiteWorkers(hosts), hosts.problems()};
+  return {makeSiteWorkers(hosts), hosts.problems(), hosts.updateService()};
 }
 
 Text hostsFileOption(std::span<const char* const> arguments) {

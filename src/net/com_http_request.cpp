@@ -92,8 +92,12 @@ Bytes ComHttpRequest::execute() {
     transfer->set(CURLOPT_PATH_AS_IS, 1L);
   }
   transfer->setFollowRedirects(!noRedirect);
-  transfer->set(CURLOPT_SSL_VERIFYPEER, 0L);
-  transfer->set(CURLOPT_SSL_VERIFYHOST, 0L);
+  transfer->set(CURLOPT_SSL_VERIFYPEER, verifyCertificates ? 1L : 0L);
+  transfer->set(CURLOPT_SSL_VERIFYHOST, verifyCertificates ? 2L : 0L);
+  if (verifyCertificates && !trustedCertificates.empty()) {
+    transfer->set(CURLOPT_CAINFO, trustedCertificates.c_str());
+  }
+  if (totalTimeoutMs > 0) transfer->set(CURLOPT_TIMEOUT_MS, static_cast<long>(totalTimeoutMs));
 
   if (completeHeaders) extraHeaders = completeServiceHeaders(extraHeaders, url, method);
   if (normalizeHeaderNames) extraHeaders = normalizeHeaderText(extraHeaders);

@@ -64,6 +64,7 @@ void SiteHosts::read(std::string_view fileText) {
   }
   take(file, "apis", "A", false, apiA_);
   take(file, "apis", "B", false, apiB_);
+  take(file, "service", "update", true, updateService_);
 }
 
 bool SiteHosts::readFile(const Text& path) {

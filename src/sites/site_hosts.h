@@ -1,6 +1,6 @@
 // The hosts of the search sites: configuration, never code. They are read from hosts files
 // in INI syntax (UTF-8): [sites] holds one key per site label, [apis] the two shared JSON
-// search APIs A and B, [markers] the hosts two sites write into their own markup. Files read
+// search APIs A and B, [markers] the hosts two sites write into their own markup, [service] the update service. Files read
 // later win key by key.
 #pragma once
 
@@ -42,6 +42,8 @@ class SiteHosts final {
   Text baseUrl(int index) const;
   // The host the site writes into its own links, or its own host when none is set.
   Text markerHost(int index) const;
+  // The update service's scheme and host from [service] update; empty: no service.
+  const Text& updateService() const { return updateService_; }
 
   // What was refused or could not be read, one UTF-8 line each, for the user.
   const std::vector<std::string>& problems() const { return problems_; }
@@ -54,6 +56,7 @@ class SiteHosts final {
   std::array<Text, SiteCatalogue::kSize> sites_{};
   std::array<Text, SiteCatalogue::kSize> markers_{};
   Text apiA_, apiB_;
+  Text updateService_;
   std::vector<std::string> problems_;
 };
 
