@@ -101,7 +101,7 @@ MessageAnswer UpdateFlow::notify(const Text& text, bool beep, MessageButtons but
 
 void UpdateFlow::open(bool manual) {
   if (manual) manual_ = true;
-  if (checking_) return;
+  if (checking_ || updating_) return;  // the window's rows are in use
   Text leftover = joinPath(setup_.installDirectory, temporaryMainProgramName());
   if (fileExists(leftover)) deleteFile(leftover);
   // A fresh window, as each check opens a new one.
@@ -126,9 +126,10 @@ void UpdateFlow::runCheck() {
   }
   Text executable = setup_.executablePath;
   Text home = setup_.installDirectory;
-  spawn([this, executable, home] {
+  // Each thread asks through its own copy of the client.
+  spawn([this, service = service_, executable, home] {
     auto outcome = std::make_shared<Outcome>();
-    outcome->result = service_.checkUpdates(outcome->answer);
+    outcome->result = service.checkUpdates(outcome->answer);
     if (outcome->result == 1) {
       Text ownDigest = TextCodec::fileMd5(executable);
       outcome->rows = dueRows(outcome->answer.files, home, ownDigest, fileNameOf(executable));
@@ -180,9 +181,9 @@ void UpdateFlow::toggleView() {
 }
 
 void UpdateFlow::loadLog() {
-  spawn([this] {
+  spawn([this, service = service_] {
     auto answer = std::make_shared<LogAnswer>();
-    int result = service_.fetchLog(*answer);
+    int result = service.fetchLog(*answer);
     later([this, result, answer] {
       if (result == 1) {
         window_.setText(编辑框_更新内容, answer->log);
@@ -260,6 +261,7 @@ void UpdateFlow::startUpdate() {
     return;
   }
   window_.setEnabled(按钮_更新, false);
+  updating_ = true;  // ends by ending the process, or stays when there is nothing to restart
   UpdaterSetup setup{setup_.installDirectory, setup_.executablePath,
                      setup_.service.trustedCertificates, true};
   UpdaterHooks hooks;

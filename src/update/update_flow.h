@@ -83,6 +83,7 @@ class UpdateFlow final {
   UpdateService service_;
   // UI thread only.
   bool checking_ = false;
+  bool updating_ = false;
   bool manual_ = false;
   bool flush_ = false;
   int checkResult_ = 0;
