@@ -51,7 +51,8 @@ void SiteHosts::take(const IniFile& file, std::string_view section, std::string_
                       gbkToUtf8(value) + "\" is not a host" +
                       (withScheme ? " (http:// or https:// followed by host or host:port)"
                                   : " (host or host:port, without scheme or slash)") +
-                      "; the site is switched off");
+                      (section == "service" ? "; no update service is asked"
+                                            : "; the site is switched off"));
 }
 
 void SiteHosts::read(std::string_view fileText) {

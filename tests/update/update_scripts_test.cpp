@@ -1,6 +1,5 @@
-// The self-update scripts run for real: the replace script ends only the one process it is
-// given, puts the new file in place whole and starts it; the restart script starts the
-// program after its delay.
+// The replace script run for real: it ends only the one process it is given, puts the new
+// file in place whole and starts it. (The restart script runs in the update run's tests.)
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -68,31 +67,6 @@ TEST_F(UpdateScripts, ReplaceEndsOnlyOurProcessSwapsTheFileWholeAndStartsIt) {
   EXPECT_EQ(entries, 3);  // target, download, marker
   kill(sibling, SIGKILL);
   waitpid(sibling, nullptr, 0);
-}
-
-TEST_F(UpdateScripts, WithoutArgumentsNothingIsStarted) {
-  fs::path target = sandbox_.path() / "prog";
-  testing::writeWholeFile(target.string(), "old");
-  fs::path source = sandbox_.path() / "new";
-  testing::writeWholeFile(source.string(), marker(sandbox_.path()));
-  std::string script = replaceScript(source.string(), target.string(), 999999, std::nullopt);
-  EXPECT_EQ(script.find(shellQuote(target.string()) + " <"), std::string::npos);
-  ASSERT_TRUE(runDetachedScript(script));
-  ASSERT_TRUE(testing::waitFor(
-      [&] { return testing::readWholeFile(target.string()) != "old"; }, std::chrono::seconds(15)));
-  EXPECT_FALSE(fs::exists(sandbox_.path() / "marker"));
-}
-
-TEST_F(UpdateScripts, RestartStartsTheProgramAfterItsDelay) {
-  fs::path program = sandbox_.path() / "prog";
-  testing::writeWholeFile(program.string(), marker(sandbox_.path()));
-  fs::permissions(program, fs::perms::owner_all);
-  EXPECT_NE(restartScript(program.string(), 0).find("sleep 2\n"), std::string::npos);
-  auto begin = std::chrono::steady_clock::now();
-  ASSERT_TRUE(runDetachedScript(restartScript(program.string(), 1)));
-  ASSERT_TRUE(testing::waitFor([&] { return fs::exists(sandbox_.path() / "marker"); },
-                               std::chrono::seconds(10)));
-  EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(900));
 }
 
 }  // namespace
