@@ -97,12 +97,19 @@ TEST_F(UpdateCheck, AForcedUpdateClosedAtStartUpEndsTheProcessButFromTheMenuOnly
 TEST_F(UpdateCheck, EveryCallerDeletesTheLeftoverDownloadFirst) {
   serve();
   startOnServer();
-  for (bool manual : {false, true}) {
+  // Start-up, the "检测更新" link, the "检查更新" menu item.
+  std::vector<std::function<void()>> callers = {
+      [&] { flow_->open(false); }, [&] { main().click(超级链接框1); },
+      [&] { main().fire({std::string(磁力菜单), window::EventKind::MenuChosen, -1, 0,
+                         std::string(检查更新)}); }};
+  for (std::size_t i = 0; i < callers.size(); ++i) {
     put(home() / "临时主程序", "half");
-    flow_->open(manual);
-    EXPECT_FALSE(fs::exists(home() / "临时主程序"));
+    callers[i]();
+    EXPECT_FALSE(fs::exists(home() / "临时主程序")) << i;
+    EXPECT_EQ(flow_->manual(), i > 0) << i;
     ASSERT_TRUE(settle());
   }
+  EXPECT_EQ(messages(), (std::vector<std::string>{"无需更新", "无需更新"}));
 }
 
 TEST_F(UpdateCheck, AFailedCheckIsSilentAtStartUpAndSaysWhyWhenAsked) {
