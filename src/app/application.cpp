@@ -15,7 +15,8 @@ using window::EventKind;
 namespace {
 
 // The update check works on the installation and the executable that runs, unless a test
-// names others.
+// names others. The promotion link is not handed on yet: the film board has no setter for it
+// here, so UpdateFlow::promotionLink() holds it until the board takes it.
 update::UpdateSetup updateSetup(AppConfig& config) {
   update::UpdateSetup setup = std::move(config.update);
   if (setup.installDirectory.empty()) setup.installDirectory = config.installDirectory;
