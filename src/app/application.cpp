@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "base/files.h"
 #include "settings/settings_handlers.h"
 #include "settings/settings_location.h"
 #include "ui/result_list_handlers.h"
@@ -11,6 +12,24 @@ namespace quenbo::app {
 using namespace window::names;
 using window::Event;
 using window::EventKind;
+
+namespace {
+
+// The update check works on the installation and the executable that runs, unless a test
+// names others; the promotion link it receives goes to the film board, which opens it.
+update::UpdateSetup updateSetup(AppConfig& config, ui::FilmBoard& board) {
+  update::UpdateSetup setup = std::move(config.update);
+  if (!setup.setPromotionLink) {
+    setup.setPromotionLink = [&board](const Text& link) { board.setPromotionLink(link); };
+  }
+  if (setup.installDirectory.empty()) setup.installDirectory = config.installDirectory;
+  if (setup.executablePath.empty()) {
+    setup.executablePath = joinPath(executableDirectory(), executableName());
+  }
+  return setup;
+}
+
+}  // namespace
 
 Application::Application(window::UiLoop& loop, window::Interactions& interactions,
                          AppConfig config)
@@ -26,7 +45,8 @@ Application::Application(window::UiLoop& loop, window::Interactions& interaction
       rebuilder_(loop, job_.store(), [this] { return job_.searchDone(); },
                  config.rebuildTiming),
       board_(mainWindow_, interactions, std::move(config.boardHost)),
-      overrideSettings_(std::move(config.overrideSettings)) {
+      overrideSettings_(std::move(config.overrideSettings)),
+      updates_(mainWindow_, updateWindow_, loop, interactions, updateSetup(config, board_)) {
   bindMainWindow();
   ui::bindSettingsHandlers(mainWindow_, settings_, rebuilder_);
   ui::bindResultListHandlers(mainWindow_, interactions_, job_.store());
@@ -37,6 +57,8 @@ void Application::bindMainWindow() {
   auto& w = mainWindow_;
   w.on(主窗口, EventKind::Created, [this](const Event&) {
     core::StartupSteps steps;
+    // The main window stays hidden until the check has decided.
+    steps.openUpdateWindow = [this] { updates_.open(false); };
     steps.layoutFilmBoard = [this] { board_.layout(); };
     steps.startFilmLoader = [this] { board_.startLoader(); };
     steps.loadSettings = [this] {

@@ -12,6 +12,7 @@
 #include "settings/filter_rebuilder.h"
 #include "settings/settings_store.h"
 #include "ui/film_board.h"
+#include "update/update_flow.h"
 #include "window/interactions.h"
 #include "window/ui_loop.h"
 #include "window/window_model.h"
@@ -31,6 +32,8 @@ struct AppConfig {
   std::function<void(window::WindowModel&)> overrideSettings = {};
   // The film board's host (host or host:port); empty: the board is not fetched.
   Text boardHost = {};
+  // The update check: the service, the running executable, how the process ends.
+  update::UpdateSetup update = {};
 };
 
 class Application final {
@@ -45,6 +48,7 @@ class Application final {
   ui::SettingsStore& settings() { return settings_; }
   ui::FilterRebuilder& rebuilder() { return rebuilder_; }
   ui::FilmBoard& filmBoard() { return board_; }
+  update::UpdateFlow& updates() { return updates_; }
 
   // Creates the main window: its created event runs the start-up sequence.
   void create() { mainWindow_.create(); }
@@ -63,6 +67,7 @@ class Application final {
   ui::FilterRebuilder rebuilder_;
   ui::FilmBoard board_;
   std::function<void(window::WindowModel&)> overrideSettings_;
+  update::UpdateFlow updates_;  // last: its threads use everything above
 };
 
 }  // namespace quenbo::app

@@ -1,5 +1,6 @@
 // Process entry of the quenbo executable: "quenbo search ..." searches without windows,
-// "quenbo board" prints the film board; anything else starts the graphical program.
+// "quenbo board" prints the film board, "quenbo update ..." checks for and applies updates;
+// anything else starts the graphical program.
 #include <atomic>
 #include <csignal>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "app/board_command.h"
 #include "app/gui_entry.h"
 #include "app/search_command.h"
+#include "app/update_command.h"
 #include "base/files.h"
 
 namespace {
@@ -39,6 +41,11 @@ int main(int argc, char** argv) {
     std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
     return quenbo::app::runBoardCommand(arguments, quenbo::executableDirectory(), std::cout,
                                         std::cerr);
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "update") == 0) {
+    std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
+    return quenbo::app::runUpdateCommand(arguments, quenbo::executableDirectory(), std::cout,
+                                         std::cerr);
   }
   return quenbo::runGui(argc, argv);
 }

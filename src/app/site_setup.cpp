@@ -10,7 +10,7 @@ namespace quenbo::app {
 
 SiteSetup setUpSites(const Text& installDirectory, const Text& hostsFile) {
   SiteHosts hosts = SiteHosts::load(installDirectory, hostsFile);
-  return {makeSiteWorkers(hosts), hosts.problems(), hosts.boardHost()};
+  return {makeSiteWorkers(hosts), hosts.problems(), hosts.boardHost(), hosts.updateService()};
 }
 
 Text hostsFileOption(std::span<const char* const> arguments) {

@@ -16,6 +16,7 @@ struct SiteSetup {
   std::array<core::SiteWorker, core::kSiteCount> workers;
   std::vector<std::string> problems;  // hosts refused or files not read, UTF-8 lines
   Text boardHost;                     // the film board's host; empty: no board
+  Text updateService;                 // scheme and host of the update service; empty: none
 };
 
 // Reads sites.hosts and sites.hosts.local of `installDirectory`, then `hostsFile` when it

@@ -91,8 +91,17 @@ bool ComHttpRequest::configure(CurlTransfer& transfer, const std::optional<Reque
                  !transfer.set(CURLOPT_PATH_AS_IS, 1L))) {
     return false;
   }
-  if (!transfer.setFollowRedirects(!noRedirect) || !transfer.set(CURLOPT_SSL_VERIFYPEER, 0L) ||
-      !transfer.set(CURLOPT_SSL_VERIFYHOST, 0L)) {
+  if (!transfer.setFollowRedirects(!noRedirect) ||
+      !transfer.set(CURLOPT_SSL_VERIFYPEER, verifyCertificates ? 1L : 0L) ||
+      !transfer.set(CURLOPT_SSL_VERIFYHOST, verifyCertificates ? 2L : 0L)) {
+    return false;
+  }
+  if (verifyCertificates && !trustedCertificates.empty() &&
+      !transfer.set(CURLOPT_CAINFO, trustedCertificates.c_str())) {
+    return false;
+  }
+  if (totalTimeoutMs > 0 &&
+      !transfer.set(CURLOPT_TIMEOUT_MS, static_cast<long>(totalTimeoutMs))) {
     return false;
   }
   // Basic proxy credentials: libcurl sends them as "Proxy-Authorization: Basic " and the

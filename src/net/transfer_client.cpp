@@ -124,6 +124,9 @@ bool TransferClient::send(std::string_view body) {
       transfer.set(CURLOPT_BUFFERSIZE, static_cast<long>(kReadSize)) &&
       transfer.set(CURLOPT_HTTPHEADER, sentHeaders_->get()) && transfer.setFollowRedirects(true) &&
       transfer.setRequest(method_, body);
+  if (configured && !trustedCertificates_.empty()) {
+    configured = transfer.set(CURLOPT_CAINFO, trustedCertificates_.c_str());
+  }
   if (!configured) return false;
   if (transfer.runUntilHeaders() == TransferOutcome::sendFailed) return false;
   responseHeaders_ = transfer.headerBlock();

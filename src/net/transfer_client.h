@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -47,6 +48,9 @@ class TransferClient final {
                      TransferCallback callback = nullptr, int userValue = 0);
   // The value after "name: " in the response header block, up to the end of its line.
   Text responseHeader(std::string_view name) const;
+  // Trusts the certificates of this PEM file instead of the system's store (tests point it
+  // at their server's certificate); empty: the system's store. Takes effect at the next send.
+  void trustCertificates(std::string pemFile) { trustedCertificates_ = std::move(pemFile); }
   // Ends request and connection and forgets the response; the client can be opened again.
   bool close();
 
@@ -61,6 +65,7 @@ class TransferClient final {
   std::optional<int> timeoutMs_;
   std::vector<std::pair<Text, Text>> headers_;
   Text responseHeaders_;
+  std::string trustedCertificates_;
 };
 
 }  // namespace quenbo

@@ -89,8 +89,9 @@ void SiteHosts::take(const IniFile& file, std::string_view section, std::string_
                       gbkToUtf8(value) + "\" is not a host" +
                       (withScheme ? " (http:// or https:// followed by host or host:port)"
                                   : " (host or host:port, without scheme or slash)") +
-                      (section == "board" ? "; the film board is switched off"
-                                          : "; the site is switched off"));
+                      (section == "board"     ? "; the film board is switched off"
+                       : section == "service" ? "; no update service is asked"
+                                              : "; the site is switched off"));
 }
 
 void SiteHosts::read(std::string_view fileText) {
@@ -104,6 +105,7 @@ void SiteHosts::read(std::string_view fileText) {
   take(file, "apis", "A", false, apiA_);
   take(file, "apis", "B", false, apiB_);
   take(file, "board", "host", false, board_);
+  take(file, "service", "update", true, updateService_);
 }
 
 bool SiteHosts::readFile(const Text& path) {
