@@ -103,7 +103,7 @@ void UpdateFlow::open(bool manual) {
   if (manual) manual_ = true;
   if (checking_ || updating_) return;  // the window's rows are in use
   Text leftover = joinPath(setup_.installDirectory, temporaryMainProgramName());
-  if (fileExists(leftover)) deleteFile(leftover);
+  if (fileExists(leftover)) (void)deleteFile(leftover);  // a leftover that stays is retried next time
   // A fresh window, as each check opens a new one.
   window_.setWindowVisible(false);
   window_.clearRows(超级列表框_文件);

@@ -69,8 +69,8 @@ bool Updater::downloadThread(const Text& url, const Text& directory, const Text&
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 2);
     if (line.empty()) continue;
     std::size_t colon = line.find(':');
-    client.setHeader(line.substr(0, colon),
-                     colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1));
+    (void)client.setHeader(line.substr(0, colon),
+                           colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1));
   }
   if (!client.send()) return false;
   return client.receiveToFile(directory, name, [this](int id, std::int64_t total,
@@ -83,7 +83,7 @@ bool Updater::startDownload(const Text& url, const Text& directory, const Text& 
                             const Text& headerText, int identifier) {
   Text source = url.starts_with("http") ? url : "http://" + url;
   Text target = joinPath(directory, name);
-  if (fileExists(target)) deleteFile(target);
+  if (fileExists(target)) (void)deleteFile(target);  // the download replaces it anyway
   bool done = false;
   std::thread download([&] {
     done = downloadThread(source, directory, name, normaliseHeaders(headerText), identifier);
@@ -128,7 +128,7 @@ void Updater::runUpdate() {
         }
         verified = verified && std::rename(nativePath(partPath).c_str(),
                                            nativePath(*target).c_str()) == 0;
-        if (!verified) deleteFile(partPath);
+        if (!verified) (void)deleteFile(partPath);  // a stale part file is overwritten next time
       }
     }
     if (!verified) return failRow(row, "更新文件失败，是否重新启动程序？"_gbk);
@@ -142,7 +142,7 @@ void Updater::runUpdate() {
     startDownload(window_.cell(超级列表框_文件, row, kUrlColumn), home,
                   temporaryMainProgramName(), "token=qmvt", 999);
     if (!verifyRow(row, download)) {
-      deleteFile(download);
+      (void)deleteFile(download);  // deleted again at the next start
       return failRow(row, "主程序更新失败，是否重新启动程序？"_gbk);
     }
     setStatus(row, succeededText());
