@@ -1,5 +1,7 @@
 // Process entry of the quenbo executable: "quenbo search ..." searches without windows;
-// anything else starts the graphical program.
+// --help and --version print; anything else starts the graphical program.
+#include <unistd.h>
+
 #include <atomic>
 #include <csignal>
 #include <cstring>
@@ -7,6 +9,7 @@
 #include <span>
 
 #include "app/gui_entry.h"
+#include "app/program_options.h"
 #include "app/search_command.h"
 #include "base/files.h"
 
@@ -27,12 +30,15 @@ int runSearch(int argc, char** argv) {
   sigaction(SIGTERM, &action, nullptr);
   std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
   return quenbo::app::runSearchCommand(arguments, quenbo::executableDirectory(), std::cout,
-                                       std::cerr, &interrupted);
+                                       std::cerr, &interrupted, ::isatty(STDERR_FILENO) == 1);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "search") == 0) return runSearch(argc, argv);
+  std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 1, argc - 1);
+  if (auto status = quenbo::app::handleProgramOptions(arguments, std::cout, std::cerr))
+    return *status;
   return quenbo::runGui(argc, argv);
 }

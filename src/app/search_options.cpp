@@ -74,6 +74,10 @@ ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
       o.log = true;
       continue;
     }
+    if (argument == "--quiet" || argument == "-q") {
+      o.quiet = true;
+      continue;
+    }
     std::string_view name = argument;
     std::optional<std::string_view> value;
     if (auto equals = argument.find('='); equals != std::string_view::npos) {
@@ -116,16 +120,19 @@ const char* searchUsage() {
   return "usage: quenbo search KEYWORD [options]\n"
          "  --sites=A,B      search these sites (labels as on the settings tab); default:\n"
          "                   the sites ticked in the settings\n"
-         "  --pages=N        result pages per site; default: the settings' value\n"
-         "  --timeout=S      seconds per request; default: the settings' value\n"
-         "  --hosts=FILE     a hosts file read after sites.hosts and sites.hosts.local\n"
+         "  --pages=N        result pages per site, 1 to 30; default: the settings' value\n"
+         "  --timeout=S      seconds per request, 3 to 10; default: the settings' value\n"
+         "                   (a value outside the range is clamped, and said so)\n"
+         "  --hosts=FILE     a hosts file read after the program's own; its keys win\n"
          "  --settings=FILE  the settings file to read instead of Clss.ini\n"
          "  --format=F       tsv (default): title, magnet, site, size, popularity and date,\n"
          "                   tab-separated, one hit a line; json: an array of objects\n"
          "  --log            the search log on standard error\n"
+         "  --quiet, -q      no progress line on standard error (shown only on a terminal)\n"
          "The hits are those the result list would show, after filtering and duplicates.\n"
          "Exit status: 0 when the search ran, 1 when it could not start, 2 for a bad\n"
-         "command line, 130 when interrupted (the hits so far are printed).\n";
+         "command line or an unreadable --hosts file, 130 when interrupted (the hits so far\n"
+         "are printed).\n";
 }
 
 }  // namespace quenbo::app

@@ -15,10 +15,11 @@ struct SearchOptions {
   std::vector<int> sites;          // catalogue indexes; empty: the sites ticked in the settings
   std::optional<int> pages;        // pages per site; none: the settings' value
   std::optional<int> timeout;      // seconds per request; none: the settings' value
-  std::string hostsFile;           // UTF-8 path; empty: none besides the shipped files
-  std::string settingsFile;        // UTF-8 path; empty: the program's usual Clss.ini
+  std::string hostsFile;           // path as given; empty: none besides the program's own
+  std::string settingsFile;        // path as given; empty: the program's usual Clss.ini
   OutputFormat format = OutputFormat::Tsv;
   bool log = false;                // the log box's lines on standard error
+  bool quiet = false;              // no progress line on a terminal
   bool help = false;
 };
 

@@ -8,11 +8,13 @@
 #include "app/gui_entry.h"
 #include "app/site_setup.h"
 #include "base/encoding.h"
+#include "base/files.h"
 #include "qt/artwork.h"
 #include "qt/look.h"
 #include "qt/qt_interactions.h"
 #include "qt/qt_loop.h"
 #include "qt/qt_text.h"
+#include "qt/translations.h"
 #include "qt/window_view.h"
 #include "forms/main_window_names.h"
 
@@ -58,15 +60,16 @@ int runGui(int argc, char** argv) {
   // main window is hidden while the update window decides.
   QApplication::setQuitOnLastWindowClosed(false);
   applyLook(gui);
+  installQtTranslations(gui, windowLocale(QLocale::system()));
   QApplication::setWindowIcon(applicationIcon());
 
   QtLoop loop;
   QtInteractions interactions(loop);
   app::AppConfig config;
-  config.installDirectory = toText(QCoreApplication::applicationDirPath());
-  app::SiteSetup sites = app::setUpSites(
-      config.installDirectory, app::hostsFileOption({const_cast<const char* const*>(argv),
-                                                     static_cast<std::size_t>(argc)}));
+  config.installDirectory = executableDirectory();
+  const std::filesystem::path hostsFile = app::hostsFileOption(
+      {const_cast<const char* const*>(argv), static_cast<std::size_t>(argc)});
+  app::SiteSetup sites = app::setUpSites(config.installDirectory, hostsFile);
   config.workers = std::move(sites.workers);
   app::Application application(loop, interactions, std::move(config));
   installArtwork(application.mainWindow(), application.updateWindow());
@@ -86,6 +89,13 @@ int runGui(int argc, char** argv) {
     std::fprintf(stderr, "quenbo: %s\n", problem.c_str());
     application.mainWindow().appendText(window::names::编辑框_日志,
                                         utf8ToGbk(problem + "\r\n"));
+  }
+  // A file the user named and the program cannot read is worth a word in the window.
+  if (sites.hostsOptionUnreadable) {
+    QTimer::singleShot(0, &mainView, [&interactions, &hostsFile] {
+      interactions.messageBox("无法读取 --hosts 指定的站点文件：\r\n"_gbk + displayPath(hostsFile),
+                              {}, window::MessageButtons::Ok, window::MessageIcon::Error);
+    });
   }
   return QApplication::exec();
 }

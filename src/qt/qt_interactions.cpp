@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
@@ -100,15 +101,16 @@ void QtInteractions::beep() {
   onGui([] { QApplication::beep(); }, false);
 }
 
-std::optional<Text> QtInteractions::saveFileDialog(const Text& filter) {
-  std::optional<Text> chosen;
+std::optional<std::filesystem::path> QtInteractions::saveFileDialog(const Text& filter) {
+  std::optional<std::filesystem::path> chosen;
   onGui(
       [&] {
         // Shown as the design labels it; matched by the patterns inside the label.
         QString path = QFileDialog::getSaveFileName(parent_, QString(), QString(),
                                                     nameFilterFor(toQString(filter)), nullptr,
                                                     QFileDialog::HideNameFilterDetails);
-        if (!path.isEmpty()) chosen = toText(path);
+        // The file name as the file system spells it, never through GBK.
+        if (!path.isEmpty()) chosen = QFile::encodeName(path).toStdString();
       },
       true);
   return chosen;

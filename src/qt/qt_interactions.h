@@ -43,7 +43,7 @@ class QtInteractions final : public window::Interactions {
                                    window::MessageButtons buttons,
                                    window::MessageIcon icon) override;
   void beep() override;
-  std::optional<Text> saveFileDialog(const Text& filter) override;
+  std::optional<std::filesystem::path> saveFileDialog(const Text& filter) override;
   std::optional<std::string> popupMenu(const window::MenuTemplate& menu) override;
   void setClipboardText(const Text& text) override;
   void openUrl(const Text& url) override;

@@ -14,7 +14,7 @@ namespace quenbo::ui {
 
 using namespace window::names;
 
-SettingsStore::SettingsStore(window::WindowModel& window, Text filePath)
+SettingsStore::SettingsStore(window::WindowModel& window, std::filesystem::path filePath)
     : window_(window), filePath_(std::move(filePath)) {}
 
 void SettingsStore::load() {
@@ -56,7 +56,7 @@ bool SettingsStore::writeValue(std::string_view section, std::string_view key,
                                std::string_view value) {
   if (!settingsLoaded_) return false;
   // The configuration directory may not exist yet on a first run.
-  makeDirectories(parentDirectory(filePath_));
+  makeDirectories(filePath_.parent_path());
   return writeIniValue(filePath_, section, key, value);
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <filesystem>
 #include <string_view>
 
 #include "base/text.h"
@@ -22,7 +23,7 @@ inline constexpr std::array<std::string_view, 11> kLoadedSites = {
 
 class SettingsStore final {
  public:
-  SettingsStore(window::WindowModel& window, Text filePath);
+  SettingsStore(window::WindowModel& window, std::filesystem::path filePath);
   SettingsStore(const SettingsStore&) = delete;
   SettingsStore& operator=(const SettingsStore&) = delete;
 
@@ -38,11 +39,11 @@ class SettingsStore final {
   // the file is replaced as a whole or not at all.
   bool writeValue(std::string_view section, std::string_view key, std::string_view value);
 
-  const Text& filePath() const { return filePath_; }
+  const std::filesystem::path& filePath() const { return filePath_; }
 
  private:
   window::WindowModel& window_;
-  const Text filePath_;
+  const std::filesystem::path filePath_;
   std::atomic<bool> settingsLoaded_{false};
 };
 

@@ -3,6 +3,7 @@
 // every call and answers from a script.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -26,9 +27,9 @@ class Interactions {
   virtual MessageAnswer messageBox(const Text& text, const Text& title, MessageButtons buttons,
                                    MessageIcon icon) = 0;
   virtual void beep() = 0;
-  // Returns the chosen file path (GBK), or nothing when the user cancels. `filter` is the
-  // single file-type entry, for example "文本文件（*.txt）".
-  virtual std::optional<Text> saveFileDialog(const Text& filter) = 0;
+  // Returns the chosen file path, or nothing when the user cancels. `filter` is the single
+  // file-type entry, for example "文本文件（*.txt）".
+  virtual std::optional<std::filesystem::path> saveFileDialog(const Text& filter) = 0;
   // Shows the menu at the mouse position; returns the chosen item's name, or nothing.
   // Hidden items are never shown.
   virtual std::optional<std::string> popupMenu(const MenuTemplate& menu) = 0;
@@ -38,6 +39,8 @@ class Interactions {
   virtual void openUrl(const Text& url) = 0;
   // Starts playing a RIFF/WAVE clip held in memory and returns at once.
   virtual void playSound(const Bytes& wave) = 0;
+  // Whether playSound can be heard at all; a command line has nobody listening.
+  virtual bool playsSound() const { return true; }
 };
 
 // Whether a text may be handed to the desktop's URL opener.

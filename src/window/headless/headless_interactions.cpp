@@ -19,7 +19,8 @@ void HeadlessInteractions::beep() {
   ++beeps_;
 }
 
-std::optional<Text> HeadlessInteractions::saveFileDialog(const Text& filter) {
+std::optional<std::filesystem::path> HeadlessInteractions::saveFileDialog(
+    const Text& filter) {
   std::lock_guard lock(mutex_);
   saveFilters_.push_back(filter);
   if (saveAnswers_.empty()) return std::nullopt;
@@ -61,7 +62,7 @@ void HeadlessInteractions::answerMessage(MessageAnswer answer) {
   messageAnswers_.push_back(answer);
 }
 
-void HeadlessInteractions::answerSaveDialog(std::optional<Text> path) {
+void HeadlessInteractions::answerSaveDialog(std::optional<std::filesystem::path> path) {
   std::lock_guard lock(mutex_);
   saveAnswers_.push_back(std::move(path));
 }

@@ -24,7 +24,7 @@ class HeadlessInteractions final : public Interactions {
   MessageAnswer messageBox(const Text& text, const Text& title, MessageButtons buttons,
                            MessageIcon icon) override;
   void beep() override;
-  std::optional<Text> saveFileDialog(const Text& filter) override;
+  std::optional<std::filesystem::path> saveFileDialog(const Text& filter) override;
   std::optional<std::string> popupMenu(const MenuTemplate& menu) override;
   void setClipboardText(const Text& text) override;
   void openUrl(const Text& url) override;
@@ -33,7 +33,7 @@ class HeadlessInteractions final : public Interactions {
   // The script: answers handed out in order. Without one, a message box answers OK (or
   // No), the save dialog is cancelled and the menu is dismissed.
   void answerMessage(MessageAnswer answer);
-  void answerSaveDialog(std::optional<Text> path);
+  void answerSaveDialog(std::optional<std::filesystem::path> path);
   void answerMenu(std::optional<std::string> item);
 
   // What happened.
@@ -49,7 +49,7 @@ class HeadlessInteractions final : public Interactions {
  private:
   mutable std::mutex mutex_;  // guards everything below: calls may come from any thread
   std::deque<MessageAnswer> messageAnswers_;
-  std::deque<std::optional<Text>> saveAnswers_;
+  std::deque<std::optional<std::filesystem::path>> saveAnswers_;
   std::deque<std::optional<std::string>> menuAnswers_;
   std::vector<RecordedMessage> messages_;
   int beeps_ = 0;
