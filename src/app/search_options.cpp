@@ -129,6 +129,7 @@ const char* searchUsage() {
          "                   tab-separated, one hit a line; json: an array of objects\n"
          "  --log            the search log on standard error\n"
          "  --quiet, -q      no progress line on standard error (shown only on a terminal)\n"
+         "  --help, -h       this text\n"
          "The hits are those the result list would show, after filtering and duplicates.\n"
          "Exit status: 0 when the search ran, 1 when it could not start, 2 for a bad\n"
          "command line or an unreadable --hosts file, 130 when interrupted (the hits so far\n"

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iterator>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,7 +14,9 @@
 #include "app/search_progress.h"
 #include "base/encoding.h"
 #include "settings/settings_handlers.h"
+#include "forms/site_labels.h"
 #include "sites/site_log.h"
+#include "support/fixtures.h"
 
 namespace quenbo::app {
 namespace {
@@ -77,6 +81,22 @@ TEST(SearchUsage, GivesTheRangesTheSettingsKeep) {
   EXPECT_NE(usage.find("per site, " + range(ui::kPageBounds)), std::string::npos) << usage;
   EXPECT_NE(usage.find("per request, " + range(ui::kTimeoutBounds)), std::string::npos);
   EXPECT_NE(usage.find("--quiet"), std::string::npos);
+}
+
+TEST(ShellCompletion, OffersEverySiteLabelAndEverySearchOption) {
+  std::string script = testing::readWholeFile(QUENBO_DATA_DIR "/quenbo.bash-completion");
+  std::size_t start = script.find("_quenbo_sites=\"") + 15;
+  std::istringstream listed(script.substr(start, script.find('"', start) - start));
+  std::set<std::string> offered{std::istream_iterator<std::string>(listed), {}};
+  std::set<std::string> labels;
+  for (const auto& site : window::kSiteBoxes) labels.insert(std::string(site.label));
+  EXPECT_EQ(offered, labels);
+  for (const char* option : {"--sites=", "--pages=", "--timeout=", "--hosts=", "--settings=",
+                             "--format=", "--log", "--quiet", "--help"}) {
+    std::string_view name = std::string_view(option).substr(0, std::string_view(option).find('='));
+    EXPECT_NE(std::string(searchUsage()).find(name), std::string::npos) << option;
+    EXPECT_NE(script.find(option), std::string::npos) << option;
+  }
 }
 
 TEST(SearchProgress, CountsPageAndClosingLinesEvenWhenSplitMidLine) {

@@ -20,7 +20,7 @@ class QtAppTest : public quenbo::testing::SandboxTest {
  protected:
   void launch(std::array<core::SiteWorker, core::kSiteCount> workers = {}) {
     app::AppConfig config;
-    config.installDirectory = utf8ToGbk(sandbox_.path().string());
+    config.installDirectory = sandbox_.path();
     config.workers = std::move(workers);
     app_ = std::make_unique<app::Application>(loop_, ui_, std::move(config));
     installArtwork(app_->mainWindow(), app_->updateWindow());
