@@ -18,10 +18,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils, fonts-wqy-microhei")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# A description lintian takes for a real one: a summary line, then paragraphs.
+# The long description; CPack puts the summary line above it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "search BitTorrent magnet links on many sites at once
-Quenbo searches up to eleven BitTorrent search sites at the same time. One
+    "Quenbo searches up to eleven BitTorrent search sites at the same time. One
 worker per site walks that site's result pages and cuts them into hits:
 title, magnet link, size, popularity and date. Every hit goes into one
 result list, which drops duplicates and filters by words and by size while

@@ -12,7 +12,7 @@ pid=""
 
 echo "== lintian"
 # Errors fail the check; warnings are shown.
-lintian --fail-on error --no-tag-display-limit "$deb"
+lintian --fail-on error --tag-display-limit 0 "$deb"
 
 dpkg-deb -x "$deb" "$work/root"
 echo "== desktop-file-validate"

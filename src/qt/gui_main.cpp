@@ -14,6 +14,7 @@
 #include "qt/qt_interactions.h"
 #include "qt/qt_loop.h"
 #include "qt/qt_text.h"
+#include "qt/site_problems.h"
 #include "qt/translations.h"
 #include "qt/window_view.h"
 #include "forms/main_window_names.h"
@@ -84,19 +85,7 @@ int runGui(int argc, char** argv) {
     probe = std::make_unique<StartupProbe>(mainView);
 
   application.create();
-  // A hosts file the program could not use is reported where search problems are.
-  for (const auto& problem : sites.problems) {
-    std::fprintf(stderr, "quenbo: %s\n", problem.c_str());
-    application.mainWindow().appendText(window::names::编辑框_日志,
-                                        utf8ToGbk(problem + "\r\n"));
-  }
-  // A file the user named and the program cannot read is worth a word in the window.
-  if (sites.hostsOptionUnreadable) {
-    QTimer::singleShot(0, &mainView, [&interactions, &hostsFile] {
-      interactions.messageBox("无法读取 --hosts 指定的站点文件：\r\n"_gbk + displayPath(hostsFile),
-                              {}, window::MessageButtons::Ok, window::MessageIcon::Error);
-    });
-  }
+  reportSiteProblems(sites, hostsFile, application.mainWindow(), interactions, mainView);
   return QApplication::exec();
 }
 
