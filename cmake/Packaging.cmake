@@ -26,8 +26,8 @@ title, magnet link, size, popularity and date. Every hit goes into one
 result list, which drops duplicates and filters by words and by size while
 the search runs.
 .
-The window is in Chinese. The same search runs without a display as
-\"quenbo search\", printing tab-separated lines or JSON for scripts. The
+The window is in Chinese. The same search runs from the command line
+without a display, printing tab-separated lines or JSON for scripts. The
 hosts of the search sites are configuration, kept in a plain text file.")
 set(CPACK_COMPONENTS_ALL)  # one package holds everything installed
 include(CPack)
