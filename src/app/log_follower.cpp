@@ -11,7 +11,9 @@ LogFollower::LogFollower(window::WindowModel& window, Sink sink)
   window_.addObserver(this);
 }
 
-LogFollower::~LogFollower() { window_.removeObserver(this); }
+LogFollower::~LogFollower() {
+  window_.removeObserver(this);
+}
 
 void LogFollower::flush() {
   if (!changed_.exchange(false)) return;

@@ -20,7 +20,9 @@ bool setInEnvironment(const char* name) {
 
 }  // namespace
 
-const char* programVersion() { return QUENBO_VERSION; }
+const char* programVersion() {
+  return QUENBO_VERSION;
+}
 
 const char* programUsage() {
   return "usage: quenbo [--hosts FILE]           open the search window\n"
@@ -45,8 +47,8 @@ bool displayAvailable(std::span<const char* const> arguments) {
          setInEnvironment("QT_QPA_PLATFORM");
 }
 
-std::optional<int> handleProgramOptions(std::span<const char* const> arguments,
-                                        std::ostream& out, std::ostream& err) {
+std::optional<int> handleProgramOptions(std::span<const char* const> arguments, std::ostream& out,
+                                        std::ostream& err) {
   for (const char* argument : arguments) {
     std::string_view a = argument ? argument : "";
     if (a == "--") break;

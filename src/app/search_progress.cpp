@@ -38,6 +38,8 @@ std::string SearchProgress::line(int hitsListed, std::chrono::milliseconds elaps
   return text;
 }
 
-std::string SearchProgress::clear() { return "\r\033[K"; }
+std::string SearchProgress::clear() {
+  return "\r\033[K";
+}
 
 }  // namespace quenbo::app

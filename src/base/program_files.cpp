@@ -34,6 +34,8 @@ std::filesystem::path userConfigDirectory() {
   return {};
 }
 
-std::filesystem::path systemConfigDirectory() { return "/etc/quenbo"; }
+std::filesystem::path systemConfigDirectory() {
+  return "/etc/quenbo";
+}
 
 }  // namespace quenbo

@@ -44,8 +44,8 @@ class TransferClient final {
   // created or the body arrives short (the part written stays on disk). With a callback, a
   // progress thread reports while the body arrives and once more at the end; it has ended
   // when this returns.
-  bool receiveToFile(const std::filesystem::path& directory,
-                     const std::filesystem::path& fileName, TransferCallback callback = nullptr, int userValue = 0);
+  bool receiveToFile(const std::filesystem::path& directory, const std::filesystem::path& fileName,
+                     TransferCallback callback = nullptr, int userValue = 0);
   // The value after "name: " in the response header block, up to the end of its line.
   Text responseHeader(std::string_view name) const;
   // Ends request and connection and forgets the response; the client can be opened again.

@@ -46,7 +46,8 @@ class QuietAudioSetup final {
  public:
   QuietAudioSetup() {
     quiet_ = true;
-    std::call_once(installed_, [] { previous_ = qInstallMessageHandler(&QuietAudioSetup::handle); });
+    std::call_once(installed_,
+                   [] { previous_ = qInstallMessageHandler(&QuietAudioSetup::handle); });
   }
   ~QuietAudioSetup() { quiet_ = false; }
   QuietAudioSetup(const QuietAudioSetup&) = delete;
@@ -62,7 +63,7 @@ class QuietAudioSetup final {
     }
   }
 
-  static thread_local bool quiet_;       // this thread is inside a setup
+  static thread_local bool quiet_;                     // this thread is inside a setup
   static inline QtMessageHandler previous_ = nullptr;  // written once, before any use
   static inline std::once_flag installed_;
 };

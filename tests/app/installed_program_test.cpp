@@ -31,12 +31,15 @@ struct ProgramRun {
   std::string output;  // standard output and error
 };
 
-std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string quoted(const fs::path& path) {
+  return "'" + path.string() + "'";
+}
 
 // Runs the executable at `program` with XDG_CONFIG_HOME set to `config`.
-ProgramRun runProgram(const fs::path& program, const fs::path& config, const std::string& arguments) {
-  std::string command = "XDG_CONFIG_HOME=" + quoted(config) + " " + quoted(program) + " " +
-                        arguments + " 2>&1";
+ProgramRun runProgram(const fs::path& program, const fs::path& config,
+                      const std::string& arguments) {
+  std::string command =
+      "XDG_CONFIG_HOME=" + quoted(config) + " " + quoted(program) + " " + arguments + " 2>&1";
   ProgramRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;

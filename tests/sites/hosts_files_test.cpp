@@ -30,18 +30,21 @@ TEST_F(HostsFiles, TheOrderFollowsWhereTheProgramLives) {
     const char* option;
     std::vector<std::pair<const char*, bool>> files;  // path and required
   } cases[] = {
-      {"portable", "",
+      {"portable",
+       "",
        {{"portable/sites.hosts", true},
         {"portable/sites.hosts.local", false},
         {"etc/sites.hosts", false},
         {"xdg/quenbo/sites.hosts.local", false}}},
-      {"usr/bin", "mine.hosts",
+      {"usr/bin",
+       "mine.hosts",
        {{"usr/share/quenbo/sites.hosts", true},
         {"etc/sites.hosts", false},
         {"xdg/quenbo/sites.hosts.local", false},
         {"mine.hosts", true}}},
       // Nothing shipped anywhere: the file beside the executable is missed and reported.
-      {"nothing/bin", "",
+      {"nothing/bin",
+       "",
        {{"nothing/bin/sites.hosts", true},
         {"nothing/bin/sites.hosts.local", false},
         {"etc/sites.hosts", false},
@@ -49,8 +52,8 @@ TEST_F(HostsFiles, TheOrderFollowsWhereTheProgramLives) {
   };
   for (const Case& c : cases) {
     fs::path option = *c.option ? at(c.option) : fs::path();
-    auto files = hostsFileOrder(locateProgramFiles(at(c.executableDirectory)), at("etc"),
-                                at("xdg"), option);
+    auto files =
+        hostsFileOrder(locateProgramFiles(at(c.executableDirectory)), at("etc"), at("xdg"), option);
     ASSERT_EQ(files.size(), c.files.size()) << c.executableDirectory;
     for (std::size_t i = 0; i < files.size(); ++i) {
       EXPECT_EQ(files[i].path, at(c.files[i].first)) << c.executableDirectory << " " << i;
@@ -68,13 +71,13 @@ TEST_F(HostsFiles, LaterFilesWinAndOnlyRequiredOnesAreMissed) {
   write("etc/sites.hosts", "[sites]\nSobt = machine.example\nRenz = machine.example\n");
   write("xdg/quenbo/sites.hosts.local", "[sites]\nRenz = user.example\nFeiBt =\n");
   fs::create_directories(at("usr/bin"));
-  SiteHosts hosts = SiteHosts::load(
-      hostsFileOrder(locateProgramFiles(at("usr/bin")), at("etc"), at("xdg"), {}));
+  SiteHosts hosts =
+      SiteHosts::load(hostsFileOrder(locateProgramFiles(at("usr/bin")), at("etc"), at("xdg"), {}));
   EXPECT_TRUE(hosts.problems().empty());
-  EXPECT_EQ(hosts.host(0), "shipped.example");   // Btdad
-  EXPECT_EQ(hosts.host(5), "machine.example");   // Sobt
-  EXPECT_EQ(hosts.host(21), "user.example");     // Renz
-  EXPECT_EQ(hosts.host(22), "");                 // FeiBt, switched off by the user
+  EXPECT_EQ(hosts.host(0), "shipped.example");  // Btdad
+  EXPECT_EQ(hosts.host(5), "machine.example");  // Sobt
+  EXPECT_EQ(hosts.host(21), "user.example");    // Renz
+  EXPECT_EQ(hosts.host(22), "");                // FeiBt, switched off by the user
 
   SiteHosts missing = SiteHosts::load(hostsFileOrder(locateProgramFiles(at("usr/bin")), at("etc"),
                                                      at("xdg"), at("søren 한글.hosts")));
