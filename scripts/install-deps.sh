@@ -15,6 +15,7 @@ PACKAGES="
   clang libclang-rt-14-dev
   tinyproxy-bin openssl time
   dpkg-dev file lintian desktop-file-utils appstream qt6-translations-l10n
+  zlib1g-dev libjpeg-dev
 "
 
 # Skip the archive round trip when everything is already installed.

@@ -1,7 +1,9 @@
 #include "app/application.h"
 
+#include "base/files.h"
 #include "settings/settings_handlers.h"
 #include "settings/settings_location.h"
+#include "ui/result_list_handlers.h"
 #include "forms/main_window_names.h"
 #include "forms/window_templates.h"
 
@@ -11,29 +13,54 @@ using namespace window::names;
 using window::Event;
 using window::EventKind;
 
+namespace {
+
+// The update check works on the installation and the executable that runs, unless a test
+// names others; the promotion link it receives goes to the film board, which opens it.
+update::UpdateSetup updateSetup(AppConfig& config, ui::FilmBoard& board) {
+  update::UpdateSetup setup = std::move(config.update);
+  if (!setup.setPromotionLink) {
+    setup.setPromotionLink = [&board](const Text& link) { board.setPromotionLink(link); };
+  }
+  if (setup.installDirectory.empty()) setup.installDirectory = config.installDirectory;
+  if (setup.executablePath.empty()) {
+    setup.executablePath = executablePath();
+  }
+  return setup;
+}
+
+}  // namespace
+
 Application::Application(window::UiLoop& loop, window::Interactions& interactions,
                          AppConfig config)
     : loop_(loop),
       interactions_(interactions),
-      mainWindow_(window::mainWindowTemplate()),
-      updateWindow_(window::updateWindowTemplate()),
-      filter_(mainWindow_),
-      job_(mainWindow_, loop, interactions, filter_, std::move(config.workers),
+      mainWindow_(window::mainWindowTemplate(), &loop),
+      updateWindow_(window::updateWindowTemplate(), &loop),
+      job_(mainWindow_, loop, interactions, std::move(config.workers),
            config.installDirectory),
       settings_(mainWindow_, config.settingsFile.empty()
                                  ? ui::settingsFilePath(config.installDirectory)
                                  : config.settingsFile),
       rebuilder_(loop, job_.store(), [this] { return job_.searchDone(); },
                  config.rebuildTiming),
-      overrideSettings_(std::move(config.overrideSettings)) {
+      board_(mainWindow_, interactions, std::move(config.boardHost)),
+      overrideSettings_(std::move(config.overrideSettings)),
+      updates_(mainWindow_, updateWindow_, loop, interactions, updateSetup(config, board_)) {
   bindMainWindow();
   ui::bindSettingsHandlers(mainWindow_, settings_, rebuilder_);
+  ui::bindResultListHandlers(mainWindow_, interactions_, job_.store());
+  ui::bindFilmBoardHandlers(mainWindow_, board_);
 }
 
 void Application::bindMainWindow() {
   auto& w = mainWindow_;
   w.on(主窗口, EventKind::Created, [this](const Event&) {
     core::StartupSteps steps;
+    // The main window stays hidden until the check has decided.
+    steps.openUpdateWindow = [this] { updates_.open(false); };
+    steps.layoutFilmBoard = [this] { board_.layout(); };
+    steps.startFilmLoader = [this] { board_.startLoader(); };
     steps.loadSettings = [this] {
       settings_.load();
       if (overrideSettings_) overrideSettings_(mainWindow_);
@@ -48,6 +75,14 @@ void Application::bindMainWindow() {
   });
   w.on(超级按钮_停止, EventKind::Clicked, [this](const Event&) { job_.stop(); });
   w.on(时钟_线程, EventKind::TimerTick, [this](const Event&) { job_.monitorTick(); });
+  // Hits are judged against a copy of the filter controls: every change takes a new one, so
+  // it acts on the very next hit.
+  for (const auto& box : {选择框_精准搜索, 选择框_过滤字词, 选择框_显示字词, 选择框_删除重复}) {
+    w.on(box, EventKind::Clicked, [this](const Event&) { job_.store().refreshFilter(); });
+  }
+  for (const auto& box : {编辑框_关键字词A, 编辑框_关键字词B, 编辑框_GB, 编辑框_MB}) {
+    w.on(box, EventKind::TextChanged, [this](const Event&) { job_.store().refreshFilter(); });
+  }
   w.on(高级选择夹1, EventKind::TabChanged, [this](const Event& e) {
     if (e.index == kFilmTab) mainWindow_.setFocus(编辑框_搜索);
     if (e.index == kFilterTab) mainWindow_.setFocus(编辑框_关键字词A);

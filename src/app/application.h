@@ -9,10 +9,11 @@
 #include <memory>
 
 #include "base/text.h"
-#include "core/result_filter.h"
 #include "core/search_job.h"
 #include "settings/filter_rebuilder.h"
 #include "settings/settings_store.h"
+#include "ui/film_board.h"
+#include "update/update_flow.h"
 #include "window/interactions.h"
 #include "window/ui_loop.h"
 #include "window/window_model.h"
@@ -30,6 +31,10 @@ struct AppConfig {
   // Choices for this run only (the command line's): made after the settings file has been
   // read and before changes are written, so the file keeps the user's own values.
   std::function<void(window::WindowModel&)> overrideSettings = {};
+  // The film board's host (host or host:port); empty: the board is not fetched.
+  Text boardHost = {};
+  // The update check: the service, the running executable, how the process ends.
+  update::UpdateSetup update = {};
 };
 
 class Application final {
@@ -43,6 +48,8 @@ class Application final {
   core::SearchJob& job() { return job_; }
   ui::SettingsStore& settings() { return settings_; }
   ui::FilterRebuilder& rebuilder() { return rebuilder_; }
+  ui::FilmBoard& filmBoard() { return board_; }
+  update::UpdateFlow& updates() { return updates_; }
 
   // Creates the main window: its created event runs the start-up sequence.
   void create() { mainWindow_.create(); }
@@ -56,11 +63,12 @@ class Application final {
   window::Interactions& interactions_;
   window::WindowModel mainWindow_;
   window::WindowModel updateWindow_;
-  core::ResultFilter filter_;
   core::SearchJob job_;
   ui::SettingsStore settings_;
   ui::FilterRebuilder rebuilder_;
+  ui::FilmBoard board_;
   std::function<void(window::WindowModel&)> overrideSettings_;
+  update::UpdateFlow updates_;  // last: its threads use everything above
 };
 
 }  // namespace quenbo::app

@@ -1,4 +1,5 @@
-// Process entry of the quenbo executable: "quenbo search ..." searches without windows;
+// Process entry of the quenbo executable: "quenbo search ..." searches without windows,
+// "quenbo board" prints the film board, "quenbo update ..." checks for and applies updates;
 // --help and --version print; anything else starts the graphical program.
 #include <unistd.h>
 
@@ -8,9 +9,11 @@
 #include <iostream>
 #include <span>
 
+#include "app/board_command.h"
 #include "app/gui_entry.h"
 #include "app/program_options.h"
 #include "app/search_command.h"
+#include "app/update_command.h"
 #include "base/files.h"
 
 namespace {
@@ -37,6 +40,16 @@ int runSearch(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "search") == 0) return runSearch(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "board") == 0) {
+    std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
+    return quenbo::app::runBoardCommand(arguments, quenbo::executableDirectory(), std::cout,
+                                        std::cerr);
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "update") == 0) {
+    std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
+    return quenbo::app::runUpdateCommand(arguments, quenbo::executableDirectory(), std::cout,
+                                         std::cerr);
+  }
   std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 1, argc - 1);
   if (auto status = quenbo::app::handleProgramOptions(arguments, std::cout, std::cerr))
     return *status;

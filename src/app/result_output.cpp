@@ -18,17 +18,33 @@ std::string field(const window::Row& row, std::size_t column) {
   return column < row.size() ? gbkToUtf8(row[column]) : std::string{};
 }
 
+// Every control character (C0, DEL and C1) becomes a blank: a title must not move the
+// cursor, clear the screen or retitle the terminal it is printed to.
+std::string withoutControls(const std::string& utf8) {
+  std::string text;
+  text.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    auto byte = static_cast<unsigned char>(utf8[i]);
+    auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+    if (byte < 0x20 || byte == 0x7F) {
+      text += ' ';
+    } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080 to U+009F
+      text += ' ';
+      ++i;
+    } else {
+      text += static_cast<char>(byte);
+    }
+  }
+  return text;
+}
+
 }  // namespace
 
 void writeTsv(std::ostream& out, const ListedRows& rows) {
   for (const auto& row : rows) {
     for (std::size_t i = 0; i < kFieldNames.size(); ++i) {
-      std::string text = field(row, i + 1);
-      for (char& c : text) {
-        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-      }
       if (i > 0) out << '\t';
-      out << text;
+      out << withoutControls(field(row, i + 1));
     }
     out << '\n';
   }

@@ -12,7 +12,8 @@ namespace quenbo::app {
 using ListedRows = std::vector<window::Row>;
 
 // One hit a line, UTF-8: title, magnet, site, size, popularity and date separated by tabs;
-// tabs and line breaks inside a field become blanks.
+// every control character inside a field (tabs, line breaks, escapes, DEL, C1) becomes a
+// blank.
 void writeTsv(std::ostream& out, const ListedRows& rows);
 
 // A JSON array of objects with the members title, magnet, site, size, popularity and date.

@@ -12,9 +12,11 @@
 #include "app/site_setup.h"
 #include "base/encoding.h"
 #include "base/numbers.h"
+#include "ui/row_sort.h"
+#include "ui/text_export.h"
 #include "window/headless/headless_loop.h"
 #include "forms/main_window_names.h"
-#include "forms/site_labels.h"
+#include "forms/site_table.h"
 #include "settings/settings_handlers.h"
 
 namespace quenbo::app {
@@ -51,7 +53,7 @@ class CommandLineInteractions final : public window::Interactions {
 
 int sitesTicked(const window::WindowModel& window) {
   int ticked = 0;
-  for (const auto& site : window::kSiteBoxes) ticked += window.checked(siteCheckBox(site.label));
+  for (const auto& site : window::kSites) ticked += window.checked(siteCheckBox(site.label));
   return ticked;
 }
 
@@ -61,7 +63,7 @@ void announceClamped(const window::WindowModel& w, const SearchOptions& options,
   struct Limited {
     const char* option;
     std::optional<int> asked;
-    std::string_view box;
+    window::EditBoxId box;
     ui::NumberBounds bounds;
     const char* unit;
   } limited[] = {{"--pages", options.pages, 编辑框_页数, ui::kPageBounds, "pages per site"},
@@ -87,18 +89,10 @@ AppConfig commandConfig(const SearchOptions& options,
     for (int i = 0; i < window::kSiteCount; ++i) {
       bool wanted = false;
       for (int site : options.sites) wanted = wanted || site == i;
-      w.setChecked(siteCheckBox(window::kSiteBoxes[i].label), wanted);
+      w.setChecked(siteCheckBox(window::kSites[i].label), wanted);
     }
   };
   return config;
-}
-
-ListedRows listedRows(const window::WindowModel& window) {
-  ListedRows rows;
-  int count = window.rowCount(超级列表框_磁力链接);
-  rows.reserve(count);
-  for (int i = 0; i < count; ++i) rows.push_back(window.row(超级列表框_磁力链接, i));
-  return rows;
 }
 
 }  // namespace
@@ -128,7 +122,9 @@ int runSearchCommand(std::span<const char* const> arguments,
   window::WindowModel& w = application.mainWindow();
   loop.attach(w);
   application.create();
-  auto finished = [&w] { return w.timerInterval(时钟_线程) == 0; };
+  core::SearchJob& job = application.job();
+  bool finished = false;  // the command's thread is the UI thread
+  job.onFinished([&finished] { finished = true; });
 
   announceClamped(w, options, err);
   int status = 0;
@@ -156,20 +152,19 @@ int runSearchCommand(std::span<const char* const> arguments,
     };
     w.setText(编辑框_搜索, utf8ToGbk(options.keyword));
     w.click(超级按钮_搜索);
-    if (finished()) status = kExitCannotStart;  // refused, with a message already written
+    if (!job.running()) status = kExitCannotStart;  // refused, with a message already written
     auto stopWanted = [interrupted] { return interrupted && interrupted->load(); };
-    core::SearchJob& job = application.job();
-    while (status == 0 && !finished()) {
-      loop.runUntil([&] { return finished() || stopWanted() || !job.anySiteRunning(); },
+    while (status == 0 && !finished) {
+      loop.runUntil([&] { return finished || stopWanted() || !job.anySiteRunning(); },
                     std::chrono::milliseconds(100));
       log.flush();
       showLine();
       // Nobody watches the window: end the search as soon as the last site is done rather
       // than at the monitor's next tick.
-      if (!finished() && !job.anySiteRunning()) job.monitorTick();
-      if (stopWanted() && !finished()) {
+      if (!finished && !job.anySiteRunning()) job.monitorTick();
+      if (stopWanted() && !finished) {
         w.click(超级按钮_停止);
-        loop.runUntil(finished, std::chrono::hours(1));
+        loop.runUntil([&] { return finished; }, std::chrono::hours(1));
         status = kExitInterrupted;
       }
     }
@@ -177,9 +172,23 @@ int runSearchCommand(std::span<const char* const> arguments,
     if (showProgress) err << SearchProgress::clear() << std::flush;
   }
   if (status != kExitCannotStart) {
-    ListedRows rows = listedRows(w);
+    core::ResultStore& store = application.job().store();
+    if (options.sort) ui::sortRows(w, store, *options.sort);
+    ListedRows rows = ui::resultRows(w, store);
     options.format == OutputFormat::Json ? writeJson(out, rows) : writeTsv(out, rows);
-    out.flush();
+    // A full disk or a closed pipe must not pass for a search that printed its hits.
+    if (!out.flush()) {
+      err << "quenbo search: cannot write the results to standard output\n";
+      status = kExitOutputFailed;
+    }
+    if (!options.exportFile.empty()) {
+      std::filesystem::path file(options.exportFile);
+      if (std::error_code reason = ui::writeExport(file, ui::exportBytes(rows))) {
+        err << "quenbo search: cannot write " << options.exportFile << ": " << reason.message()
+            << '\n';
+        if (status == 0) status = kExitCannotStart;
+      }
+    }
   }
   application.close();
   loop.detach(w);

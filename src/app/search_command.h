@@ -12,6 +12,7 @@
 namespace quenbo::app {
 
 inline constexpr int kExitCannotStart = 1;
+inline constexpr int kExitOutputFailed = 1;  // the hits could not be written
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitInterrupted = 130;
 

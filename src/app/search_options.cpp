@@ -1,24 +1,12 @@
 #include "app/search_options.h"
 
-#include <algorithm>
 #include <charconv>
 #include <string_view>
 
-#include "base/text.h"
-#include "forms/site_labels.h"
+#include "forms/site_table.h"
 
 namespace quenbo::app {
 namespace {
-
-// Labels are UTF-8, whose multi-byte characters hold no ASCII bytes: folding byte by byte
-// leaves them alone.
-std::optional<int> siteIndex(std::string_view label) {
-  auto same = [](char a, char b) { return foldAscii(a) == foldAscii(b); };
-  for (int i = 0; i < window::kSiteCount; ++i) {
-    if (std::ranges::equal(window::kSiteBoxes[i].label, label, same)) return i;
-  }
-  return std::nullopt;
-}
 
 std::optional<int> positiveInteger(std::string_view text) {
   int value = 0;
@@ -34,7 +22,7 @@ std::optional<std::string> addSites(std::string_view list, std::vector<int>& sit
     std::string_view label = list.substr(0, comma);
     list = comma == std::string_view::npos ? std::string_view{} : list.substr(comma + 1);
     if (label.empty()) continue;
-    auto index = siteIndex(label);
+    auto index = window::siteIndex(label);
     if (!index) return std::string(label);
     bool known = false;
     for (int site : sites) known = known || site == *index;
@@ -85,7 +73,8 @@ ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
       value = argument.substr(equals + 1);
     }
     bool takesValue = name == "--sites" || name == "--pages" || name == "--timeout" ||
-                      name == "--hosts" || name == "--settings" || name == "--format";
+                      name == "--hosts" || name == "--settings" || name == "--format" ||
+                      name == "--sort" || name == "--export";
     if (!takesValue) return fail("unknown option " + std::string(argument));
     if (!value) {
       if (i + 1 >= arguments.size() || !arguments[i + 1])
@@ -104,6 +93,17 @@ ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
       o.hostsFile = std::string(*value);
     } else if (name == "--settings") {
       o.settingsFile = std::string(*value);
+    } else if (name == "--export") {
+      if (value->empty()) return fail("option --export needs a file name");
+      o.exportFile = std::string(*value);
+    } else if (name == "--sort") {
+      if (*value == "size") {
+        o.sort = ui::SortKey::size;
+      } else if (*value == "heat") {
+        o.sort = ui::SortKey::heat;
+      } else {
+        return fail("unknown sort " + std::string(*value) + " (size or heat)");
+      }
     } else if (*value == "tsv") {
       o.format = OutputFormat::Tsv;
     } else if (*value == "json") {
@@ -127,13 +127,16 @@ const char* searchUsage() {
          "  --settings=FILE  the settings file to read instead of Clss.ini\n"
          "  --format=F       tsv (default): title, magnet, site, size, popularity and date,\n"
          "                   tab-separated, one hit a line; json: an array of objects\n"
+         "  --sort=K         size or heat: largest first, as the list's menu sorts\n"
+         "  --export=FILE    also write the list as the window's text export does (six\n"
+         "                   fields joined by &&, CR LF line ends, GBK) to FILE\n"
          "  --log            the search log on standard error\n"
          "  --quiet, -q      no progress line on standard error (shown only on a terminal)\n"
          "  --help, -h       this text\n"
          "The hits are those the result list would show, after filtering and duplicates.\n"
-         "Exit status: 0 when the search ran, 1 when it could not start, 2 for a bad\n"
-         "command line or an unreadable --hosts file, 130 when interrupted (the hits so far\n"
-         "are printed).\n";
+         "Exit status: 0 when the search ran, 1 when it could not start or the export\n"
+         "could not be written, 2 for a bad command line or an unreadable --hosts file,\n"
+         "130 when interrupted (the hits so far are printed).\n";
 }
 
 }  // namespace quenbo::app

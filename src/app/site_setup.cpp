@@ -11,7 +11,8 @@ namespace quenbo::app {
 SiteSetup setUpSites(const std::filesystem::path& executableDirectory,
                      const std::filesystem::path& hostsFile) {
   SiteHosts hosts = SiteHosts::load(executableDirectory, hostsFile);
-  SiteSetup setup{makeSiteWorkers(hosts), hosts.problems()};
+  SiteSetup setup{makeSiteWorkers(hosts), hosts.problems(), hosts.boardHost(),
+                  hosts.updateService()};
   setup.hostsOptionUnreadable = !hostsFile.empty() && !readFile(hostsFile).has_value();
   return setup;
 }

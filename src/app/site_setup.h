@@ -16,6 +16,8 @@ namespace quenbo::app {
 struct SiteSetup {
   std::array<core::SiteWorker, core::kSiteCount> workers;
   std::vector<std::string> problems;  // hosts refused or files not read, UTF-8 lines
+  Text boardHost;                     // the film board's host; empty: no board
+  Text updateService;                 // scheme and host of the update service; empty: none
   // The file named by --hosts could not be read: the command line stops, the window says so.
   bool hostsOptionUnreadable = false;
 };

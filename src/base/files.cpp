@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -70,15 +71,24 @@ bool directoryExists(const std::filesystem::path& path) {
 bool deleteFile(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0; }
 
 // Plain reads: the stream library throws on some read errors (a directory, for one).
+// Opening does not block (a FIFO without a writer would), and the kind and size are
+// checked on the opened file, so it cannot be swapped in between.
 std::optional<Bytes> readFile(const std::filesystem::path& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+      static_cast<std::uint64_t>(status.st_size) > kReadLimit) {
+    ::close(fd);
+    return std::nullopt;
+  }
   Bytes bytes;
   char buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
+    // A file that grows past the limit while read counts as too large.
+    if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > kReadLimit) {
       ::close(fd);
       return std::nullopt;
     }
@@ -98,25 +108,41 @@ bool writeFile(const std::filesystem::path& path, const Bytes& bytes) {
 }
 
 bool replaceFile(const std::filesystem::path& path, const Bytes& bytes) {
-  std::error_code error;
+  std::error_code reason;
+  return replaceFile(path, bytes, reason);
+}
+
+bool replaceFile(const std::filesystem::path& path, const Bytes& bytes, std::error_code& reason) {
+  auto fail = [&reason](int code) {
+    reason = std::error_code(code, std::generic_category());
+    return false;
+  };
+  reason.clear();
   std::filesystem::path target = path;
-  if (std::filesystem::is_symlink(target, error)) {
-    target = std::filesystem::weakly_canonical(target, error);
-    if (error) return false;
+  std::error_code missing;  // a file that does not exist yet is no symbolic link
+  if (std::filesystem::is_symlink(target, missing)) {
+    target = std::filesystem::weakly_canonical(target, reason);
+    if (reason) return false;
   }
   struct stat old {};
   bool hadOld = ::stat(target.c_str(), &old) == 0;
-  if (hadOld && !S_ISREG(old.st_mode)) return false;
+  if (hadOld && !S_ISREG(old.st_mode)) return fail(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
 
   std::string temporary;
   int fd = createTemporary(target, temporary);
-  if (fd < 0) return false;
+  if (fd < 0) return fail(errno);
   if (hadOld) ::fchmod(fd, old.st_mode & 07777);  // best effort: the content matters more
+  errno = 0;
   bool written = writeAll(fd, bytes) && ::fdatasync(fd) == 0;
-  written = ::close(fd) == 0 && written;
+  int writeError = errno != 0 ? errno : EIO;
+  if (::close(fd) != 0 && written) {
+    written = false;
+    writeError = errno;
+  }
   if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+    int error = written ? errno : writeError;
     ::unlink(temporary.c_str());
-    return false;
+    return fail(error);
   }
   syncDirectory(target.parent_path());
   return true;

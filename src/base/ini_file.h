@@ -73,7 +73,7 @@ Text readIniValue(const std::filesystem::path& path, std::string_view section,
 // Sets one key of an INI file, creating the file, section and key as needed, and replaces
 // the file as one step. False when the existing file could not be read (it is then left
 // alone rather than overwritten with the one key) or could not be replaced.
-bool writeIniValue(const std::filesystem::path& path, std::string_view section,
-                   std::string_view key, std::string_view value);
+[[nodiscard]] bool writeIniValue(const std::filesystem::path& path, std::string_view section,
+                                 std::string_view key, std::string_view value);
 
 }  // namespace quenbo

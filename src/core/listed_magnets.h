@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "base/text.h"
@@ -30,10 +29,27 @@ class ListedMagnets final {
   static constexpr std::size_t kGram = 8;
   static constexpr std::size_t kStep = 8;
 
+  static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+
+  // Where a piece occurs: entry and offset, and the piece's previous occurrence (kNone for
+  // none), so each piece's occurrences form a chain from its slot.
   struct Posting {
     std::uint32_t entry;
     std::uint32_t offset;
+    std::uint32_t next;
   };
+  // One piece of the open-addressed table: its newest occurrence and how many there are;
+  // `count` 0 marks a free slot. A flat table, so that a rebuild, which empties and refills
+  // it for every hit it lists, neither allocates nor frees per piece.
+  struct Slot {
+    std::uint64_t gram;
+    std::uint32_t head;
+    std::uint32_t count;
+  };
+
+  const Slot* findSlot(std::uint64_t gram) const;
+  void addPosting(std::uint64_t gram, Posting posting);
+  void grow();
 
   std::string_view entry(std::uint32_t i) const;
   bool inIrregularEntries(std::string_view needle) const;
@@ -47,7 +63,9 @@ class ListedMagnets final {
   // Once an entry holds a CR or LF, a match can cross entries: only the whole-text search
   // is exact from then on.
   bool wholeTextOnly_ = false;
-  std::unordered_map<std::uint64_t, std::vector<Posting>> grams_;
+  std::vector<Slot> slots_;  // a power of two in size, at most half used
+  std::size_t usedSlots_ = 0;
+  std::vector<Posting> postings_;
 };
 
 }  // namespace quenbo::core

@@ -5,6 +5,7 @@
 #include "base/clock.h"
 #include "base/encoding.h"
 #include "base/numbers.h"
+#include "core/size_text.h"
 #include "forms/main_window_names.h"
 #include "window/window_model.h"
 
@@ -12,21 +13,23 @@ namespace quenbo::core {
 
 using namespace window::names;
 
-ResultStore::ResultStore(window::WindowModel& window, const ResultFilter& filter,
-                         const SearchStatus& status)
-    : window_(window), filter_(filter), status_(status) {}
+ResultStore::ResultStore(window::WindowModel& window, const SearchStatus& status)
+    : window_(window), status_(status) {}
 
 bool ResultStore::addHit(const MagnetResult& hit, std::uint64_t generation) {
+  float bytes = sizeToBytes(hit.size);
   std::lock_guard lock(mutex_);
-  if (generation != generation_) return false;
-  listHit(hit);
+  if (generation != generation_ || hits_.size() >= kHitLimit) return false;
+  listHit(hit, bytes, window_.checked(选择框_保证显示));
+  writeStatistics(status_.searchDone);
   hits_.push_back(hit);
+  hitBytes_.push_back(bytes);
   return true;
 }
 
-void ResultStore::listHit(const MagnetResult& hit) {
-  FilterContext context{status_.keyword, listed_, filteredCount_, duplicateCount_};
-  if (filter_.judge(hit, context) == FilterVerdict::Listed) {
+void ResultStore::listHit(const MagnetResult& hit, float sizeBytes, bool keepVisible) {
+  FilterContext context{listed_, filteredCount_, duplicateCount_};
+  if (filter_.judge(hit, sizeBytes, context) == FilterVerdict::Listed) {
     Text magnet = lowerAscii(hit.magnet);
     int n = window_.rowCount(超级列表框_磁力链接);
     window_.appendRow(超级列表框_磁力链接,
@@ -34,19 +37,30 @@ void ResultStore::listHit(const MagnetResult& hit) {
                        hit.date});
     listed_.add(magnet);
     // Keeps the newest row in view, so the list follows new hits at its bottom.
-    if (window_.checked(选择框_保证显示)) window_.scrollToRow(超级列表框_磁力链接, n);
+    if (keepVisible) window_.scrollToRow(超级列表框_磁力链接, n);
   }
-  writeStatistics(status_.searchDone);
 }
 
 void ResultStore::rebuild() {
+  FilterSettings settings = readFilterSettings(window_, status_.keyword);
+  // Only the UI thread changes the box, and it is busy here.
+  bool keepVisible = window_.checked(选择框_保证显示);
   std::lock_guard lock(mutex_);
   if (hits_.empty()) return;
+  filter_.use(std::move(settings));
   filteredCount_ = 0;
   duplicateCount_ = 0;
   listed_.clear();
   window_.clearRows(超级列表框_磁力链接);
-  for (const MagnetResult& hit : hits_) listHit(hit);
+  for (std::size_t i = 0; i < hits_.size(); ++i) listHit(hits_[i], hitBytes_[i], keepVisible);
+  // Once, not after every hit: the UI thread that would show the ones between is busy here.
+  writeStatistics(status_.searchDone);
+}
+
+void ResultStore::refreshFilter() {
+  FilterSettings settings = readFilterSettings(window_, status_.keyword);
+  std::lock_guard lock(mutex_);
+  filter_.use(std::move(settings));
 }
 
 std::uint64_t ResultStore::beginSearch() {
@@ -59,6 +73,7 @@ std::uint64_t ResultStore::beginSearch() {
 void ResultStore::clear() {
   std::lock_guard lock(mutex_);
   hits_.clear();
+  hitBytes_.clear();
   listed_.clear();
   filteredCount_ = 0;
   duplicateCount_ = 0;
@@ -99,6 +114,11 @@ void ResultStore::runLocked(const std::function<void()>& task) {
 std::vector<MagnetResult> ResultStore::hits() const {
   std::lock_guard lock(mutex_);
   return hits_;
+}
+
+bool ResultStore::full() const {
+  std::lock_guard lock(mutex_);
+  return hits_.size() >= kHitLimit;
 }
 
 Text ResultStore::listedMagnets() const {

@@ -7,11 +7,9 @@
 #include "base/clock.h"
 #include "base/encoding.h"
 #include "base/files.h"
-#include "base/numbers.h"
 #include "core/completion_sound.h"
 #include "window/interactions.h"
 #include "forms/main_window_names.h"
-#include "forms/site_labels.h"
 #include "window/ui_loop.h"
 #include "window/window_model.h"
 
@@ -20,10 +18,8 @@ namespace quenbo::core {
 using namespace window::names;
 using namespace std::chrono_literals;
 
-static_assert(kSiteCount == window::kSiteCount);
-
 SearchJob::SearchJob(window::WindowModel& window, window::UiLoop& loop,
-                     window::Interactions& interactions, const ResultFilter& filter,
+                     window::Interactions& interactions,
                      std::array<SiteWorker, kSiteCount> workers,
                      std::filesystem::path installDirectory)
     : window_(window),
@@ -31,7 +27,7 @@ SearchJob::SearchJob(window::WindowModel& window, window::UiLoop& loop,
       interactions_(interactions),
       workers_(std::move(workers)),
       installDirectory_(std::move(installDirectory)),
-      store_(window, filter, status_) {
+      store_(window, status_) {
   currentGeneration_ = store_.generation();
 }
 
@@ -53,6 +49,7 @@ void SearchJob::setRunningButtons(bool running) {
 }
 
 void SearchJob::start() {
+  loop_.assertOnUiThread();
   if (window_.text(编辑框_搜索).empty()) {
     interactions_.beep();
     interactions_.messageBox("搜索内容不能为空"_gbk, window::defaultMessageTitle(),
@@ -65,9 +62,10 @@ void SearchJob::start() {
   currentGeneration_ = generation;
   window_.setCurrentTab(高级选择夹1, kResultTab);
 
-  status_.keyword = window_.text(编辑框_搜索);
-  pageLimit_ = textToInteger(window_.text(编辑框_页数));
-  timeoutSeconds_ = textToInteger(window_.text(编辑框_时间));
+  request_ = readSearchRequest(window_);
+  status_.keyword = request_.keyword;
+  store_.refreshFilter();
+  running_ = true;
 
   stopRequested_ = false;
   status_.searchDone = false;
@@ -81,7 +79,7 @@ void SearchJob::start() {
   store_.clear();
 
   for (int site = 0; site < kSiteCount; ++site) {
-    if (window_.checked(siteCheckBox(window::kSiteBoxes[site].label))) siteRunning_[site] = generation;
+    if (request_.sites[static_cast<std::size_t>(site)]) siteRunning_[site] = generation;
   }
   launch(generation);
   window_.setTimerInterval(时钟_线程, 100);
@@ -92,7 +90,7 @@ void SearchJob::launch(std::uint64_t generation) {
     if (siteRunning_[site] != generation) continue;
     // Events run during the waits below: a box unticked meanwhile, or a window closed,
     // must not leave a flag set that no worker will ever clear.
-    if (window_.destroyed() || !window_.checked(siteCheckBox(window::kSiteBoxes[site].label))) {
+    if (window_.destroyed() || !window_.checked(siteCheckBox(window::kSites[site].label))) {
       std::uint64_t held = generation;
       siteRunning_[site].compare_exchange_strong(held, 0);
       continue;
@@ -105,8 +103,8 @@ void SearchJob::launch(std::uint64_t generation) {
 void SearchJob::startWorker(int site, std::uint64_t generation) {
   ++liveWorkers_;
   try {
-    std::thread([this, run = SiteRun(*this, site, generation, status_.keyword, pageLimit_,
-                                     timeoutSeconds_)]() mutable {
+    std::thread([this, run = SiteRun(*this, site, generation, request_.keyword, request_.pageLimit,
+                                     request_.timeoutSeconds)]() mutable {
       if (workers_[run.site()]) workers_[run.site()](run);
       run.clearRunning();  // in case the worker left without clearing it
       --liveWorkers_;
@@ -120,6 +118,7 @@ void SearchJob::startWorker(int site, std::uint64_t generation) {
 }
 
 void SearchJob::monitorTick() {
+  loop_.assertOnUiThread();
   store_.showStatistics(false);
   if (anySiteRunning()) return;
   setRunningButtons(false);
@@ -128,18 +127,23 @@ void SearchJob::monitorTick() {
   window_.setTimerInterval(时钟_线程, 0);
   status_.searchDone = true;
   store_.showStatistics(true);
+  running_ = false;
+  for (const auto& handler : finishedHandlers_) handler();
 }
 
 void SearchJob::stop() {
+  loop_.assertOnUiThread();
   window_.setStatusPart(状态条1, 0, "任务状态：停止中"_gbk);
   stopRequested_ = true;
   setRunningButtons(false);
 }
 
 void SearchJob::onWindowCreated(const StartupSteps& steps) {
+  loop_.assertOnUiThread();
   // The leftover of a self-update.
   std::filesystem::path leftover = installDirectory_ / std::filesystem::path(u8"临时主程序");
-  if (fileExists(leftover)) deleteFile(leftover);
+  // A leftover that cannot be deleted is tried again at the next start.
+  if (fileExists(leftover)) (void)deleteFile(leftover);
 
   if (steps.openUpdateWindow) {
     steps.openUpdateWindow();
@@ -154,6 +158,7 @@ void SearchJob::onWindowCreated(const StartupSteps& steps) {
 }
 
 void SearchJob::onWindowDestroyed() {
+  loop_.assertOnUiThread();
   window_.setStatusPart(状态条1, 0, "任务状态：销毁中"_gbk);
   stopRequested_ = true;
   // The monitor keeps ticking during the waits and completes a running search.
@@ -189,7 +194,9 @@ void SiteRun::clearRunning() {
   job_.siteRunning_[site_].compare_exchange_strong(held, 0);
 }
 
-void SiteRun::handOver(const MagnetResult& hit) { job_.store_.addHit(hit, generation_); }
+bool SiteRun::handOver(const MagnetResult& hit) {
+  return job_.store_.addHit(hit, generation_) || !job_.store_.full();
+}
 
 void SiteRun::log(const Text& line) {
   std::lock_guard lock(job_.logMutex_);

@@ -9,10 +9,11 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 #include "base/text.h"
-#include "core/result_filter.h"
 #include "core/result_store.h"
+#include "core/search_request.h"
 #include "core/search_status.h"
 #include "core/site_run.h"
 
@@ -23,8 +24,6 @@ class Interactions;
 }  // namespace quenbo::window
 
 namespace quenbo::core {
-
-inline constexpr int kSiteCount = 26;
 
 // Steps of the start-up sequence that other parts of the program provide. An empty step is
 // skipped; without an update check the main window shows itself.
@@ -39,8 +38,7 @@ struct StartupSteps {
 class SearchJob final {
  public:
   SearchJob(window::WindowModel& window, window::UiLoop& loop, window::Interactions& interactions,
-            const ResultFilter& filter, std::array<SiteWorker, kSiteCount> workers,
-            std::filesystem::path installDirectory);
+            std::array<SiteWorker, kSiteCount> workers, std::filesystem::path installDirectory);
   // Waits for every worker thread to leave: they use this job, the store and the window.
   ~SearchJob();
   SearchJob(const SearchJob&) = delete;
@@ -56,9 +54,19 @@ class SearchJob final {
   ResultStore& store() { return store_; }
   const ResultStore& store() const { return store_; }
 
-  const Text& keyword() const { return status_.keyword; }  // UI thread
-  int pageLimit() const { return pageLimit_; }
-  int timeoutSeconds() const { return timeoutSeconds_; }
+  // Binds a handler of the finished event: the monitor has seen every site end. Handlers run
+  // on the UI thread, in binding order.
+  void onFinished(std::function<void()> handler) {
+    finishedHandlers_.push_back(std::move(handler));
+  }
+
+  // The last search's request, as read when it started (UI thread).
+  const SearchRequest& request() const { return request_; }
+  const Text& keyword() const { return request_.keyword; }
+  int pageLimit() const { return request_.pageLimit; }
+  int timeoutSeconds() const { return request_.timeoutSeconds; }
+  // From a search's start until its finished event (UI thread).
+  bool running() const { return running_; }
   bool stopRequested() const { return stopRequested_; }
   bool searchDone() const { return status_.searchDone; }
   std::uint32_t startTick() const { return status_.startTick; }
@@ -83,8 +91,9 @@ class SearchJob final {
 
   SearchStatus status_;
   ResultStore store_;
-  std::atomic<int> pageLimit_{0};
-  std::atomic<int> timeoutSeconds_{0};
+  SearchRequest request_;  // UI thread; each run gets its own copy of what it needs
+  bool running_ = false;   // UI thread
+  std::vector<std::function<void()>> finishedHandlers_;  // UI thread
   std::atomic<bool> stopRequested_{false};
   // The generation of the search whose workers may still hand over hits and write lines.
   std::atomic<std::uint64_t> currentGeneration_{0};

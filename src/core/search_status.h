@@ -14,8 +14,8 @@ struct SearchStatus {
   std::atomic<bool> searchDone{false};
   // Tick count at search start, for the elapsed time.
   std::atomic<std::uint32_t> startTick{0};
-  // The keyword of the last search. Written on the UI thread only while no worker of the
-  // current search runs; read under the result lock.
+  // The keyword of the last search. Written and read on the UI thread only, while no worker
+  // of the current search runs; the filter judges against its copy in the filter settings.
   Text keyword;
 };
 

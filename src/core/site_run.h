@@ -28,8 +28,9 @@ class SiteRun final {
   // Clears the site's running flag, if this run still holds it. Call it after the last
   // hand-over: once every flag is clear the search may be declared finished.
   void clearRunning();
-  // Hands one hit to the result store, unless a newer search has started since.
-  void handOver(const MagnetResult& hit);
+  // Hands one hit to the result store, unless a newer search has started since. False once
+  // the store holds its limit of hits: this hit was not kept, and the site should end.
+  bool handOver(const MagnetResult& hit);
   // Appends one line to the log box, unless a newer search has started since.
   void log(const Text& line);
 

@@ -1,6 +1,6 @@
 #include "base/encoding.h"
 #include "forms/main_window_names.h"
-#include "forms/site_labels.h"
+#include "forms/site_table.h"
 #include "forms/template_builder.h"
 #include "forms/window_templates.h"
 
@@ -166,10 +166,10 @@ void addSettingsTab(std::vector<ComponentTemplate>& w) {
   w.push_back(onTab(component(K::CheckBox, 选择框_保证显示, {90, 80, 256, 24},
                               " 保持搜索结果列表一直显示在底部"_gbk)));
   w.push_back(onTab(component(K::TransparentLabel, "透明标签4", {20, 120, 60, 24}, "磁力站点："_gbk)));
-  for (const auto& site : kSiteBoxes) {
+  for (const auto& site : kSites) {
     auto box = onTab(component(K::CheckBox, siteCheckBox(site.label),
                                {site.left, 120, site.width, 24}, utf8ToGbk(site.label)));
-    w.push_back(site.visible ? box : hidden(box));
+    w.push_back(site.shown ? box : hidden(box));
   }
 }
 

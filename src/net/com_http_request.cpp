@@ -73,36 +73,44 @@ bool RequestObject::valid() const {
   return transfer_->valid();
 }
 
-Bytes ComHttpRequest::execute() {
-  std::unique_ptr<CurlTransfer> own;
-  CurlTransfer* transfer = requestObject != nullptr ? requestObject->transfer_.get() : nullptr;
-  if (transfer == nullptr) {
-    own = std::make_unique<CurlTransfer>();
-    transfer = own.get();
-  }
-  if (!transfer->valid() || !transfer->prepare()) return Bytes();
+// Everything set before the transfer; false as soon as libcurl refuses a step, and then the
+// request is not made.
+bool ComHttpRequest::configure(CurlTransfer& transfer, const std::optional<RequestUrl>& target,
+                               const Bytes& body, CurlHeaderList& headers) {
   std::string_view verb = HttpMethod::verb(method);
-
-  transfer->setIdleTimeout(timeoutOf(timeoutSeconds));
-  if (timeoutSeconds == -1) transfer->set(CURLOPT_CONNECTTIMEOUT_MS, 60000L);
-  if (!proxy.empty()) transfer->set(CURLOPT_PROXY, ("http://" + proxy).c_str());
-  std::optional<RequestUrl> target = crackUrl(url);
-  if (target) {
-    transfer->set(CURLOPT_URL, target->curlUrl().c_str());
-    transfer->set(CURLOPT_PATH_AS_IS, 1L);
+  std::chrono::milliseconds idle = timeoutOf(timeoutSeconds);
+  if (!transfer.setIdleTimeout(idle)) return false;
+  if (timeoutSeconds == -1 && !transfer.set(CURLOPT_CONNECTTIMEOUT_MS, 60000L)) return false;
+  // With its own connect time-out the first step may take a minute: the deadline allows it.
+  if (!transfer.setDeadline(
+          requestDeadline(timeoutSeconds == -1 ? std::chrono::milliseconds(60000) : idle))) {
+    return false;
   }
-  transfer->setFollowRedirects(!noRedirect);
-  transfer->set(CURLOPT_SSL_VERIFYPEER, 0L);
-  transfer->set(CURLOPT_SSL_VERIFYHOST, 0L);
-
-  if (completeHeaders) extraHeaders = completeServiceHeaders(extraHeaders, url, method);
-  if (normalizeHeaderNames) extraHeaders = normalizeHeaderText(extraHeaders);
+  if (!proxy.empty() && !transfer.set(CURLOPT_PROXY, ("http://" + proxy).c_str())) return false;
+  if (target && (!transfer.set(CURLOPT_URL, target->curlUrl().c_str()) ||
+                 !transfer.set(CURLOPT_PATH_AS_IS, 1L))) {
+    return false;
+  }
+  if (!transfer.setFollowRedirects(!noRedirect) ||
+      !transfer.set(CURLOPT_SSL_VERIFYPEER, verifyCertificates ? 1L : 0L) ||
+      !transfer.set(CURLOPT_SSL_VERIFYHOST, verifyCertificates ? 2L : 0L)) {
+    return false;
+  }
+  if (verifyCertificates && !trustedCertificates.empty() &&
+      !transfer.set(CURLOPT_CAINFO, trustedCertificates.c_str())) {
+    return false;
+  }
+  if (totalTimeoutMs > 0 &&
+      !transfer.set(CURLOPT_TIMEOUT_MS, static_cast<long>(totalTimeoutMs))) {
+    return false;
+  }
   // Basic proxy credentials: libcurl sends them as "Proxy-Authorization: Basic " and the
   // Base64 form of user, colon and password, to the proxy only (also through a tunnel).
-  if (!proxy.empty() && !proxyUserName.empty() && proxyAuthMode == 1) {
-    transfer->set(CURLOPT_PROXYAUTH, long{CURLAUTH_BASIC});
-    transfer->set(CURLOPT_PROXYUSERNAME, proxyUserName.c_str());
-    transfer->set(CURLOPT_PROXYPASSWORD, proxyPassword.c_str());
+  if (!proxy.empty() && !proxyUserName.empty() && proxyAuthMode == 1 &&
+      (!transfer.set(CURLOPT_PROXYAUTH, long{CURLAUTH_BASIC}) ||
+       !transfer.set(CURLOPT_PROXYUSERNAME, proxyUserName.c_str()) ||
+       !transfer.set(CURLOPT_PROXYPASSWORD, proxyPassword.c_str()))) {
+    return false;
   }
   HeaderSet headerSet;
   if (cookies) {
@@ -112,29 +120,52 @@ Bytes ComHttpRequest::execute() {
     headerSet.set("Cookie", *cookies);
   }
   setCallerHeaders(headerSet, extraHeaders);
+  // A caller's line libcurl cannot send (a stray CR) is left out, as the request object does.
+  (void)headers.appendHeaderText(headerSet.text());
+  if (!headers.suppressUnlessGiven("Accept") || !headers.suppressUnlessGiven("Expect")) {
+    return false;
+  }
+  if ((verb == "POST" || !body.empty()) && !headers.suppressUnlessGiven("Content-Type")) {
+    return false;
+  }
+  if (!transfer.set(CURLOPT_HTTPHEADER, headers.get())) return false;
+  if (!transfer.setRequest(verb, body)) return false;
+  transfer.setBodyLimit(kBodyLimit);
+  return true;
+}
 
-  const Bytes& body = !bodyBytes.empty() ? bodyBytes : bodyText;
-  CurlHeaderList headers;
-  headers.appendHeaderText(headerSet.text());
-  headers.suppressUnlessGiven("Accept");
-  headers.suppressUnlessGiven("Expect");
-  if (verb == "POST" || !body.empty()) headers.suppressUnlessGiven("Content-Type");
-  transfer->set(CURLOPT_HTTPHEADER, headers.get());
-  transfer->setRequest(verb, body);
-  transfer->setBodyLimit(kBodyLimit);
-
-  Bytes received;
+Bytes ComHttpRequest::execute() {
+  std::unique_ptr<CurlTransfer> own;
+  CurlTransfer* transfer = requestObject != nullptr ? requestObject->transfer_.get() : nullptr;
+  if (transfer == nullptr) {
+    own = std::make_unique<CurlTransfer>();
+    transfer = own.get();
+  }
   responseHeaders.clear();
   statusCode = 0;
-  if (target && transfer->run() == TransferOutcome::complete) {
+  if (!transfer->valid() || !transfer->prepare()) return Bytes();
+
+  if (completeHeaders) extraHeaders = completeServiceHeaders(extraHeaders, url, method);
+  if (normalizeHeaderNames) extraHeaders = normalizeHeaderText(extraHeaders);
+  std::optional<RequestUrl> target = crackUrl(url);
+  const Bytes& body = !bodyBytes.empty() ? bodyBytes : bodyText;
+  CurlHeaderList headers;
+  bool configured = configure(*transfer, target, body, headers);
+
+  Bytes received;
+  if (configured && target && transfer->run() == TransferOutcome::complete) {
     const std::string& block = transfer->headerBlock();
     std::size_t statusEnd = block.find("\r\n");
     responseHeaders = statusEnd == std::string::npos ? Text() : block.substr(statusEnd + 2);
     statusCode = static_cast<int>(transfer->responseCode());
     received = std::move(transfer->body());
   }
-  // The list must not outlive its use by a kept request object.
-  transfer->set(CURLOPT_HTTPHEADER, static_cast<curl_slist*>(nullptr));
+  // The list must not outlive its use by a kept request object; a refusal here would leave
+  // the handle pointing at freed memory, so the kept object is given up instead.
+  if (!transfer->set(CURLOPT_HTTPHEADER, static_cast<curl_slist*>(nullptr)) &&
+      requestObject != nullptr) {
+    requestObject->transfer_ = std::make_unique<CurlTransfer>();
+  }
   responseCookies = collectSetCookies(responseHeaders, "");
   if (mergeCookies && cookies) responseCookies = mergeCookieText(*cookies, responseCookies);
   return received;

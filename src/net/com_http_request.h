@@ -4,13 +4,16 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "base/text.h"
 #include "net/http_request.h"
 
 namespace quenbo {
 
+class CurlHeaderList;
 class CurlTransfer;
+struct RequestUrl;
 
 // A request object a caller may keep for several calls; its connections stay open between
 // them. Use it from one thread at a time.
@@ -50,9 +53,20 @@ struct ComHttpRequest {
   bool mergeCookies = true;
   bool completeHeaders = true;
   bool normalizeHeaderNames = true;
+  // Off for pages (any certificate is taken); the update service turns it on. A PEM file in
+  // trustedCertificates is trusted instead of the system's store (tests only).
+  bool verifyCertificates = false;
+  std::string trustedCertificates;  // native path; empty: the system's store
+  int totalTimeoutMs = 0;           // above 0: the whole call, connecting included
 
-  // The body bytes; empty when the request could not be made or the transfer failed.
+  // The body bytes; empty when the request could not be made (libcurl refused a setting)
+  // or the transfer failed. The whole call ends after four times its time-out, at most a
+  // minute.
   Bytes execute();
+
+ private:
+  [[nodiscard]] bool configure(CurlTransfer& transfer, const std::optional<RequestUrl>& target,
+                               const Bytes& body, CurlHeaderList& headers);
 };
 
 }  // namespace quenbo

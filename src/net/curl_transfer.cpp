@@ -131,6 +131,8 @@ bool CurlTransfer::prepare() {
   bodyLimit_ = static_cast<std::size_t>(-1);
   body_.clear();
   sink_ = nullptr;
+  abandon_ = nullptr;
+  abandoned_ = false;
   curl_easy_reset(easy_);
   return set(CURLOPT_NOSIGNAL, 1L) && set(CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1}) &&
          set(CURLOPT_PROTOCOLS_STR, "http,https") && set(CURLOPT_PROXY, "") &&
@@ -143,6 +145,26 @@ bool CurlTransfer::prepare() {
 bool CurlTransfer::setIdleTimeout(std::chrono::milliseconds timeout) {
   idleTimeout_ = std::max(timeout, std::chrono::milliseconds(1));
   return set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(idleTimeout_.count()));
+}
+
+bool CurlTransfer::setDeadline(std::chrono::milliseconds deadline) {
+  return set(CURLOPT_TIMEOUT_MS, static_cast<long>(std::max<long long>(deadline.count(), 1)));
+}
+
+bool CurlTransfer::setAbandon(std::function<bool()> abandon) {
+  abandon_ = std::move(abandon);
+  if (!abandon_) return set(CURLOPT_NOPROGRESS, 1L);
+  return set(CURLOPT_XFERINFOFUNCTION, &CurlTransfer::onProgress) &&
+         set(CURLOPT_XFERINFODATA, this) && set(CURLOPT_NOPROGRESS, 0L);
+}
+
+bool CurlTransfer::abandonWanted() {
+  if (!abandoned_ && abandon_ && abandon_()) abandoned_ = true;
+  return abandoned_;
+}
+
+int CurlTransfer::onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<CurlTransfer*>(self)->abandonWanted() ? 1 : 0;
 }
 
 bool CurlTransfer::setFollowRedirects(bool follow) {
@@ -260,6 +282,10 @@ TransferOutcome CurlTransfer::drive(bool stopAtHeaders) {
       }
     }
     if (done) break;
+    if (abandonWanted()) {
+      code_ = CURLE_ABORTED_BY_CALLBACK;
+      break;
+    }
     if (stopAtHeaders && (bodyWaiting_ || headersComplete_)) return TransferOutcome::complete;
     curl_off_t uploaded = 0;
     curl_easy_getinfo(easy_, CURLINFO_SIZE_UPLOAD_T, &uploaded);

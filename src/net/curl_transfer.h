@@ -4,6 +4,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -15,6 +16,12 @@ namespace quenbo {
 // Initialises libcurl once per process; false when it cannot be used at all.
 bool curlAvailable();
 
+// The overall deadline of a request whose steps may each take `idle`: four steps' worth,
+// never more than a minute.
+constexpr std::chrono::milliseconds requestDeadline(std::chrono::milliseconds idle) {
+  return std::min(idle * 4, std::chrono::milliseconds(60000));
+}
+
 // A curl_slist of header lines.
 class CurlHeaderList final {
  public:
@@ -25,13 +32,13 @@ class CurlHeaderList final {
 
   // False when out of memory or when the line holds a CR, LF or NUL byte, which would let it
   // smuggle further header lines onto the request.
-  bool append(std::string_view line);
+  [[nodiscard]] bool append(std::string_view line);
   // Adds every non-empty line of a "\r\n"-separated header text. A line with an empty value
   // goes out as "Name:" (libcurl would otherwise take it as "leave this header out"). Lines
   // without a name before a ":" are left out, and then the result is false.
-  bool appendHeaderText(std::string_view text);
+  [[nodiscard]] bool appendHeaderText(std::string_view text);
   // Keeps libcurl's own header of each name off the request unless the text gave one.
-  bool suppressUnlessGiven(std::string_view name);
+  [[nodiscard]] bool suppressUnlessGiven(std::string_view name);
   curl_slist* get() const { return list_; }
 
  private:
@@ -61,21 +68,28 @@ class CurlTransfer final {
   // Forgets the options and state of an earlier transfer (keeping live connections) and sets
   // what every transfer of the system uses: HTTP/1.1, http and https only, no proxy taken
   // from the environment, the header and body callbacks. False when libcurl refuses.
-  bool prepare();
+  [[nodiscard]] bool prepare();
 
   template <typename T>
-  bool set(CURLoption option, T value) {
+  [[nodiscard]] bool set(CURLoption option, T value) {
     return curl_easy_setopt(easy_, option, value) == CURLE_OK;
   }
 
   // A transfer that moves no byte for this long is abandoned. The same time bounds
   // connecting (libcurl's connect time-out is set to it too).
-  bool setIdleTimeout(std::chrono::milliseconds timeout);
+  [[nodiscard]] bool setIdleTimeout(std::chrono::milliseconds timeout);
   // Following redirects, to http and https URLs only, at most 10 in a row.
-  bool setFollowRedirects(bool follow);
+  [[nodiscard]] bool setFollowRedirects(bool follow);
   // The verb and body: HEAD asks for no body, GET without a body is a plain GET, every other
   // request sends the body (POST always, even an empty one). The body is copied.
-  bool setRequest(std::string_view verb, std::string_view body);
+  [[nodiscard]] bool setRequest(std::string_view verb, std::string_view body);
+  // The whole transfer, headers and body, ends after this long however steadily bytes come
+  // in: a body dripping one byte a second must not hold a request open for ever.
+  [[nodiscard]] bool setDeadline(std::chrono::milliseconds deadline);
+  // Asked while the transfer runs (by libcurl's progress callback and between polls, so at
+  // least every 50 ms); once it says true the transfer is abandoned and fails.
+  [[nodiscard]] bool setAbandon(std::function<bool()> abandon);
+  bool abandoned() const { return abandoned_; }
   // Body bytes past this many fail the read; the bytes up to the limit are kept.
   void setBodyLimit(std::size_t bytes) { bodyLimit_ = bytes; }
   // Sends body bytes somewhere else than body(); a false return fails the read.
@@ -99,6 +113,8 @@ class CurlTransfer final {
  private:
   static size_t onHeader(char* data, size_t size, size_t count, void* self);
   static size_t onBody(char* data, size_t size, size_t count, void* self);
+  static int onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+  bool abandonWanted();
   void headerLine(std::string_view line);
   TransferOutcome drive(bool stopAtHeaders);
   TransferOutcome classify() const;
@@ -130,6 +146,8 @@ class CurlTransfer final {
   std::size_t bodyLimit_ = static_cast<std::size_t>(-1);
   std::string body_;
   std::function<bool(std::string_view)> sink_;
+  std::function<bool()> abandon_;
+  bool abandoned_ = false;
 };
 
 }  // namespace quenbo

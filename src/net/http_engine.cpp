@@ -80,7 +80,11 @@ class EngineCall final {
       return Failure::session;
     }
     long long seconds = request_.timeoutSeconds > 0 ? request_.timeoutSeconds : 30;
-    if (!transfer_.setIdleTimeout(std::chrono::seconds(seconds))) return Failure::timeouts;
+    std::chrono::milliseconds idle = std::chrono::seconds(seconds);
+    if (!transfer_.setIdleTimeout(idle) || !transfer_.setDeadline(requestDeadline(idle)) ||
+        !transfer_.setAbandon(request_.abandon)) {
+      return Failure::timeouts;
+    }
     if (!transfer_.set(CURLOPT_URL, url_.curlUrl().c_str()) ||
         !transfer_.set(CURLOPT_PATH_AS_IS, 1L)) {
       return Failure::connection;
@@ -91,7 +95,7 @@ class EngineCall final {
       return Failure::certificates;
     }
     // Without the share a call still works, only with a full handshake each time.
-    if (CURLSH* share = pageShare()) transfer_.set(CURLOPT_SHARE, share);
+    if (CURLSH* share = pageShare()) (void)transfer_.set(CURLOPT_SHARE, share);
     // With cookies to send, cookies set along a redirect go with the next hop too.
     if (!request_.cookies.empty() && !transfer_.set(CURLOPT_COOKIEFILE, ""))
       return Failure::cookies;
@@ -204,6 +208,10 @@ Text HttpEngine::execute(HttpRequest& request, HttpResponse& response) {
 
   CurlTransfer& transfer = call.transfer();
   TransferOutcome outcome = transfer.run();
+  // An abandoned request hands nothing on, not even the bytes it got so far.
+  if (transfer.abandoned()) {
+    return fail(outcome == TransferOutcome::readFailed ? Failure::read : Failure::noResponse);
+  }
   if (outcome == TransferOutcome::sendFailed) return fail(Failure::send);
   if (outcome == TransferOutcome::noResponse) return fail(Failure::noResponse);
   const Text& block = transfer.headerBlock();
@@ -220,7 +228,7 @@ Text HttpEngine::execute(HttpRequest& request, HttpResponse& response) {
   // A cut-off body is a failure: the bytes so far stay in the record, the page is not
   // handed on as if it were whole.
   if (outcome == TransferOutcome::readFailed) return fail(Failure::read);
-  return decodeDeclaredCharset(textUpToZero(response.body), response.body);
+  return decodeDeclaredCharset(textWithoutZeros(response.body), response.body);
 }
 
 }  // namespace quenbo

@@ -2,6 +2,8 @@
 // request routine.
 #pragma once
 
+#include <functional>
+
 #include "base/text.h"
 
 namespace quenbo {
@@ -32,11 +34,16 @@ struct HttpRequest {
   Text userName, password;  // basic credentials for the server
   Text proxy;               // host:port; empty for a direct connection
   Text proxyUserName, proxyPassword;
-  int timeoutSeconds = 0;  // per phase; 0 or less means 30 seconds
+  // Per phase; 0 or less means 30 seconds. The whole request ends after four times this,
+  // and never after more than 60 seconds.
+  int timeoutSeconds = 0;
   bool mergeCookies = true;
   bool completeHeaders = true;  // add the default lines the caller did not give
   Bytes bodyBytes;              // sent instead of bodyText when non-empty
   bool normalizeHeaderNames = true;
+  // Asked on the calling thread while the request runs; true abandons it (a stop, a closing
+  // window), and then nothing of the answer is handed back.
+  std::function<bool()> abandon;
 };
 
 // Filled by the engine; a field the engine does not reach keeps the caller's value.

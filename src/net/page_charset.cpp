@@ -11,6 +11,12 @@ constexpr std::string_view kMetaCharset = R"(<meta.+?charset=[^\w]?([-\w]+))";
 
 }  // namespace
 
+Text textWithoutZeros(std::string_view bytes) {
+  Text text(bytes);
+  std::erase(text, '\0');
+  return text;
+}
+
 Text decodeDeclaredCharset(const Text& text, const Bytes& body) {
   RegexMatcher matcher;
   if (!matcher.execute(kMetaCharset, std::string_view(text).substr(0, kSearchedBytes)) ||
@@ -22,7 +28,7 @@ Text decodeDeclaredCharset(const Text& text, const Bytes& body) {
   Bytes decoded = TextCodec::convertCharset(body, name, "GBK");
   // Empty bytes from a non-empty body: the name is unknown to the converter.
   if (decoded.empty() && !body.empty()) return text;
-  return textUpToZero(decoded);
+  return textWithoutZeros(decoded);
 }
 
 }  // namespace quenbo

@@ -55,7 +55,11 @@ bool TransferClient::open(std::string_view method, std::string_view url,
   requestOpen_ = sent_ = false;
   headers_.clear();
   responseHeaders_.clear();
-  transfer_->prepare();  // ends an earlier request, keeps the connections
+  // Ends an earlier request, keeping the connections.
+  if (!transfer_->prepare()) {
+    transfer_.reset();
+    return false;
+  }
 
   bool secure = lowerAscii(url.substr(0, 5)) == "https";
   RequestUrl target{secure, urlHost(url, false, UrlVariant::transfer),
@@ -99,17 +103,20 @@ bool TransferClient::send(std::string_view body) {
   sentHeaders_ = std::make_unique<CurlHeaderList>();
   Text lines;
   for (const auto& [name, value] : headers_) lines += name + ":" + value + "\r\n";
-  sentHeaders_->appendHeaderText(lines);
-  sentHeaders_->suppressUnlessGiven("Accept");
-  sentHeaders_->suppressUnlessGiven("Expect");
-  if (!body.empty() || method_ == "POST") sentHeaders_->suppressUnlessGiven("Content-Type");
-
-  if (timeoutMs_) {
-    transfer.setIdleTimeout(std::chrono::milliseconds(*timeoutMs_));
-  } else {
-    transfer.setIdleTimeout(std::chrono::seconds(30));
-    transfer.set(CURLOPT_CONNECTTIMEOUT_MS, 60000L);
+  // setHeader refused the lines libcurl could not send.
+  (void)sentHeaders_->appendHeaderText(lines);
+  if (!sentHeaders_->suppressUnlessGiven("Accept") ||
+      !sentHeaders_->suppressUnlessGiven("Expect") ||
+      ((!body.empty() || method_ == "POST") &&
+       !sentHeaders_->suppressUnlessGiven("Content-Type"))) {
+    return false;
   }
+
+  // No overall deadline: a large download may rightly take long while bytes keep coming.
+  bool timed = timeoutMs_ ? transfer.setIdleTimeout(std::chrono::milliseconds(*timeoutMs_))
+                          : transfer.setIdleTimeout(std::chrono::seconds(30)) &&
+                                transfer.set(CURLOPT_CONNECTTIMEOUT_MS, 60000L);
+  if (!timed) return false;
   // Certificates are verified (libcurl's default): an update must come from its real host.
   bool configured =
       transfer.set(CURLOPT_URL, curlUrl_.c_str()) && transfer.set(CURLOPT_PATH_AS_IS, 1L) &&
@@ -117,6 +124,9 @@ bool TransferClient::send(std::string_view body) {
       transfer.set(CURLOPT_BUFFERSIZE, static_cast<long>(kReadSize)) &&
       transfer.set(CURLOPT_HTTPHEADER, sentHeaders_->get()) && transfer.setFollowRedirects(true) &&
       transfer.setRequest(method_, body);
+  if (configured && !trustedCertificates_.empty()) {
+    configured = transfer.set(CURLOPT_CAINFO, trustedCertificates_.c_str());
+  }
   if (!configured) return false;
   if (transfer.runUntilHeaders() == TransferOutcome::sendFailed) return false;
   responseHeaders_ = transfer.headerBlock();

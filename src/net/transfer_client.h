@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -32,22 +33,26 @@ class TransferClient final {
   // Prepares a request (method upper-cased) for the URL, replacing an earlier one; a URL
   // without a scheme is taken as plain http. `timeoutMs` bounds connecting and each read;
   // without it connecting may take 60 s and each read 30 s.
-  bool open(std::string_view method, std::string_view url,
+  [[nodiscard]] bool open(std::string_view method, std::string_view url,
             std::optional<int> timeoutMs = std::nullopt);
   // Sets "name:value"; a name set before gets the new value.
-  bool setHeader(std::string_view name, std::string_view value);
+  [[nodiscard]] bool setHeader(std::string_view name, std::string_view value);
   // Sends the request and returns once the response headers are in (the body waits). False
   // when the request could not go out (no connection, certificate refused).
-  bool send(std::string_view body = {});
+  [[nodiscard]] bool send(std::string_view body = {});
   // Writes the body into directory/fileName in reads of kReadSize bytes. Needs an existing
   // directory and a positive Content-Length; false otherwise, and when the file cannot be
   // created or the body arrives short (the part written stays on disk). With a callback, a
   // progress thread reports while the body arrives and once more at the end; it has ended
   // when this returns.
-  bool receiveToFile(const std::filesystem::path& directory, const std::filesystem::path& fileName,
-                     TransferCallback callback = nullptr, int userValue = 0);
+  [[nodiscard]] bool receiveToFile(const std::filesystem::path& directory,
+                                   const std::filesystem::path& fileName,
+                                   TransferCallback callback = nullptr, int userValue = 0);
   // The value after "name: " in the response header block, up to the end of its line.
   Text responseHeader(std::string_view name) const;
+  // Trusts the certificates of this PEM file instead of the system's store (tests point it
+  // at their server's certificate); empty: the system's store. Takes effect at the next send.
+  void trustCertificates(std::string pemFile) { trustedCertificates_ = std::move(pemFile); }
   // Ends request and connection and forgets the response; the client can be opened again.
   bool close();
 
@@ -62,6 +67,7 @@ class TransferClient final {
   std::optional<int> timeoutMs_;
   std::vector<std::pair<Text, Text>> headers_;
   Text responseHeaders_;
+  std::string trustedCertificates_;
 };
 
 }  // namespace quenbo

@@ -37,7 +37,20 @@ void PictureBox::paintEvent(QPaintEvent*) {
 
 // --- TextLabel ---
 
+void TextLabel::setOverPicture(bool over) {
+  overPicture_ = over;
+  if (!over) return;
+  QPalette light = palette();
+  light.setColor(QPalette::WindowText, Qt::white);
+  setPalette(light);
+}
+
 void TextLabel::paintEvent(QPaintEvent* event) {
+  if (overPicture_) {
+    if (text().isEmpty()) return;
+    QPainter band(this);
+    band.fillRect(rect(), QColor(0, 0, 0, 120));
+  }
   const QStringList lines = text().split(QLatin1Char('\n'));
   const QFontMetrics metrics(font());
   if (lines.size() < 2 || lines.size() * metrics.lineSpacing() <= height()) {

@@ -40,9 +40,15 @@ class PictureBox final : public QWidget {
 class TextLabel final : public QLabel {
  public:
   using QLabel::QLabel;
+  // A label on a picture draws its text light on a translucent dark band, and nothing at
+  // all while its caption is empty.
+  void setOverPicture(bool over);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+
+ private:
+  bool overPicture_ = false;
 };
 
 // A tab bar over stacked pages. Every page covers the tab control below the bar, so a

@@ -72,6 +72,8 @@ int runGui(int argc, char** argv) {
       {const_cast<const char* const*>(argv), static_cast<std::size_t>(argc)});
   app::SiteSetup sites = app::setUpSites(config.installDirectory, hostsFile);
   config.workers = std::move(sites.workers);
+  config.boardHost = sites.boardHost;
+  config.update.service.baseUrl = sites.updateService;
   app::Application application(loop, interactions, std::move(config));
   installArtwork(application.mainWindow(), application.updateWindow());
 
@@ -79,6 +81,7 @@ int runGui(int argc, char** argv) {
   WindowView mainView(application.mainWindow(), loop);
   interactions.setParentWindow(&mainView);
   mainView.setCloseHandler([&application] { application.close(); });
+  updateView.setCloseHandler([&application] { application.updates().onUpdateWindowClosed(); });
   mainView.setGoneHandler([] { QCoreApplication::quit(); });
   std::unique_ptr<StartupProbe> probe;
   if (qEnvironmentVariableIsSet("QUENBO_STARTUP_PROBE"))

@@ -29,8 +29,10 @@ QCheckBox::indicator { width: 13px; height: 13px; }
 )";
 
 // Whether `name` is one of the numbered film-board components made by `numbered`.
-bool isFilmPart(std::string_view name, std::string (*numbered)(int)) {
-  return name.starts_with(numbered(1).substr(0, numbered(1).size() - 1));
+template <class Id>
+bool isFilmPart(std::string_view name, Id (*numbered)(int)) {
+  std::string_view first = numbered(1).name();
+  return name.starts_with(first.substr(0, first.size() - 1));
 }
 
 }  // namespace
@@ -63,6 +65,9 @@ ComponentLook lookOf(const window::ComponentTemplate& c) {
     look.alignment = Qt::AlignCenter;
   } else if (isFilmPart(name, 图片框_电影)) {
     look.framed = true;
+  } else if (isFilmPart(name, 透明标签_电影主演) || isFilmPart(name, 透明标签_电影评分)) {
+    look.overPicture = true;  // readable on any poster
+    look.alignment = Qt::AlignCenter;
   }
   // The donation page: captions under the pictures and the text between them are centred.
   if (name == 透明标签10 || name == 透明标签11 || name == 超级链接框1) {

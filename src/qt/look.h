@@ -21,6 +21,7 @@ struct ComponentLook {
   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
   int fontPixels = 0;   // 0: the application font
   bool framed = false;  // picture boxes: a light frame while they show no picture
+  bool overPicture = false;  // labels on a poster: light text on a dark band while not empty
 };
 ComponentLook lookOf(const window::ComponentTemplate& component);
 

@@ -127,8 +127,8 @@ std::optional<std::filesystem::path> QtInteractions::saveFileDialog(const Text& 
         QString path = QFileDialog::getSaveFileName(parent_, QString(), QString(),
                                                     nameFilterFor(toQString(filter)), nullptr,
                                                     QFileDialog::HideNameFilterDetails);
-        // The file name as the file system spells it, never through GBK.
-        if (!path.isEmpty()) chosen = QFile::encodeName(path).toStdString();
+        // The file system's own bytes: GBK cannot hold every name a user may pick.
+        if (!path.isEmpty()) chosen = std::filesystem::path(QFile::encodeName(path).toStdString());
       },
       true);
   return chosen;

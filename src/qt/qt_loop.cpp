@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 
 namespace quenbo::qt {
 
@@ -20,6 +21,23 @@ void QtLoop::post(std::function<void()> task) {
     if (!wakePosted_) wakePosted_ = wake = true;
   }
   if (wake) QMetaObject::invokeMethod(this, "runPending", Qt::QueuedConnection);
+}
+
+void QtLoop::postAfter(std::chrono::milliseconds delay, std::function<void()> task) {
+  // Qt timers belong to the thread that starts them: start it on the GUI thread, counting
+  // the delay from now.
+  using Clock = std::chrono::steady_clock;
+  auto due = Clock::now() + delay;
+  auto start = [this, due, task = std::move(task)]() mutable {
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now());
+    QTimer::singleShot(std::max(left, std::chrono::milliseconds(0)), Qt::PreciseTimer, this,
+                       std::move(task));
+  };
+  if (onUiThread()) {
+    start();
+  } else {
+    post(std::move(start));
+  }
 }
 
 bool QtLoop::onUiThread() const {

@@ -24,6 +24,7 @@ class QtLoop final : public QObject, public window::UiLoop {
   QtLoop& operator=(const QtLoop&) = delete;
 
   void post(std::function<void()> task) override;
+  void postAfter(std::chrono::milliseconds delay, std::function<void()> task) override;
   bool onUiThread() const override;
   void processEvents() override;
   void waitProcessing(std::chrono::milliseconds duration) override;

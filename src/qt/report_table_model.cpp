@@ -5,18 +5,18 @@
 namespace quenbo::qt {
 namespace {
 
-int columnCountOf(const window::WindowModel& model, const std::string& list) {
-  const auto* layout = model.layout().find(list);
+int columnCountOf(const window::WindowModel& model, const window::ReportListId& list) {
+  const auto* layout = model.layout().find(std::string(list));
   return layout ? static_cast<int>(layout->columns.size()) : 0;
 }
 
 }  // namespace
 
-ReportTableModel::ReportTableModel(const window::WindowModel& model, std::string list,
+ReportTableModel::ReportTableModel(const window::WindowModel& model, window::ReportListId list,
                                    QObject* parent)
     : QAbstractTableModel(parent),
       model_(model),
-      list_(std::move(list)),
+      list_(list),
       columns_(columnCountOf(model, list_)) {
   window::ListShape shape = model_.listShape(list_);
   announcedRows_ = shape.rows;
@@ -47,7 +47,7 @@ QVariant ReportTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant ReportTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  const auto* layout = model_.layout().find(list_);
+  const auto* layout = model_.layout().find(std::string(list_));
   if (!layout || section < 0 || section >= columns_) return {};
   return toQString(layout->columns[section].header);
 }

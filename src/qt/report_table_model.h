@@ -13,7 +13,8 @@ namespace quenbo::qt {
 
 class ReportTableModel final : public QAbstractTableModel {
  public:
-  ReportTableModel(const window::WindowModel& model, std::string list, QObject* parent = nullptr);
+  ReportTableModel(const window::WindowModel& model, window::ReportListId list,
+                   QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -32,7 +33,7 @@ class ReportTableModel final : public QAbstractTableModel {
 
  private:
   const window::WindowModel& model_;
-  const std::string list_;
+  const window::ReportListId list_;
   const int columns_;
   int announcedRows_ = 0;
   std::uint64_t announcedResets_ = 0;

@@ -43,6 +43,7 @@ QWidget* label(const ComponentTemplate& c, const ComponentLook& look, QWidget* p
   text->setTextFormat(Qt::PlainText);
   // A plain label paints its background; transparent labels and links show what is below.
   text->setAutoFillBackground(c.kind == ComponentKind::Label);
+  text->setOverPicture(look.overPicture);
   if (c.kind == ComponentKind::HyperlinkLabel) {
     text->setProperty("hyperlink", true);
     text->setCursor(Qt::PointingHandCursor);
@@ -52,7 +53,7 @@ QWidget* label(const ComponentTemplate& c, const ComponentLook& look, QWidget* p
 
 QWidget* reportList(const ComponentTemplate& c, const window::WindowModel& model, QWidget* parent) {
   auto* view = new QTreeView(parent);
-  view->setModel(new ReportTableModel(model, c.name, view));
+  view->setModel(new ReportTableModel(model, window::ReportListId{c.name}, view));
   view->setRootIsDecorated(false);
   view->setItemsExpandable(false);
   view->setUniformRowHeights(true);  // rows are never measured one by one

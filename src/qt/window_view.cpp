@@ -128,7 +128,7 @@ void WindowView::build() {
 
 void WindowView::place(Part& part) {
   if (!part.widget) return;
-  window::Geometry g = model_.geometry(part.layout->name);
+  window::Geometry g = model_.geometry(window::ComponentId{part.layout->name});
   // A page of a tab control starts below its tab bar.
   int top = g.top;
   if (part.layout->tabPage >= 0 && dynamic_cast<TabControl*>(widget(part.layout->parent))) {
@@ -191,7 +191,9 @@ void WindowView::apply(const Change& change) {
   if (change.kind == ChangeKind::Destroyed) return applyDestroyed();
   Part* part = find(change.component);
   if (!part) return;
+  // Handles view the template's names; the widget's type tells the component's kind.
   const std::string& name = part->layout->name;
+  const window::ComponentId any{name};
   QWidget* w = part->widget;
   const bool wasApplying = applying_;
   applying_ = true;
@@ -201,36 +203,39 @@ void WindowView::apply(const Change& change) {
       applyText(*part);
       break;
     case ChangeKind::Checked:
-      if (auto* box = qobject_cast<QCheckBox*>(w)) box->setChecked(model_.checked(name));
+      if (auto* box = qobject_cast<QCheckBox*>(w)) {
+        box->setChecked(model_.checked(window::CheckBoxId{name}));
+      }
       break;
     case ChangeKind::Enabled:
-      if (w) w->setEnabled(model_.enabled(name));
+      if (w) w->setEnabled(model_.enabled(any));
       break;
     case ChangeKind::Visible:
-      if (w) w->setVisible(model_.visible(name));
+      if (w) w->setVisible(model_.visible(any));
       break;
     case ChangeKind::Geometry:
       place(*part);
       break;
     case ChangeKind::Colour:
-      if (auto rgb = model_.textColour(name); rgb && w) setTextColour(*w, *rgb);
+      if (auto rgb = model_.textColour(any); rgb && w) setTextColour(*w, *rgb);
       break;
     case ChangeKind::Picture:
       if (auto* box = dynamic_cast<PictureBox*>(w)) {
-        Bytes bytes = model_.picture(name);
+        Bytes bytes = model_.picture(window::PictureBoxId{name});
         box->setPicture(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
       }
       break;
     case ChangeKind::CurrentTab:
       if (auto* tabs = dynamic_cast<TabControl*>(w)) {
-        int tab = model_.currentTab(name);
+        int tab = model_.currentTab(window::TabControlId{name});
         tabs->tabBar()->setCurrentIndex(tab);
         tabs->showPage(tab);
       }
       break;
     case ChangeKind::TabVisible:
       if (auto* tabs = dynamic_cast<TabControl*>(w)) {
-        tabs->tabBar()->setTabVisible(change.index, model_.tabVisible(name, change.index));
+        tabs->tabBar()->setTabVisible(change.index,
+                                      model_.tabVisible(window::TabControlId{name}, change.index));
       }
       break;
     case ChangeKind::Focus:
@@ -238,12 +243,13 @@ void WindowView::apply(const Change& change) {
       break;
     case ChangeKind::StatusPart:
       if (auto* bar = dynamic_cast<StatusBar*>(w)) {
-        bar->setPart(change.index, toQString(model_.statusPart(name, change.index)));
+        bar->setPart(change.index,
+                     toQString(model_.statusPart(window::StatusBarId{name}, change.index)));
       }
       break;
     case ChangeKind::TimerInterval:
       if (part->timer) {
-        int interval = model_.timerInterval(name);
+        int interval = model_.timerInterval(window::TimerId{name});
         if (interval <= 0) {
           part->timer->stop();
         } else if (!part->timer->isActive() || part->timer->interval() != interval) {
@@ -266,10 +272,9 @@ void WindowView::apply(const Change& change) {
 }
 
 void WindowView::applyText(Part& part) {
-  const std::string& name = part.layout->name;
   QWidget* w = part.widget;
   if (qobject_cast<QPlainTextEdit*>(w)) return applyMultiLineText(part);
-  Text text = model_.text(name);
+  Text text = textOf(part);
   if (auto* box = qobject_cast<QLineEdit*>(w)) {
     QString shown = toQString(text);
     if (box->text() != shown) box->setText(shown);
@@ -280,9 +285,23 @@ void WindowView::applyText(Part& part) {
   }
 }
 
+Text WindowView::textOf(const Part& part) const {
+  const std::string& name = part.layout->name;
+  switch (part.layout->kind) {
+    case ComponentKind::EditBox: return model_.text(window::EditBoxId{name});
+    case ComponentKind::CheckBox: return model_.text(window::CheckBoxId{name});
+    case ComponentKind::Button:
+    case ComponentKind::StyledButton: return model_.text(window::ButtonId{name});
+    case ComponentKind::Label:
+    case ComponentKind::TransparentLabel:
+    case ComponentKind::HyperlinkLabel: return model_.text(window::LabelId{name});
+    default: return {};
+  }
+}
+
 void WindowView::applyMultiLineText(Part& part) {
   auto* box = static_cast<QPlainTextEdit*>(part.widget);
-  window::TextShape shape = model_.textShape(part.layout->name);
+  window::TextShape shape = model_.textShape(window::EditBoxId{part.layout->name});
   if (shape.replacements == part.shownReplacements && shape.text.size() >= part.shownBytes) {
     // Only appended since the last look: add the tail and keep the caret at the end.
     if (shape.text.size() > part.shownBytes) {
@@ -303,7 +322,7 @@ void WindowView::applyMultiLineText(Part& part) {
 void WindowView::applyList(Part& part, ChangeKind kind) {
   auto* view = qobject_cast<QTreeView*>(part.widget);
   if (!view || !part.table) return;
-  const std::string& name = part.layout->name;
+  const window::ReportListId name{part.layout->name};
   if (kind == ChangeKind::UpdatesLocked) {
     view->setUpdatesEnabled(!model_.updatesLocked(name));
     if (!model_.updatesLocked(name)) part.table->refresh();

@@ -76,6 +76,8 @@ class WindowView final : public QWidget, private window::ModelObserver {
   void modelChanged(const window::WindowModel& model, const window::Change& change) override;
   void apply(const window::Change& change);
   void applyText(Part& part);
+  // The text of a component that has one (content or caption); empty for the others.
+  Text textOf(const Part& part) const;
   void applyMultiLineText(Part& part);
   void applyList(Part& part, window::ChangeKind kind);
   void applyWindowVisible();

@@ -26,9 +26,9 @@ using window::EventKind;
 
 namespace {
 
-Event eventOf(const std::string& component, EventKind kind, int index = -1) {
+Event eventOf(std::string_view component, EventKind kind, int index = -1) {
   Event event;
-  event.component = component;
+  event.component = std::string(component);
   event.kind = kind;
   event.index = index;
   return event;
@@ -37,7 +37,8 @@ Event eventOf(const std::string& component, EventKind kind, int index = -1) {
 }  // namespace
 
 void WindowView::connectInput(Part& part) {
-  const std::string name = part.layout->name;
+  // Handles view the template's names, which outlive the view.
+  const std::string& name = part.layout->name;
   if (part.timer) {
     connect(part.timer, &QTimer::timeout, this,
             [this, name] { model_.fire(eventOf(name, EventKind::TimerTick)); });
@@ -46,24 +47,28 @@ void WindowView::connectInput(Part& part) {
   QWidget* w = part.widget;
   if (auto* box = qobject_cast<QCheckBox*>(w)) {
     // The model toggles on a click; the box then shows the model's state.
-    connect(box, &QCheckBox::clicked, this, [this, box, name] {
-      model_.click(name);
-      box->setChecked(model_.checked(name));
+    connect(box, &QCheckBox::clicked, this, [this, box, id = window::CheckBoxId{name}] {
+      model_.click(id);
+      box->setChecked(model_.checked(id));
     });
   } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-    connect(button, &QAbstractButton::clicked, this, [this, name] { model_.click(name); });
+    connect(button, &QAbstractButton::clicked, this,
+            [this, id = window::ButtonId{name}] { model_.click(id); });
   } else if (auto* line = qobject_cast<QLineEdit*>(w)) {
     connect(line, &QLineEdit::textEdited, this,
-            [this, name](const QString& text) { model_.userSetText(name, toText(text)); });
+            [this, id = window::EditBoxId{name}](const QString& text) {
+              model_.userSetText(id, toText(text));
+            });
   } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {
-    connect(box, &QPlainTextEdit::textChanged, this, [this, box, name] {
-      if (!applying_) model_.userSetText(name, fromDisplayLines(box->toPlainText()));
+    connect(box, &QPlainTextEdit::textChanged, this, [this, box, id = window::EditBoxId{name}] {
+      if (!applying_) model_.userSetText(id, fromDisplayLines(box->toPlainText()));
     });
   } else if (auto* tabs = dynamic_cast<TabControl*>(w)) {
-    connect(tabs->tabBar(), &QTabBar::currentChanged, this, [this, tabs, name](int index) {
+    connect(tabs->tabBar(), &QTabBar::currentChanged, this,
+            [this, tabs, id = window::TabControlId{name}](int index) {
       if (applying_ || index < 0) return;
       tabs->showPage(index);
-      model_.setCurrentTab(name, index);
+      model_.setCurrentTab(id, index);
     });
   } else if (auto* view = qobject_cast<QTreeView*>(w)) {
     connectReportList(part, *view);
@@ -71,7 +76,7 @@ void WindowView::connectInput(Part& part) {
 }
 
 void WindowView::connectReportList(Part& part, QTreeView& view) {
-  const std::string name = part.layout->name;
+  const window::ReportListId name{part.layout->name};
   connect(view.header(), &QHeaderView::sectionClicked, this, [this, name](int column) {
     model_.fire(eventOf(name, EventKind::HeaderClicked, column));
   });
@@ -129,7 +134,12 @@ bool WindowView::filterMouse(const Part& part, QEvent* event) {
     case QEvent::MouseButtonRelease: {
       auto* mouse = static_cast<QMouseEvent*>(event);
       if (mouse->button() != Qt::LeftButton) return false;
-      if (part.widget->rect().contains(mouse->position().toPoint())) model_.click(name);
+      if (!part.widget->rect().contains(mouse->position().toPoint())) return true;
+      if (part.layout->kind == ComponentKind::PictureBox) {
+        model_.click(window::PictureBoxId{name});
+      } else {
+        model_.click(window::LabelId{name});
+      }
       return true;
     }
     case QEvent::Wheel:

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <string>
 #include <nlohmann/json.hpp>
 
 namespace quenbo {
@@ -117,6 +118,44 @@ std::string_view repairSurrogates(std::string_view s, std::string& repaired) {
   if (copied == 0) return s;
   repaired.append(s, copied);
   return repaired;
+}
+
+// Puts quotes around each number too large for a double (1e400), which the parser would
+// otherwise refuse, losing the whole answer for one member: it is read as its text.
+std::string_view quoteHugeNumbers(std::string_view s, std::string& quoted) {
+  bool inString = false;
+  std::size_t copied = 0;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    char c = s[i];
+    if (inString) {
+      if (c == '\\') ++i;
+      if (c == '"') inString = false;
+      continue;
+    }
+    if (c == '"') {
+      inString = true;
+      continue;
+    }
+    if (c != '-' && (c < '0' || c > '9')) continue;
+    std::size_t end = s.find_first_not_of("0123456789+-.eE", i);
+    if (end == std::string_view::npos) end = s.size();
+    std::string_view token = s.substr(i, end - i);
+    double value = 0;
+    // Out of range with a negative exponent is a tiny number, which the parser reads as 0.
+    bool tooLarge = std::from_chars(token.data(), token.data() + token.size(), value).ec ==
+                        std::errc::result_out_of_range &&
+                    token.find("e-") == std::string_view::npos &&
+                    token.find("E-") == std::string_view::npos;
+    if (tooLarge) {
+      quoted.append(s, copied, i - copied);
+      quoted.append("\"").append(token).append("\"");
+      copied = end;
+    }
+    i = end - 1;
+  }
+  if (copied == 0) return s;
+  quoted.append(s, copied);
+  return quoted;
 }
 
 void appendQuoted(std::string& out, const std::string& text) {
@@ -260,7 +299,8 @@ bool JsonObject::erase(std::string_view name) {
 
 bool parseJson(std::string_view utf8, JsonValue& value, int& depth) {
   std::string repaired;
-  std::string_view text = repairSurrogates(utf8, repaired);
+  std::string quoted;
+  std::string_view text = quoteHugeNumbers(repairSurrogates(utf8, repaired), quoted);
   DocumentBuilder builder;
   try {
     if (!nlohmann::json::sax_parse(text.begin(), text.end(), &builder)) return false;

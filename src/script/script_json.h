@@ -34,7 +34,7 @@ class ScriptJson final {
 
   // Replaces the document by the JSON text. False (and an empty document) for anything that
   // is not JSON, for null, and for nesting deeper than 512 levels.
-  bool parse(std::string_view text);
+  [[nodiscard]] bool parse(std::string_view text);
 
   // The document as compact JSON text ("null" after a failed parse).
   Text toText() const;

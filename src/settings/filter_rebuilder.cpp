@@ -5,54 +5,45 @@
 
 namespace quenbo::ui {
 
-using Clock = std::chrono::steady_clock;
-
 FilterRebuilder::FilterRebuilder(window::UiLoop& loop, core::ResultStore& store,
                                  std::function<bool()> searchDone, Timing timing)
-    : loop_(loop),
-      store_(store),
-      searchDone_(std::move(searchDone)),
-      timing_(timing),
-      timer_([this] { runTimer(); }) {}
+    : loop_(loop), store_(store), searchDone_(std::move(searchDone)), timing_(timing) {}
 
-FilterRebuilder::~FilterRebuilder() {
-  *alive_ = false;
-  {
-    std::lock_guard lock(mutex_);
-    quitting_ = true;
-  }
-  wake_.notify_all();
-  timer_.join();
-}
+FilterRebuilder::~FilterRebuilder() { *alive_ = false; }
 
 void FilterRebuilder::settingClicked() {
-  cancelPending();
+  loop_.assertOnUiThread();
+  due_.reset();
   rebuildNow();
 }
 
 void FilterRebuilder::settingTyped() {
+  loop_.assertOnUiThread();
   // While a search runs, or before the first one, new settings act on arriving hits only.
   if (!searchDone_()) return;
   if (lastCost_ < timing_.frame) {
-    cancelPending();
+    due_.reset();
     rebuildNow();
     return;
   }
-  {
-    std::lock_guard lock(mutex_);
-    due_ = Clock::now() + timing_.pause;
-  }
-  wake_.notify_all();
+  due_ = Clock::now() + timing_.pause;
+  if (!wakePosted_) wakeAfter(timing_.pause);
 }
 
-bool FilterRebuilder::pending() const {
-  std::lock_guard lock(mutex_);
-  return due_.has_value() || posted_;
+void FilterRebuilder::wakeAfter(Clock::duration delay) {
+  wakePosted_ = true;
+  loop_.postAfter(std::chrono::ceil<std::chrono::milliseconds>(delay), [this, alive = alive_] {
+    if (*alive) checkPause();
+  });
 }
 
-void FilterRebuilder::cancelPending() {
-  std::lock_guard lock(mutex_);
+void FilterRebuilder::checkPause() {
+  wakePosted_ = false;
+  if (!due_) return;  // a click rebuilt meanwhile
+  // Every keystroke moves the due time on; wait until it stops moving.
+  if (auto now = Clock::now(); now < *due_) return wakeAfter(*due_ - now);
   due_.reset();
+  rebuildNow();
 }
 
 void FilterRebuilder::rebuildNow() {
@@ -60,34 +51,6 @@ void FilterRebuilder::rebuildNow() {
   auto started = Clock::now();
   store_.rebuild();
   lastCost_ = Clock::now() - started;
-}
-
-void FilterRebuilder::runTimer() {
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    if (quitting_) return;
-    if (!due_) {
-      wake_.wait(lock);
-      continue;
-    }
-    // Every keystroke moves the due time on; wait until it stops moving.
-    if (Clock::now() < *due_) {
-      wake_.wait_until(lock, *due_);
-      continue;
-    }
-    due_.reset();
-    posted_ = true;
-    lock.unlock();
-    loop_.post([this, alive = alive_] {
-      if (!*alive) return;
-      {
-        std::lock_guard lock(mutex_);
-        posted_ = false;
-      }
-      rebuildNow();
-    });
-    lock.lock();
-  }
 }
 
 }  // namespace quenbo::ui

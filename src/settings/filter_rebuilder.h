@@ -6,12 +6,9 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 namespace quenbo::window {
 class UiLoop;
@@ -35,7 +32,7 @@ class FilterRebuilder final {
   FilterRebuilder(window::UiLoop& loop, core::ResultStore& store,
                   std::function<bool()> searchDone)
       : FilterRebuilder(loop, store, std::move(searchDone), Timing{}) {}
-  // Stops the pause timer; a deferred rebuild that has not run by then is dropped.
+  // A deferred rebuild that has not run by then is dropped. UI thread.
   ~FilterRebuilder();
   FilterRebuilder(const FilterRebuilder&) = delete;
   FilterRebuilder& operator=(const FilterRebuilder&) = delete;
@@ -45,31 +42,30 @@ class FilterRebuilder final {
   // UI thread: the text of a word list or size box changed.
   void settingTyped();
 
-  // Whether a deferred rebuild is waiting for typing to pause or for its turn on the UI
-  // thread.
-  bool pending() const;
+  // Whether a deferred rebuild is waiting for typing to pause (UI thread).
+  bool pending() const { return due_.has_value(); }
   // How long the last rebuild took (UI thread).
   std::chrono::steady_clock::duration lastCost() const { return lastCost_; }
 
  private:
-  void rebuildNow();  // UI thread
-  void cancelPending();
-  void runTimer();    // the timer thread
+  using Clock = std::chrono::steady_clock;
 
+  void rebuildNow();
+  // Has the loop call checkPause after `delay`.
+  void wakeAfter(Clock::duration delay);
+  // Rebuilds once typing has paused, or waits again until it has.
+  void checkPause();
+
+  // Everything below is used on the UI thread only.
   window::UiLoop& loop_;
   core::ResultStore& store_;
   const std::function<bool()> searchDone_;
   const Timing timing_;
-  std::chrono::steady_clock::duration lastCost_{};  // UI thread only
-  // Cleared by the destructor; a posted rebuild that runs later finds it false. UI thread.
+  std::chrono::steady_clock::duration lastCost_{};
+  std::optional<Clock::time_point> due_;  // typing has paused then; each keystroke moves it on
+  bool wakePosted_ = false;               // a checkPause waits in the loop
+  // Cleared by the destructor; a wake-up that runs later finds it false.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-
-  mutable std::mutex mutex_;  // guards due_, posted_ and quitting_
-  std::condition_variable wake_;
-  std::optional<std::chrono::steady_clock::time_point> due_;
-  bool posted_ = false;  // a deferred rebuild waits in the UI loop
-  bool quitting_ = false;
-  std::thread timer_;  // last: started once everything above exists
 };
 
 }  // namespace quenbo::ui

@@ -8,7 +8,7 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "forms/main_window_names.h"
-#include "forms/site_labels.h"
+#include "forms/site_table.h"
 #include "window/window_model.h"
 
 namespace quenbo::ui {
@@ -20,13 +20,13 @@ using window::EventKind;
 namespace {
 
 struct Bounded {
-  std::string_view box;
+  window::EditBoxId box;
   const Text& key;
   NumberBounds bounds;
 };
 
 struct StoredText {
-  std::string_view box;
+  window::EditBoxId box;
   const Text& key;
 };
 
@@ -68,11 +68,10 @@ void bindSettingsHandlers(window::WindowModel& window, SettingsStore& settings,
     });
   }
 
-  auto bindCheckBox = [&](std::string_view box, const Text& section, const Text& key,
+  auto bindCheckBox = [&](window::CheckBoxId box, const Text& section, const Text& key,
                           bool filter) {
     w.on(box, EventKind::Clicked,
-         [&w, &settings, &rebuilder, &k, box = std::string(box), section, key, filter](
-             const Event&) {
+         [&w, &settings, &rebuilder, &k, box, section, key, filter](const Event&) {
            if (!settings.loaded()) return;
            settings.writeValue(section, key, w.checked(box) ? k.yes : k.no);
            if (filter) rebuilder.settingClicked();
@@ -84,7 +83,7 @@ void bindSettingsHandlers(window::WindowModel& window, SettingsStore& settings,
   bindCheckBox(选择框_删除重复, k.filter, k.removeDuplicates, true);
   // Keeping the newest row in view is stored the same way but changes no row.
   bindCheckBox(选择框_保证显示, k.display, k.keepVisible, false);
-  for (const auto& site : window::kSiteBoxes) {
+  for (const auto& site : window::kSites) {
     bindCheckBox(siteCheckBox(site.label), k.sites, utf8ToGbk(site.label), false);
   }
 }

@@ -8,6 +8,7 @@
 #include "base/numbers.h"
 #include "settings/settings_keys.h"
 #include "forms/main_window_names.h"
+#include "forms/site_table.h"
 #include "window/window_model.h"
 
 namespace quenbo::ui {
@@ -24,14 +25,14 @@ void SettingsStore::load() {
 
   // A number box gets the decimal text of the stored integer; its bounds rule then runs
   // on that change. Values below `lowest` load as `fallback`.
-  auto number = [&](std::string_view box, const Text& section, const Text& key, int lowest,
+  auto number = [&](window::EditBoxId box, const Text& section, const Text& key, int lowest,
                     int fallback) {
     int value = textToInteger(file.value(section, key));
     if (value < lowest) value = fallback;
     window_.setText(box, integerToText(value));
   };
   // The loader only ever ticks: every box starts unticked.
-  auto check = [&](std::string_view box, const Text& section, const Text& key, bool byDefault) {
+  auto check = [&](window::CheckBoxId box, const Text& section, const Text& key, bool byDefault) {
     Text value = file.value(section, key);
     if (byDefault ? value != k.no : value == k.yes) window_.setChecked(box, true);
   };
@@ -49,14 +50,18 @@ void SettingsStore::load() {
   window_.setText(编辑框_关键字词A, file.value(k.filter, k.filterText));
   window_.setText(编辑框_关键字词B, file.value(k.filter, k.showText));
   check(选择框_保证显示, k.display, k.keepVisible, false);
-  for (std::string_view site : kLoadedSites) check(siteCheckBox(site), k.sites, utf8ToGbk(site), true);
+  for (int index : window::kSitesInLoadOrder) {
+    std::string_view site = window::kSites[static_cast<std::size_t>(index)].label;
+    check(siteCheckBox(site), k.sites, utf8ToGbk(site), true);
+  }
 }
 
 bool SettingsStore::writeValue(std::string_view section, std::string_view key,
                                std::string_view value) {
   if (!settingsLoaded_) return false;
   // The configuration directory may not exist yet on a first run.
-  makeDirectories(filePath_.parent_path());
+  // A directory that cannot be made fails the write below.
+  (void)makeDirectories(filePath_.parent_path());
   return writeIniValue(filePath_, section, key, value);
 }
 

@@ -3,7 +3,6 @@
 // and afterwards each change of a stored control writes that one key back at once.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <filesystem>
 #include <string_view>
@@ -15,11 +14,6 @@ class WindowModel;
 }
 
 namespace quenbo::ui {
-
-// The site boxes the loader reads, in its order: the eleven that can be ticked.
-inline constexpr std::array<std::string_view, 11> kLoadedSites = {
-    "Btdad", "Iheian", "Sunyaa", "Sobt", "章鱼搜索", "种子搜",
-    "Torrentz", "Renz", "SXBTZZ", "Btsow", "FeiBt"};
 
 class SettingsStore final {
  public:

@@ -2,6 +2,7 @@
 
 #include "base/encoding.h"
 #include "script/script_json.h"
+#include "script/text_codec.h"
 #include "sites/text_cleaning.h"
 #include "sites/text_cutting.h"
 
@@ -127,11 +128,14 @@ Text readField(const FieldRule& rule, std::string_view block) {
   }
 }
 
-Text readField(const FieldRule& rule, const ScriptJson& json, std::string_view itemPath) {
+Text readField(const FieldRule& rule, const ScriptJson& json, std::string_view itemPath,
+               bool unescape) {
   Text path = Text(itemPath) + rule.left;
   switch (rule.source) {
-    case FieldSource::member:
-      return applySteps(rule.steps, json.getText(path));
+    case FieldSource::member: {
+      Text text = json.getText(path);
+      return applySteps(rule.steps, unescape ? TextCodec::unescapeText(text) : text);
+    }
     case FieldSource::memberJson:
       return applySteps(rule.steps, json.getObject(path).toText());
     case FieldSource::fixed:

@@ -67,7 +67,9 @@ FieldStep trimFullWidth();
 Text readField(const FieldRule& rule, std::string_view block);
 
 // The field of JSON item `itemPath` (such as data.results[3]). Marker rules read nothing.
-Text readField(const FieldRule& rule, const ScriptJson& json, std::string_view itemPath);
+// With `unescape` a member's text is put through TextCodec::unescapeText before the steps.
+Text readField(const FieldRule& rule, const ScriptJson& json, std::string_view itemPath,
+               bool unescape = false);
 
 // Every step of the rule, in order, over `text`.
 Text applySteps(const std::vector<FieldStep>& steps, Text text);

@@ -9,9 +9,20 @@
 
 namespace quenbo {
 
+bool isMagnetLink(std::string_view link) {
+  constexpr std::string_view kStart = "magnet:?";
+  if (lowerAscii(link.substr(0, kStart.size())) != kStart) return false;
+  if (findBytes(link, "magnet:", 2, true) != -1) return false;
+  return std::none_of(link.begin(), link.end(), [](char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return byte <= 0x20 || byte == 0x7F;
+  });
+}
+
 PageVerdict PageReader::read(const Text& body) {
   const SiteRow& row = plan_.row;
   count_ = 0;
+  cutShort_ = false;
   blocks_.clear();
   switch (row.kind) {
     case SiteKind::html:
@@ -19,18 +30,23 @@ PageVerdict PageReader::read(const Text& body) {
       // The JSON answer read as text carries its Chinese characters as \u escapes.
       Text text = row.kind == SiteKind::html ? body : TextCodec::unescapeText(body);
       count_ = cutAll(text, row.cut.left, row.cut.right, blocks_,
-                      {.prefix = row.cut.prefix, .suffix = row.cut.suffix});
+                      {.prefix = row.cut.prefix, .suffix = row.cut.suffix,
+                       .maxPieces = kItemLimit + 1});
       break;
     }
     case SiteKind::resultListJson:
     case SiteKind::dataListJson: {
-      // The result-list APIs answer in UTF-8; the data-list one in ASCII with \u escapes.
-      Text text =
-          row.kind == SiteKind::resultListJson ? utf8ToGbk(body) : TextCodec::unescapeText(body);
+      // The result-list APIs answer in UTF-8; the data-list one in ASCII with \u escapes,
+      // which the parser reads (each value is unescaped further once read).
+      Text text = row.kind == SiteKind::resultListJson ? utf8ToGbk(body) : body;
       if (!json_.parse(text)) return PageVerdict::jsonFailed;
       count_ = std::max(json_.getCount(row.itemList), 0);
       break;
     }
+  }
+  if (count_ > kItemLimit) {
+    count_ = kItemLimit;
+    cutShort_ = true;
   }
   return count_ > 0 ? PageVerdict::items : PageVerdict::noData;
 }
@@ -48,22 +64,25 @@ std::optional<core::MagnetResult> PageReader::hitOfBlock(const Text& block) cons
   // Each field is cut from the whole block.
   Text linkPart = readField(row.link, block);
   if (linkPart.empty()) return std::nullopt;
+  Text magnet = row.linkPrefix + linkPart;
+  if (!isMagnetLink(magnet)) return std::nullopt;
   return core::MagnetResult{
-      readField(row.title, block), row.linkPrefix + linkPart,  row.hitLabel,
+      readField(row.title, block), std::move(magnet),          row.hitLabel,
       readField(row.size, block),  readField(row.heat, block), readField(row.date, block)};
 }
 
 std::optional<core::MagnetResult> PageReader::hitOfItem(int index) const {
   const SiteRow& row = plan_.row;
   Text item = row.itemList + "[" + std::to_string(index) + "]";
-  Text magnet = readField(row.link, json_, item);
-  if (magnet.empty()) return std::nullopt;
-  return core::MagnetResult{readField(row.title, json_, item),
-                            magnet,
+  const bool unescape = row.kind == SiteKind::dataListJson;
+  Text magnet = readField(row.link, json_, item, unescape);
+  if (magnet.empty() || !isMagnetLink(magnet)) return std::nullopt;
+  return core::MagnetResult{readField(row.title, json_, item, unescape),
+                            std::move(magnet),
                             row.hitLabel,
-                            readField(row.size, json_, item),
-                            readField(row.heat, json_, item),
-                            readField(row.date, json_, item)};
+                            readField(row.size, json_, item, unescape),
+                            readField(row.heat, json_, item, unescape),
+                            readField(row.date, json_, item, unescape)};
 }
 
 }  // namespace quenbo

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "base/text.h"
@@ -19,9 +20,16 @@ enum class PageVerdict {
   jsonFailed,  // the answer is not JSON
 };
 
+// Whether `link` may be handed over as a hit's link: it starts with "magnet:?" (ASCII case
+// ignored), holds "magnet:" only that once, and holds no blank, control character or DEL.
+bool isMagnetLink(std::string_view link);
+
 // One per adapter run, reused page after page; each read replaces the page before.
 class PageReader final {
  public:
+  // The most items taken from one page; a page with more gives these and says cutShort().
+  static constexpr int kItemLimit = 2000;
+
   explicit PageReader(const SitePlan& plan) : plan_(plan) {}
   PageReader(const PageReader&) = delete;
   PageReader& operator=(const PageReader&) = delete;
@@ -30,7 +38,10 @@ class PageReader final {
   // page that declares no other character set).
   PageVerdict read(const Text& body);
   int itemCount() const { return count_; }
-  // The hit of item `index` (0-based), or nothing when the item has no link.
+  // Whether the page held more than kItemLimit items, of which only the first are given.
+  bool cutShort() const { return cutShort_; }
+  // The hit of item `index` (0-based), or nothing when the item has no link or one that
+  // is not a magnet link.
   std::optional<core::MagnetResult> hit(int index) const;
 
  private:
@@ -41,6 +52,7 @@ class PageReader final {
   std::vector<Text> blocks_;
   ScriptJson json_;
   int count_ = 0;
+  bool cutShort_ = false;
 };
 
 }  // namespace quenbo

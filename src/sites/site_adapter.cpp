@@ -23,56 +23,102 @@ Text freshTimeStamp(const Text& previous) {
   return stamp;
 }
 
+// The number a status text starts with: "404 Not Found" and "712 服务器未响应!" alike.
+int statusNumber(const Text& statusText) {
+  int number = 0;
+  for (std::size_t i = 0; i < statusText.size() && i < 4; ++i) {
+    char c = statusText[i];
+    if (c < '0' || c > '9') break;
+    number = number * 10 + (c - '0');
+  }
+  return number;
+}
+
 }  // namespace
 
-Text fetchPage(const Text& url, int timeoutSeconds) {
+PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> abandon) {
   if (url.empty()) return {};
   HttpRequest request;
   request.url = url;
   request.timeoutSeconds = timeoutSeconds;
+  request.abandon = std::move(abandon);
   HttpResponse response;
-  return HttpEngine::execute(request, response);
+  PageAnswer answer;
+  answer.body = HttpEngine::execute(request, response);
+  answer.statusText = std::move(response.statusText);
+  answer.status = statusNumber(answer.statusText);
+  return answer;
 }
 
-void runSiteAdapter(const SitePlan& plan, SiteChannel& channel) {
+SiteOutcome runSiteAdapter(const SitePlan& plan, SiteChannel& channel) {
   const Text& label = plan.row.logLabel;
   auto say = [&](const Text& message) { writeSiteLog(channel, label, message); };
   PageReader reader(plan);
   const bool stamped = takesTimeStamp(plan.row);
   Text stamp;
+  SiteOutcome outcome;
+  auto end = [&](SiteEnd why, const Text& message) {
+    outcome.end = why;
+    say(message);
+    channel.clearRunning();
+  };
+  auto stopWanted = [&channel] { return channel.stopRequested(); };
 
   const int pageLimit = channel.pageLimit();
   for (int page = 1; page <= pageLimit; ++page) {
     if (channel.stopRequested()) {
-      say(SiteLogMessages::manualStop());
-      channel.clearRunning();
+      end(SiteEnd::stopped, SiteLogMessages::manualStop());
       break;
     }
-    if (!channel.running()) break;
+    if (!channel.running()) {
+      outcome.end = SiteEnd::released;
+      break;
+    }
     say(SiteLogMessages::page(page));
 
     if (stamped) stamp = freshTimeStamp(stamp);
     Text url = pageUrl(plan, channel.keyword(), page, stamp);
-    PageVerdict verdict = reader.read(fetchPage(url, channel.timeoutSeconds()));
+    PageAnswer answer = fetchPage(url, channel.timeoutSeconds(), stopWanted);
+    ++outcome.pagesRequested;
+    outcome.lastPage = {Text(), answer.status, answer.statusText};
+    // A stop while the request ran: whatever it got is not handed on. The lines are those
+    // of a stop noticed before the page's first hit.
+    if (channel.stopRequested()) {
+      end(SiteEnd::stopped, SiteLogMessages::manualStop());
+      continue;
+    }
+    PageVerdict verdict = reader.read(answer.body);
     if (verdict != PageVerdict::items) {
-      say(verdict == PageVerdict::jsonFailed ? SiteLogMessages::jsonFailed()
+      end(verdict == PageVerdict::jsonFailed ? SiteEnd::jsonFailed : SiteEnd::noData,
+          verdict == PageVerdict::jsonFailed ? SiteLogMessages::jsonFailed()
                                              : SiteLogMessages::noData());
-      channel.clearRunning();
       break;
     }
-    for (int item = 0; item < reader.itemCount(); ++item) {
+    bool storeFull = false;
+    for (int item = 0; item < reader.itemCount() && !storeFull; ++item) {
       // A stop here leaves the rest of the page; the next page's check notices it again
       // and writes the stop line a second time, unless this was the last page.
       if (channel.stopRequested()) {
         say(SiteLogMessages::manualStop());
         channel.clearRunning();
+        outcome.end = SiteEnd::stopped;
         break;
       }
-      if (auto hit = reader.hit(item)) channel.handOver(*hit);
+      if (auto hit = reader.hit(item)) storeFull = !channel.handOver(*hit);
+    }
+    if (channel.stopRequested()) continue;
+    if (storeFull) {
+      end(SiteEnd::storeFull, SiteLogMessages::storeFull());
+      break;
+    }
+    if (reader.cutShort()) {
+      end(SiteEnd::pageTooLong, SiteLogMessages::pageTooLong());
+      break;
     }
   }
   channel.clearRunning();
   say(SiteLogMessages::finished());
+  return outcome;
 }
 
 }  // namespace quenbo

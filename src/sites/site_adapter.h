@@ -2,19 +2,49 @@
 // fetched, cut into hits and handed over, with a log line for every page and every way out.
 #pragma once
 
+#include <functional>
+
 #include "sites/site_channel.h"
 #include "sites/site_plan.h"
 
 namespace quenbo {
 
-// Runs on the site's worker thread. It ends early when stop is requested (before a page or
-// a hit), when its running flag is gone, when a page gives nothing, or when a JSON answer
-// does not parse; on every way out it clears the running flag, after the last hand-over,
-// and writes its closing line.
-void runSiteAdapter(const SitePlan& plan, SiteChannel& channel);
+// What one page request gave: the page text and the request engine's status.
+struct PageAnswer {
+  Text body;        // empty on every failure
+  int status = 0;   // the HTTP status, the engine's failure number (7xx), or 0 for neither
+  Text statusText;  // "200 OK" or the engine's failure message (GBK); empty for no request
+};
 
-// One page request as every adapter makes it: GET, the search's time-out, nothing else.
-// Empty for an empty URL (a site without a host) and for every failure.
-Text fetchPage(const Text& url, int timeoutSeconds);
+// Why a site's run ended.
+enum class SiteEnd {
+  allPages,     // every page up to the limit was read
+  stopped,      // stop, a closing window or a newer search
+  released,     // its running flag was taken away
+  noData,       // a page gave no item (a failed request among them)
+  jsonFailed,   // an answer was not JSON
+  pageTooLong,  // a page held more blocks than one page may give
+  storeFull,    // the search holds as many hits as it may
+};
+
+// How a site's run ended, with the status of its last request.
+struct SiteOutcome {
+  SiteEnd end = SiteEnd::allPages;
+  int pagesRequested = 0;
+  PageAnswer lastPage;  // the body is not kept
+};
+
+// Runs on the site's worker thread. It ends early when stop is requested (before a page, a
+// hit, or while a request runs: the request is abandoned and hands nothing on), when its
+// running flag is gone, when a page gives nothing, when a JSON answer does not parse, or at
+// a limit of memory; on every way out it clears the running flag, after the last
+// hand-over, and writes its closing line.
+SiteOutcome runSiteAdapter(const SitePlan& plan, SiteChannel& channel);
+
+// One page request as every adapter makes it: GET, the search's time-out, nothing else; the
+// request is abandoned as soon as `abandon` says so. An empty URL (a site without a host)
+// makes no request.
+[[nodiscard]] PageAnswer fetchPage(const Text& url, int timeoutSeconds,
+                                   std::function<bool()> abandon = {});
 
 }  // namespace quenbo

@@ -10,11 +10,10 @@ constexpr std::string_view kHttp = "http://";
 constexpr std::string_view kHttps = "https://";
 constexpr std::string_view kInfoHashLink = "magnet:?xt=urn:btih:";
 
-// One row as written in the table below, all texts in UTF-8.
+// One site's adapter data as written below, all texts in UTF-8; `label` names its row of the
+// site table.
 struct RowSource {
-  int index = 0;
   std::string_view label{};
-  bool shown = false;
   SiteKind kind = SiteKind::html;
   HostSource host = HostSource::own;
   std::string_view scheme{};
@@ -25,13 +24,14 @@ struct RowSource {
   std::string_view hitLabel{};  // empty: the label
 };
 
-SiteRow makeRow(RowSource source) {
+SiteRow makeRow(int index, RowSource source) {
+  const window::SiteEntry& site = window::kSites[static_cast<std::size_t>(index)];
   SiteRow row;
-  row.index = source.index;
-  row.label = source.label;
-  row.logLabel = utf8ToGbk(source.label);
-  row.hitLabel = utf8ToGbk(source.hitLabel.empty() ? source.label : source.hitLabel);
-  row.shown = source.shown;
+  row.index = index;
+  row.label = site.label;
+  row.logLabel = utf8ToGbk(site.label);
+  row.hitLabel = utf8ToGbk(source.hitLabel.empty() ? site.label : source.hitLabel);
+  row.shown = site.shown;
   row.kind = source.kind;
   row.host = source.host;
   row.scheme = source.scheme;
@@ -51,11 +51,8 @@ SiteRow makeRow(RowSource source) {
 
 // The sites of the two shared JSON search APIs differ only in their source name, their sort
 // order and a few field rules.
-RowSource apiSite(int index, std::string_view label, bool shown, HostSource host,
-                std::string_view path) {
-  return {.index = index,
-          .label = label,
-          .shown = shown,
+RowSource apiSite(std::string_view label, HostSource host, std::string_view path) {
+  return {.label = label,
           .kind = SiteKind::resultListJson,
           .host = host,
           .scheme = host == HostSource::apiA ? kHttps : kHttp,
@@ -76,13 +73,6 @@ const std::vector<SiteRow>& SiteCatalogue::rows() {
   return rows;
 }
 
-int SiteCatalogue::indexOf(std::string_view utf8Label) {
-  for (const SiteRow& row : rows()) {
-    if (lowerAscii(row.label) == lowerAscii(utf8Label)) return row.index;
-  }
-  return -1;
-}
-
 namespace {
 
 // Sizes written as 1.5GB get a space before the unit.
@@ -98,9 +88,7 @@ FieldStep spaceBeforeKb() {
 
 std::vector<SiteRow> buildRows() {
   std::vector<RowSource> sources;
-  sources.push_back({.index = 0,
-                   .label = "Btdad",
-                   .shown = true,
+  sources.push_back({.label = "Btdad",
                    .scheme = kHttp,
                    .path = "/search-{KW}-0-0-{P}.html",
                    .cutLeft = "/span><a href=",
@@ -112,8 +100,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("<span>大小:", "</b></span>", {afterLast("\">")}),
                    .heat = between("热度:<b>", "</b><"),
                    .date = between("添加时间:<b>", "</b><")});
-  sources.push_back({.index = 1,
-                   .label = "Ttcili",
+  sources.push_back({.label = "Ttcili",
                    .scheme = kHttp,
                    .path = "/s/{KW}/{P}-0-0.html",
                    .cutLeft = "<h3><a target=",
@@ -124,9 +111,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("hashlength\">", "</span>"),
                    .heat = between("icon-redu\">", "</i>"),
                    .date = between("收录时间:", "</span>", {trim()})});
-  sources.push_back({.index = 2,
-                   .label = "Iheian",
-                   .shown = true,
+  sources.push_back({.label = "Iheian",
                    .scheme = kHttps,
                    .path = "/search/{KW}/page-{P}.html",
                    .cutLeft = "/hash/",
@@ -139,8 +124,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文件大小：", "&nbsp"),
                    .heat = between("热度：", "&nbsp"),
                    .date = between("创建时间：", "&nbsp", {trim()})});
-  sources.push_back({.index = 3,
-                   .label = "Ciliwang",
+  sources.push_back({.label = "Ciliwang",
                    .kind = SiteKind::jsonCutAsText,
                    .scheme = kHttps,
                    .path = "/search?keyword={KW}&sort=hot&page={P}&mode=1&_={T}",
@@ -155,8 +139,7 @@ std::vector<SiteRow> buildRows() {
                                     replace("G", " GB")}),
                    .heat = between("hot\":", ",\""),
                    .date = between("time\":\"", "\",")});
-  sources.push_back({.index = 4,
-                   .label = "Ciliguo",
+  sources.push_back({.label = "Ciliguo",
                    .scheme = kHttps,
                    .path = "/search?q={KW}&p={P}",
                    .cutLeft = "href=\"/h/",
@@ -172,9 +155,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文件大小：", "</span>", {afterLast(">")}),
                    .heat = between("人气：", "</span>", {afterLast(">")}),
                    .date = between("更新时间：", "</span>", {afterLast(">")})});
-  sources.push_back({.index = 5,
-                   .label = "Sobt",
-                   .shown = true,
+  sources.push_back({.label = "Sobt",
                    .scheme = kHttp,
                    .path = "/q/{KW}.html?sort=rel&page={P}",
                    .cutLeft = "/torrent",
@@ -186,8 +167,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文件大小：<b", "/b>", {within(">", "<")}),
                    .heat = between("下载热度：<b>", "</"),
                    .date = between("创建时间： <b>", "</b></", {trim()})});
-  sources.push_back({.index = 6,
-                   .label = "Wiki",
+  sources.push_back({.label = "Wiki",
                    .scheme = kHttps,
                    .path = "/search/{KW}-{P}.html",
                    .cutLeft = "/magnet/",
@@ -200,8 +180,7 @@ std::vector<SiteRow> buildRows() {
                    .heat = between("下载热度：<b>", "</b>"),
                    .date = between("创建时间：<b>", "</b></span>")});
   sources.push_back(
-      {.index = 7,
-       .label = "磁小鸭",
+      {.label = "磁小鸭",
        .kind = SiteKind::dataListJson,
        .scheme = kHttps,
        .path = "/search?keyword={KW}&sort=hot&page={P}&mode=1&_={T}",
@@ -212,8 +191,7 @@ std::vector<SiteRow> buildRows() {
        .heat = memberAsJson(".hot"),
        .date = member(".time"),
        .hitLabel = "磁力鸭"});
-  sources.push_back({.index = 8,
-                   .label = "Chazhongzi",
+  sources.push_back({.label = "Chazhongzi",
                    .scheme = kHttps,
                    .path = "/go/{KW}/default/{P}",
                    .cutLeft = "在当前页面打开\"",
@@ -225,8 +203,7 @@ std::vector<SiteRow> buildRows() {
                    .heat = between("下载热度：<b>", "</b>"),
                    .date = between("创建时间：<b>", "</b>")});
   // Its left and right markers are the same: every stretch between two of them is a block.
-  sources.push_back({.index = 9,
-                   .label = "BT樱桃",
+  sources.push_back({.label = "BT樱桃",
                    .scheme = kHttps,
                    .path = "/search/{KW}-{P}.html",
                    .cutLeft = "/magnet/",
@@ -238,24 +215,23 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文件大小：", "</b></span>", {afterLast(">")}),
                    .heat = between("下载热度：", "</b></span>", {afterLast(">")}),
                    .date = between("创建时间：", "</b></span>", {trim(), afterLast(">")})});
-  sources.push_back(apiSite(10, "种子搜", true, HostSource::apiA,
+  sources.push_back(apiSite("种子搜", HostSource::apiA,
                           "/api/search?source=%E7%A7%8D%E5%AD%90%E6%90%9C&keyword={KW}"
                           "&page={P}&sort=time"));
   sources.push_back(
-      apiSite(11, "BT蚂蚁", false, HostSource::apiA,
+      apiSite("BT蚂蚁", HostSource::apiA,
               "/api/search?source=BT%E8%9A%82%E8%9A%81&keyword={KW}&page={P}&sort=time"));
-  sources.push_back(apiSite(12, "Torrentz", true, HostSource::apiA,
+  sources.push_back(apiSite("Torrentz", HostSource::apiA,
                           "/api/search?source=Torrentz2&keyword={KW}&page={P}&sort=time"));
-  sources.push_back(apiSite(13, "磁力果", false, HostSource::apiB,
+  sources.push_back(apiSite("磁力果", HostSource::apiB,
                           "/api/search?source=%E7%A3%81%E5%8A%9B%E6%9E%9C&keyword={KW}"
                           "&page={P}&sort=default"));
-  sources.push_back(apiSite(14, "Kickass", false, HostSource::apiB,
+  sources.push_back(apiSite("Kickass", HostSource::apiB,
                           "/api/search?source=KickassTorrents&keyword={KW}&page={P}&sort=default"));
   sources.back().heat = fixed("-1");
   sources.back().date = fixed("无");
   // Its scheme comes with its host.
-  sources.push_back({.index = 15,
-                   .label = "Skrbt",
+  sources.push_back({.label = "Skrbt",
                    .path = "/search?keyword={KW}&s=relevance&p={P}",
                    .cutLeft = "list-unstyled",
                    .cutRight = "result-resource-file",
@@ -265,8 +241,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文件大小:", "</span>", {afterLast("\">")}),
                    .heat = between("热度:", "</span>", {afterLast("\">")}),
                    .date = between("收录时间:", "</span>", {afterLast("\">")})});
-  sources.push_back({.index = 16,
-                   .label = "Monova",
+  sources.push_back({.label = "Monova",
                    .scheme = kHttps,
                    .path = "/search?term={KW}&cat=&sort=1&verified=0&page={P}",
                    .cutLeft = "torrent_name\">",
@@ -279,9 +254,7 @@ std::vector<SiteRow> buildRows() {
                    .date = fixed("无")});
   // Its pages are UTF-8 with a no-break space in the size, which arrives in GBK as "?".
   sources.push_back(
-      {.index = 17,
-       .label = "SXBTZZ",
-       .shown = true,
+      {.label = "SXBTZZ",
        .scheme = kHttps,
        .path = "/search/{KW}/default-{P}.html",
        .cutLeft = "item-title",
@@ -292,8 +265,7 @@ std::vector<SiteRow> buildRows() {
        .size = between("文件大小：<b", "</b></span>", {afterLast(">"), replace("?", " ")}),
        .heat = between("下载热度：<b>", "</b></span>"),
        .date = between("创建时间：<b>", "</b></span>", {trim()})});
-  sources.push_back({.index = 18,
-                   .label = "A8bt",
+  sources.push_back({.label = "A8bt",
                    .scheme = kHttps,
                    .path = "/a8/{KW}/{P}-0-0.html",
                    .cutLeft = "<dl class='item'>",
@@ -305,8 +277,7 @@ std::vector<SiteRow> buildRows() {
                    .size = between("文件大小:<b>", "</b>"),
                    .heat = between("人气:<b>", "</b>"),
                    .date = between("收录时间:<b>", "</b>")});
-  sources.push_back({.index = 19,
-                   .label = "BTKU",
+  sources.push_back({.label = "BTKU",
                    .scheme = kHttps,
                    .path = "/search-{KW}-0-0-{P}.html",
                    .cutLeft = "<dt><span class=",
@@ -318,9 +289,7 @@ std::vector<SiteRow> buildRows() {
                    .heat = between("人气:<b>", "</b>"),
                    .date = between("收录时间:<b>", "</b>")});
   sources.push_back(
-      {.index = 20,
-       .label = "Btsow",
-       .shown = true,
+      {.label = "Btsow",
        .scheme = kHttps,
        .path = "/search/{KW}/page/{P}",
        .cutLeft = "https://{host}/magnet/detail/hash/",
@@ -332,9 +301,7 @@ std::vector<SiteRow> buildRows() {
        .size = between("Size:", " /", {spaceBeforeGb(), spaceBeforeMb(), spaceBeforeKb()}),
        .heat = fixed("-1"),
        .date = between("Date:", "</div>")});
-  sources.push_back({.index = 21,
-                   .label = "Renz",
-                   .shown = true,
+  sources.push_back({.label = "Renz",
                    .scheme = kHttps,
                    .path = "/search/{KW}/page-{P}.html",
                    .cutLeft = "/hash/",
@@ -348,9 +315,7 @@ std::vector<SiteRow> buildRows() {
                    .date = between("创建时间：", "&")});
   // The page number comes before the keyword; the "*****" put after every block ends its size.
   sources.push_back(
-      {.index = 22,
-       .label = "FeiBt",
-       .shown = true,
+      {.label = "FeiBt",
        .scheme = kHttp,
        .path = "/zh-cn/s/{P}/{KW}",
        .cutLeft = "/zh-cn/i/",
@@ -363,9 +328,7 @@ std::vector<SiteRow> buildRows() {
        .size = between("资源大小：", "*****", {spaceBeforeGb(), spaceBeforeMb(), spaceBeforeKb()}),
        .heat = fixed("-1"),
        .date = between("创建时间：", "</span>")});
-  sources.push_back({.index = 23,
-                   .label = "章鱼搜索",
-                   .shown = true,
+  sources.push_back({.label = "章鱼搜索",
                    .scheme = kHttps,
                    .path = "/s/{KW}/p/{P}.html",
                    .cutLeft = "/show/",
@@ -378,19 +341,24 @@ std::vector<SiteRow> buildRows() {
                    .size = between("大小:", "</em>"),
                    .heat = fixed("-1"),
                    .date = between("<em>", "</em> <em>")});
-  sources.push_back(apiSite(24, "Sunyaa", true, HostSource::apiA,
+  sources.push_back(apiSite("Sunyaa", HostSource::apiA,
                           "/api/search?source=Sukebei+Nyaa&keyword={KW}&page={P}&sort=time"));
   // Trackers and display name are cut off; a link without them is not taken.
   sources.back().link = member(".magnet", {before("&")});
-  sources.push_back(apiSite(25, "idopea", false, HostSource::apiA,
+  sources.push_back(apiSite("idopea", HostSource::apiA,
                           "/api/search?source=idope&keyword={KW}&page={P}&sort=time"));
   sources.back().title = member(".name", {remove(" ")});
   sources.back().size = member(".formatSize", {remove(" "), replace("?", " ")});
   sources.back().heat = fixed("-1");
   sources.back().date = member(".date", {remove("          "), remove("         ")});
 
-  std::vector<SiteRow> rows;
-  for (RowSource& source : sources) rows.push_back(makeRow(std::move(source)));
+  // Each row goes to its site's place; a site without adapter data keeps an empty row,
+  // which the catalogue's tests reject.
+  std::vector<SiteRow> rows(window::kSites.size());
+  for (RowSource& source : sources) {
+    auto index = window::siteIndex(source.label);
+    if (index) rows[static_cast<std::size_t>(*index)] = makeRow(*index, std::move(source));
+  }
   return rows;
 }
 

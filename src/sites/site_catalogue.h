@@ -1,12 +1,13 @@
-// The 26 search sites and everything that makes one site's adapter differ from another's:
-// labels, kind, URL pattern, and for the sites read with markers the block cut and the field
-// rules. The row order is the site index: the order of the running flags and of the launch.
+// What makes one site's adapter differ from another's: kind, URL pattern, and for the sites
+// read with markers the block cut and the field rules. Which sites exist, their labels and
+// their order come from the site table (forms/site_table.h): a row's index is its place there.
 #pragma once
 
 #include <string_view>
 #include <vector>
 
 #include "base/text.h"
+#include "forms/site_table.h"
 #include "sites/field_rule.h"
 
 namespace quenbo {
@@ -39,11 +40,11 @@ inline constexpr std::string_view kTimeToken = "{T}";
 inline constexpr std::string_view kMarkerHostToken = "{host}";
 
 struct SiteRow {
-  int index = 0;
-  std::string_view label;  // UTF-8: the check box, the settings key and the hosts file key
+  int index = 0;            // the site's place in the site table
+  std::string_view label;  // UTF-8, from the site table
   Text logLabel;           // GBK: written in the site's log lines
   Text hitLabel;           // GBK: the site text of every hit
-  bool shown = false;      // whether the site's check box is visible
+  bool shown = false;      // whether the site's check box is visible, from the site table
   SiteKind kind = SiteKind::html;
   HostSource host = HostSource::own;
   std::string_view scheme;  // "http://" or "https://"; empty when the host carries it
@@ -58,13 +59,10 @@ class SiteCatalogue final {
  public:
   SiteCatalogue() = delete;
 
-  static constexpr int kSize = 26;
-
-  // The rows in index order; built once, then shared by every thread.
+  // One row per site of the site table, in its order; built once, then shared by every
+  // thread.
   static const std::vector<SiteRow>& rows();
   static const SiteRow& row(int index) { return rows()[static_cast<std::size_t>(index)]; }
-  // The index of the site with that label (ASCII letters in any case); -1 for none.
-  static int indexOf(std::string_view utf8Label);
 };
 
 }  // namespace quenbo

@@ -23,7 +23,9 @@ class SiteChannel {
   // Once every flag is clear the search may be declared finished: call it after the last
   // hand-over only.
   virtual void clearRunning() = 0;
-  virtual void handOver(const core::MagnetResult& hit) = 0;
+  // False once the search holds as many hits as it may: the hit was not kept, and the site
+  // should end.
+  [[nodiscard]] virtual bool handOver(const core::MagnetResult& hit) = 0;
   virtual void log(const Text& line) = 0;
 };
 

@@ -15,13 +15,51 @@ bool isHostCharacter(char c) {
          c == '.' || c == '_' || c == ':' || c == '[' || c == ']';
 }
 
-// host, host:port or [v6]:port; nothing that would change the URL around it.
+// The longest host name DNS can carry.
+constexpr std::size_t kLongestName = 253;
+
+// Digits only, 1 to 65535.
+bool isPort(std::string_view text) {
+  if (text.empty() || text.size() > 5) return false;
+  unsigned value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+  }
+  return value >= 1 && value <= 65535;
+}
+
+// host, host:port, [v6] or [v6]:port; nothing that would change the URL around it, and
+// nothing libcurl could not connect to.
 bool isHost(std::string_view text) {
   if (text.empty()) return false;
   for (char c : text) {
     if (!isHostCharacter(c)) return false;
   }
-  return true;
+  std::string_view name = text, port;
+  bool hasPort = false;
+  if (text.front() == '[') {
+    std::size_t close = text.find(']');
+    if (close == std::string_view::npos || close < 2) return false;
+    name = text.substr(1, close - 1);
+    if (name.find_first_not_of("0123456789abcdefABCDEF:.") != std::string_view::npos) {
+      return false;
+    }
+    std::string_view rest = text.substr(close + 1);
+    if (!rest.empty() && rest.front() != ':') return false;
+    hasPort = !rest.empty();
+    if (hasPort) port = rest.substr(1);
+  } else {
+    if (text.find_first_of("[]") != std::string_view::npos) return false;
+    std::size_t colon = text.find(':');
+    if (colon != std::string_view::npos) {
+      name = text.substr(0, colon);
+      port = text.substr(colon + 1);
+      hasPort = true;
+    }
+  }
+  if (name.empty() || name.size() > kLongestName) return false;
+  return !hasPort || isPort(port);
 }
 
 std::string_view schemeOf(std::string_view value) {
@@ -51,7 +89,9 @@ void SiteHosts::take(const IniFile& file, std::string_view section, std::string_
                       gbkToUtf8(value) + "\" is not a host" +
                       (withScheme ? " (http:// or https:// followed by host or host:port)"
                                   : " (host or host:port, without scheme or slash)") +
-                      "; the site is switched off");
+                      (section == "board"     ? "; the film board is switched off"
+                       : section == "service" ? "; no update service is asked"
+                                              : "; the site is switched off"));
 }
 
 void SiteHosts::read(std::string_view fileText) {
@@ -64,6 +104,8 @@ void SiteHosts::read(std::string_view fileText) {
   }
   take(file, "apis", "A", false, apiA_);
   take(file, "apis", "B", false, apiB_);
+  take(file, "board", "host", false, board_);
+  take(file, "service", "update", true, updateService_);
 }
 
 bool SiteHosts::readFile(const std::filesystem::path& path) {

@@ -1,7 +1,8 @@
 // The hosts of the search sites: configuration, never code. They are read from hosts files
 // in INI syntax (UTF-8): [sites] holds one key per site label, [apis] the two shared JSON
-// search APIs A and B, [markers] the hosts two sites write into their own markup. Files read
-// later win key by key.
+// search APIs A and B, [markers] the hosts two sites write into their own markup, [board]
+// the host of the film board page, [service] the update service. Files read later win key by
+// key.
 #pragma once
 
 #include <array>
@@ -48,6 +49,11 @@ class SiteHosts final {
   Text baseUrl(int index) const;
   // The host the site writes into its own links, or its own host when none is set.
   Text markerHost(int index) const;
+  // The update service's scheme and host from [service] update; empty: no service.
+  const Text& updateService() const { return updateService_; }
+
+  // The host (host or host:port) of the film board page; empty: no board is fetched.
+  const Text& boardHost() const { return board_; }
 
   // What was refused or could not be read, one UTF-8 line each, for the user.
   const std::vector<std::string>& problems() const { return problems_; }
@@ -57,9 +63,11 @@ class SiteHosts final {
   void take(const IniFile& file, std::string_view section, std::string_view key, bool withScheme,
             Text& slot);
 
-  std::array<Text, SiteCatalogue::kSize> sites_{};
-  std::array<Text, SiteCatalogue::kSize> markers_{};
+  std::array<Text, window::kSiteCount> sites_{};
+  std::array<Text, window::kSiteCount> markers_{};
   Text apiA_, apiB_;
+  Text board_;
+  Text updateService_;
   std::vector<std::string> problems_;
 };
 

@@ -30,6 +30,16 @@ const Text& SiteLogMessages::finished() {
   return text;
 }
 
+const Text& SiteLogMessages::pageTooLong() {
+  static const Text text = "单页资源超过 2000 条，已自动停止搜索"_gbk;
+  return text;
+}
+
+const Text& SiteLogMessages::storeFull() {
+  static const Text text = "资源总数已达 200000 条上限，已自动停止搜索"_gbk;
+  return text;
+}
+
 Text SiteLogMessages::page(int number) {
   static const Text before = "第 "_gbk;
   static const Text after = " 页"_gbk;

@@ -14,6 +14,8 @@ struct SiteLogMessages {
   static const Text& jsonFailed();  // JSON解析失败，已自动停止搜索
   static const Text& finished();    // 全部页数搜索完毕, with one trailing space
   static Text page(int number);     // 第 N 页
+  static const Text& pageTooLong();  // 单页资源超过 2000 条，已自动停止搜索
+  static const Text& storeFull();    // 资源总数已达 200000 条上限，已自动停止搜索
 };
 
 // The 20-character time field, three spaces, "Web：" and the label filled with spaces to 18

@@ -8,8 +8,6 @@ namespace quenbo {
 
 namespace {
 
-static_assert(SiteCatalogue::kSize == core::kSiteCount);
-
 // A search job's run seen as an adapter's channel.
 class JobChannel final : public SiteChannel {
  public:
@@ -22,7 +20,7 @@ class JobChannel final : public SiteChannel {
   bool running() const override { return run_.running(); }
   void clearRunning() override { run_.clearRunning(); }
   // Dropped by the run when a newer search has started since.
-  void handOver(const core::MagnetResult& hit) override { run_.handOver(hit); }
+  bool handOver(const core::MagnetResult& hit) override { return run_.handOver(hit); }
   void log(const Text& line) override { run_.log(line); }
 
  private:
@@ -38,7 +36,8 @@ std::array<core::SiteWorker, core::kSiteCount> makeSiteWorkers(const SiteHosts& 
     auto plan = std::make_shared<const SitePlan>(planSite(index, hosts));
     workers[static_cast<std::size_t>(index)] = [plan](core::SiteRun& run) {
       JobChannel channel(run);
-      runSiteAdapter(*plan, channel);
+      // How the site ended is in its log lines; the window shows no more of it yet.
+      (void)runSiteAdapter(*plan, channel);
     };
   }
   return workers;

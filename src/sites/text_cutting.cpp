@@ -37,6 +37,9 @@ int cutAll(std::string_view text, std::string_view left, std::string_view right,
   std::size_t spent = 0;
   int d = options.start;
   for (;;) {
+    if (options.maxPieces > 0 && pieces.size() >= static_cast<std::size_t>(options.maxPieces)) {
+      break;
+    }
     int l = findText(text, left, d, options.ignoreCase);
     if (l == -1) break;
     d = endOf(l, left);

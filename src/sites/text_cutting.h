@@ -25,6 +25,7 @@ struct CutOptions {
   bool includeLeft = false;   // put `left` before the prefix
   bool includeRight = false;  // put `right` after the suffix
   int start = 1;
+  int maxPieces = 0;  // stop after this many pieces; 0 cuts all
 };
 
 // Replaces `pieces` by every stretch between a `left` and the next `right` and returns how

@@ -27,8 +27,8 @@ class Interactions {
   virtual MessageAnswer messageBox(const Text& text, const Text& title, MessageButtons buttons,
                                    MessageIcon icon) = 0;
   virtual void beep() = 0;
-  // Returns the chosen file path, or nothing when the user cancels. `filter` is the single
-  // file-type entry, for example "文本文件（*.txt）".
+  // Returns the chosen file's path as the file system names it, or nothing when the user
+  // cancels. `filter` is the single file-type entry, for example "文本文件（*.txt）".
   virtual std::optional<std::filesystem::path> saveFileDialog(const Text& filter) = 0;
   // Shows the menu at the mouse position; returns the chosen item's name, or nothing.
   // Hidden items are never shown.

@@ -1,8 +1,11 @@
 #include "window/ui_loop.h"
 
+#include <cassert>
 #include <future>
 
 namespace quenbo::window {
+
+void UiLoop::assertOnUiThread() const { assert(onUiThread()); }
 
 void UiLoop::runOnUiThread(const std::function<void()>& task) {
   if (onUiThread()) {

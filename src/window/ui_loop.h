@@ -13,7 +13,12 @@ class UiLoop {
 
   // Queues a task to run on the UI thread; callable from any thread.
   virtual void post(std::function<void()> task) = 0;
+  // Runs `task` on the UI thread once `delay` has passed; callable from any thread. Instead
+  // of a thread or a loop that only waits.
+  virtual void postAfter(std::chrono::milliseconds delay, std::function<void()> task) = 0;
   virtual bool onUiThread() const = 0;
+  // Debug builds: stops unless called on the UI thread.
+  void assertOnUiThread() const;
   // UI thread only: runs the events and tasks that are pending now.
   virtual void processEvents() = 0;
   // UI thread only: waits for the given time while still processing events, so timers

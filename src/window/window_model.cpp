@@ -1,7 +1,11 @@
 #include "window/window_model.h"
 
 #include <algorithm>
+#include <cassert>
+#include <cstdio>
 #include <utility>
+
+#include "window/ui_loop.h"
 
 namespace quenbo::window {
 
@@ -37,7 +41,8 @@ struct WindowModel::State {
   bool locked = false;
 };
 
-WindowModel::WindowModel(const WindowTemplate& layout) : layout_(layout), visible_(layout.visible) {
+WindowModel::WindowModel(const WindowTemplate& layout, UiLoop* loop)
+    : layout_(layout), loop_(loop), builtOn_(std::this_thread::get_id()), visible_(layout.visible) {
   for (const auto& component : layout.components) {
     states_.emplace(component.name, std::make_unique<State>(component));
   }
@@ -45,14 +50,35 @@ WindowModel::WindowModel(const WindowTemplate& layout) : layout_(layout), visibl
 
 WindowModel::~WindowModel() = default;
 
-WindowModel::State* WindowModel::find(std::string_view name) {
-  auto it = states_.find(name);
-  return it == states_.end() ? nullptr : it->second.get();
+void WindowModel::assertOnUiThread() const {
+  assert(loop_ ? loop_->onUiThread() : std::this_thread::get_id() == builtOn_);
 }
 
-const WindowModel::State* WindowModel::find(std::string_view name) const {
-  auto it = states_.find(name);
-  return it == states_.end() ? nullptr : it->second.get();
+WindowModel::State* WindowModel::find(const ComponentId& id) {
+  return const_cast<State*>(std::as_const(*this).find(id));
+}
+
+const WindowModel::State* WindowModel::find(const ComponentId& id) const {
+  auto it = states_.find(id.name());
+  if (it == states_.end()) {
+    reportUnknown(id, false);
+    return nullptr;
+  }
+  if (!fits(id.handleKind(), it->second->layout->kind)) {
+    reportUnknown(id, true);
+    return nullptr;
+  }
+  return it->second.get();
+}
+
+void WindowModel::reportUnknown(const ComponentId& id, bool wrongKind) const {
+  if (reported_.emplace(id.name()).second) {
+    std::string kind(kindName(id.handleKind())), name(id.name());
+    std::fprintf(stderr, "quenbo: window %s has no %s named %s%s\n", layout_.name.c_str(),
+                 kind.c_str(), name.c_str(),
+                 wrongKind ? " (a component of another kind has that name)" : "");
+  }
+  assert(!"a handle names no component of its kind");
 }
 
 void WindowModel::notify(const Change& change) const {
@@ -69,6 +95,13 @@ void WindowModel::fireChange(std::string_view name, EventKind kind, int index) {
   event.component = std::string(name);
   event.kind = kind;
   event.index = index;
+  if (loop_ && !loop_->onUiThread()) {
+    // A worker's change: its handlers run on the UI thread, once the loop gets to it.
+    loop_->post([this, alive = std::weak_ptr<int>(alive_), event] {
+      if (alive.lock()) fire(event);
+    });
+    return;
+  }
   fire(event);
 }
 
@@ -88,9 +121,13 @@ void WindowModel::setWindowVisible(bool visible) {
   notify({ChangeKind::WindowVisible, {}});
 }
 
-void WindowModel::create() { fireChange(name(), EventKind::Created); }
+void WindowModel::create() {
+  assertOnUiThread();
+  fireChange(name(), EventKind::Created);
+}
 
 void WindowModel::destroy() {
+  assertOnUiThread();
   {
     std::lock_guard lock(mutex_);
     if (destroyed_) return;
@@ -112,19 +149,19 @@ bool WindowModel::destroyed() const {
 
 // --- texts ---
 
-Text WindowModel::text(std::string_view name) const {
+Text WindowModel::textOf(const ComponentId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s ? s->text : Text();
 }
 
-TextShape WindowModel::textShape(std::string_view name) const {
+TextShape WindowModel::textShape(const EditBoxId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s ? TextShape{s->text, s->replacements} : TextShape{};
 }
 
-void WindowModel::setText(std::string_view name, const Text& text) {
+void WindowModel::setTextOf(const ComponentId& name, const Text& text) {
   bool editBox;
   {
     std::lock_guard lock(mutex_);
@@ -138,7 +175,7 @@ void WindowModel::setText(std::string_view name, const Text& text) {
   if (editBox) fireChange(name, EventKind::TextChanged);
 }
 
-void WindowModel::appendText(std::string_view name, const Text& text) {
+void WindowModel::appendText(const EditBoxId& name, const Text& text) {
   bool editBox;
   {
     std::lock_guard lock(mutex_);
@@ -151,7 +188,13 @@ void WindowModel::appendText(std::string_view name, const Text& text) {
   if (editBox) fireChange(name, EventKind::TextChanged);
 }
 
-bool WindowModel::typeText(std::string_view name, std::string_view typed) {
+void WindowModel::userSetText(const EditBoxId& box, const Text& text) {
+  assertOnUiThread();
+  setText(box, text);
+}
+
+bool WindowModel::typeText(const EditBoxId& name, std::string_view typed) {
+  assertOnUiThread();
   Text next;
   {
     std::lock_guard lock(mutex_);
@@ -169,13 +212,13 @@ bool WindowModel::typeText(std::string_view name, std::string_view typed) {
 
 // --- check boxes ---
 
-bool WindowModel::checked(std::string_view name) const {
+bool WindowModel::checked(const CheckBoxId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s && s->checked;
 }
 
-void WindowModel::setChecked(std::string_view name, bool checked) {
+void WindowModel::setChecked(const CheckBoxId& name, bool checked) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -185,7 +228,8 @@ void WindowModel::setChecked(std::string_view name, bool checked) {
   notify({ChangeKind::Checked, std::string(name)});
 }
 
-void WindowModel::click(std::string_view name) {
+void WindowModel::clickOn(const ComponentId& name) {
+  assertOnUiThread();
   bool toggled = false;
   {
     std::lock_guard lock(mutex_);
@@ -202,13 +246,13 @@ void WindowModel::click(std::string_view name) {
 
 // --- state of any component ---
 
-bool WindowModel::enabled(std::string_view name) const {
+bool WindowModel::enabled(const ComponentId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s && s->enabled;
 }
 
-void WindowModel::setEnabled(std::string_view name, bool enabled) {
+void WindowModel::setEnabled(const ComponentId& name, bool enabled) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -218,13 +262,13 @@ void WindowModel::setEnabled(std::string_view name, bool enabled) {
   notify({ChangeKind::Enabled, std::string(name)});
 }
 
-bool WindowModel::visible(std::string_view name) const {
+bool WindowModel::visible(const ComponentId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s && s->visible;
 }
 
-void WindowModel::setVisible(std::string_view name, bool visible) {
+void WindowModel::setVisible(const ComponentId& name, bool visible) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -234,13 +278,13 @@ void WindowModel::setVisible(std::string_view name, bool visible) {
   notify({ChangeKind::Visible, std::string(name)});
 }
 
-Geometry WindowModel::geometry(std::string_view name) const {
+Geometry WindowModel::geometry(const ComponentId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s ? s->geometry : Geometry{};
 }
 
-void WindowModel::move(std::string_view name, int left, int top) {
+void WindowModel::move(const ComponentId& name, int left, int top) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -251,13 +295,13 @@ void WindowModel::move(std::string_view name, int left, int top) {
   notify({ChangeKind::Geometry, std::string(name)});
 }
 
-std::optional<std::uint32_t> WindowModel::textColour(std::string_view name) const {
+std::optional<std::uint32_t> WindowModel::textColour(const ComponentId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s ? s->colour : std::nullopt;
 }
 
-void WindowModel::setTextColour(std::string_view name, std::uint32_t rgb) {
+void WindowModel::setTextColour(const ComponentId& name, std::uint32_t rgb) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -267,13 +311,13 @@ void WindowModel::setTextColour(std::string_view name, std::uint32_t rgb) {
   notify({ChangeKind::Colour, std::string(name)});
 }
 
-Bytes WindowModel::picture(std::string_view name) const {
+Bytes WindowModel::picture(const PictureBoxId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s ? s->picture : Bytes();
 }
 
-void WindowModel::setPicture(std::string_view name, const Bytes& bytes) {
+void WindowModel::setPicture(const PictureBoxId& name, const Bytes& bytes) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -290,7 +334,7 @@ std::string WindowModel::focus() const {
   return focus_;
 }
 
-void WindowModel::setFocus(std::string_view name) {
+void WindowModel::setFocus(const ComponentId& name) {
   {
     std::lock_guard lock(mutex_);
     if (!find(name)) return;
@@ -301,13 +345,13 @@ void WindowModel::setFocus(std::string_view name) {
 
 // --- tab control ---
 
-int WindowModel::currentTab(std::string_view name) const {
+int WindowModel::currentTab(const TabControlId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s ? s->currentTab : -1;
 }
 
-void WindowModel::setCurrentTab(std::string_view name, int tab) {
+void WindowModel::setCurrentTab(const TabControlId& name, int tab) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -320,13 +364,13 @@ void WindowModel::setCurrentTab(std::string_view name, int tab) {
   fireChange(name, EventKind::TabChanged, tab);
 }
 
-bool WindowModel::tabVisible(std::string_view name, int tab) const {
+bool WindowModel::tabVisible(const TabControlId& name, int tab) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s && tab >= 0 && tab < static_cast<int>(s->tabVisible.size()) && s->tabVisible[tab];
 }
 
-void WindowModel::setTabVisible(std::string_view name, int tab, bool visible) {
+void WindowModel::setTabVisible(const TabControlId& name, int tab, bool visible) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -341,14 +385,14 @@ void WindowModel::setTabVisible(std::string_view name, int tab, bool visible) {
 
 // --- status bar ---
 
-Text WindowModel::statusPart(std::string_view name, int part) const {
+Text WindowModel::statusPart(const StatusBarId& name, int part) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   if (!s || part < 0 || part >= static_cast<int>(s->parts.size())) return {};
   return s->parts[part];
 }
 
-void WindowModel::setStatusPart(std::string_view name, int part, const Text& text) {
+void WindowModel::setStatusPart(const StatusBarId& name, int part, const Text& text) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -361,13 +405,13 @@ void WindowModel::setStatusPart(std::string_view name, int part, const Text& tex
 
 // --- timer ---
 
-int WindowModel::timerInterval(std::string_view name) const {
+int WindowModel::timerInterval(const TimerId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s ? s->interval : 0;
 }
 
-void WindowModel::setTimerInterval(std::string_view name, int milliseconds) {
+void WindowModel::setTimerInterval(const TimerId& name, int milliseconds) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -379,19 +423,19 @@ void WindowModel::setTimerInterval(std::string_view name, int milliseconds) {
 
 // --- report list ---
 
-int WindowModel::rowCount(std::string_view name) const {
+int WindowModel::rowCount(const ReportListId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s ? static_cast<int>(s->rows.size()) : 0;
 }
 
-ListShape WindowModel::listShape(std::string_view name) const {
+ListShape WindowModel::listShape(const ReportListId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s ? ListShape{static_cast<int>(s->rows.size()), s->resets} : ListShape{};
 }
 
-int WindowModel::appendRow(std::string_view name, Row cells) {
+int WindowModel::appendRow(const ReportListId& name, Row cells) {
   int index;
   {
     std::lock_guard lock(mutex_);
@@ -405,7 +449,7 @@ int WindowModel::appendRow(std::string_view name, Row cells) {
   return index;
 }
 
-Text WindowModel::cell(std::string_view name, int row, int column) const {
+Text WindowModel::cell(const ReportListId& name, int row, int column) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   if (!s || row < 0 || row >= static_cast<int>(s->rows.size())) return {};
@@ -413,14 +457,14 @@ Text WindowModel::cell(std::string_view name, int row, int column) const {
   return column >= 0 && column < static_cast<int>(r.size()) ? r[column] : Text();
 }
 
-Row WindowModel::row(std::string_view name, int row) const {
+Row WindowModel::row(const ReportListId& name, int row) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   if (!s || row < 0 || row >= static_cast<int>(s->rows.size())) return {};
   return s->rows[row];
 }
 
-void WindowModel::setCell(std::string_view name, int row, int column, const Text& text) {
+void WindowModel::setCell(const ReportListId& name, int row, int column, const Text& text) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -432,7 +476,7 @@ void WindowModel::setCell(std::string_view name, int row, int column, const Text
   notify({ChangeKind::CellChanged, std::string(name), row});
 }
 
-void WindowModel::replaceRows(std::string_view name, std::vector<Row> rows) {
+void WindowModel::replaceRows(const ReportListId& name, std::vector<Row> rows) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -443,7 +487,39 @@ void WindowModel::replaceRows(std::string_view name, std::vector<Row> rows) {
   notify({ChangeKind::RowsReset, std::string(name)});
 }
 
-void WindowModel::clearRows(std::string_view name) {
+void WindowModel::reorderRows(const ReportListId& name, const std::vector<int>& order,
+                              std::size_t fixedColumns) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    const std::size_t n = s ? s->rows.size() : 0;
+    if (!s || order.size() != n) return;
+    std::vector<char> seen(n, 0);
+    for (int from : order) {
+      if (from < 0 || static_cast<std::size_t>(from) >= n || seen[from]) return;
+      seen[from] = 1;
+    }
+    std::vector<Row> rows(n);
+    for (std::size_t p = 0; p < n; ++p) rows[p] = std::move(s->rows[order[p]]);
+    // The fixed cells of the row now at p belong to position order[p].
+    std::vector<Text> fixed(n * fixedColumns);
+    for (std::size_t p = 0; p < n; ++p) {
+      for (std::size_t c = 0; c < fixedColumns && c < rows[p].size(); ++c) {
+        fixed[order[p] * fixedColumns + c] = std::move(rows[p][c]);
+      }
+    }
+    for (std::size_t p = 0; p < n; ++p) {
+      for (std::size_t c = 0; c < fixedColumns && c < rows[p].size(); ++c) {
+        rows[p][c] = std::move(fixed[p * fixedColumns + c]);
+      }
+    }
+    s->rows = std::move(rows);
+    ++s->resets;
+  }
+  notify({ChangeKind::RowsReset, std::string(name)});
+}
+
+void WindowModel::clearRows(const ReportListId& name) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -456,20 +532,20 @@ void WindowModel::clearRows(std::string_view name) {
   notify({ChangeKind::RowsReset, std::string(name)});
 }
 
-int WindowModel::selectedRow(std::string_view name) const {
+int WindowModel::selectedRow(const ReportListId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s ? s->selected : -1;
 }
 
-void WindowModel::selectRow(std::string_view name, int row) {
+void WindowModel::selectRow(const ReportListId& name, int row) {
   std::lock_guard lock(mutex_);
   State* s = find(name);
   if (!s) return;
   s->selected = row >= 0 && row < static_cast<int>(s->rows.size()) ? row : -1;
 }
 
-void WindowModel::scrollToRow(std::string_view name, int row) {
+void WindowModel::scrollToRow(const ReportListId& name, int row) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -479,13 +555,13 @@ void WindowModel::scrollToRow(std::string_view name, int row) {
   notify({ChangeKind::ScrollToRow, std::string(name), row});
 }
 
-int WindowModel::scrolledRow(std::string_view name) const {
+int WindowModel::scrolledRow(const ReportListId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s ? s->scrolled : -1;
 }
 
-void WindowModel::lockUpdates(std::string_view name, bool locked) {
+void WindowModel::lockUpdates(const ReportListId& name, bool locked) {
   {
     std::lock_guard lock(mutex_);
     State* s = find(name);
@@ -495,7 +571,7 @@ void WindowModel::lockUpdates(std::string_view name, bool locked) {
   notify({ChangeKind::UpdatesLocked, std::string(name)});
 }
 
-bool WindowModel::updatesLocked(std::string_view name) const {
+bool WindowModel::updatesLocked(const ReportListId& name) const {
   std::lock_guard lock(mutex_);
   const State* s = find(name);
   return s && s->locked;
@@ -503,12 +579,39 @@ bool WindowModel::updatesLocked(std::string_view name) const {
 
 // --- events ---
 
-void WindowModel::on(std::string_view component, EventKind kind, EventHandler handler) {
+void WindowModel::on(const ComponentId& component, EventKind kind, EventHandler handler) {
+  {
+    std::lock_guard lock(mutex_);
+    if (!find(component)) return;
+  }
   std::lock_guard lock(bindingsMutex_);
-  bindings_.push_back({std::string(component), kind, std::move(handler)});
+  bindings_.push_back({std::string(component.name()), kind, std::move(handler)});
+}
+
+void WindowModel::on(const WindowId& window, EventKind kind, EventHandler handler) {
+  if (window != layout_.name) {
+    std::fprintf(stderr, "quenbo: window %s is not window %.*s\n", layout_.name.c_str(),
+                 static_cast<int>(window.name().size()), window.name().data());
+    assert(!"a window handle names another window");
+    return;
+  }
+  std::lock_guard lock(bindingsMutex_);
+  bindings_.push_back({layout_.name, kind, std::move(handler)});
+}
+
+void WindowModel::on(const MenuId& menu, EventKind kind, EventHandler handler) {
+  if (!layout_.findMenu(std::string(menu.name()))) {
+    std::fprintf(stderr, "quenbo: window %s has no menu named %.*s\n", layout_.name.c_str(),
+                 static_cast<int>(menu.name().size()), menu.name().data());
+    assert(!"a menu handle names no menu of this window");
+    return;
+  }
+  std::lock_guard lock(bindingsMutex_);
+  bindings_.push_back({std::string(menu.name()), kind, std::move(handler)});
 }
 
 void WindowModel::fire(const Event& event) {
+  assertOnUiThread();
   if (event.kind != EventKind::Destroying && destroyed()) return;
   std::vector<EventHandler> handlers;
   {

@@ -1,23 +1,33 @@
 // The live state of one window: every component's text, check state, enabled and visible
 // flags, geometry, colour, picture, tabs, status parts, timer interval and list rows. It is
 // the only place that state lives; front-ends draw it and report the user's actions back as
-// events. Every operation is safe from any thread.
+// events. Components are reached through typed handles (window/component_id.h).
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <type_traits>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "window/component.h"
+#include "window/component_id.h"
 #include "window/events.h"
 
 namespace quenbo::window {
 
 class WindowModel;
+class UiLoop;
+
+// Whether `Id` is one of `Ids`.
+template <class Id, class... Ids>
+concept OneOf = (std::same_as<std::remove_cvref_t<Id>, Ids> || ...);
 
 enum class ChangeKind {
   Text,           // replaced text or caption
@@ -73,9 +83,25 @@ struct TextShape {
   std::uint64_t replacements = 0;
 };
 
+// Handles that reach a component with a text of its own: content or caption.
+template <class Id>
+concept TextId = OneOf<Id, EditBoxId, LabelId, ButtonId, CheckBoxId>;
+// Handles that reach a component a user can click.
+template <class Id>
+concept ClickableId = OneOf<Id, ButtonId, CheckBoxId, LabelId, PictureBoxId>;
+
+// Threads: every state operation is safe from any thread. Events fire on the UI thread only:
+// a change a worker makes (a log line appended) posts its event to the UI loop, and the
+// handlers run there. Observers are told on the thread that made the change (see
+// ModelObserver). A model without a UI loop takes the thread that built it as its UI thread
+// and must not be changed by workers in ways that fire events.
+//
+// An unknown component, or one of another kind than its handle says, is a fault of the
+// caller: a debug build stops at an assertion; a release build logs one line to stderr per
+// name and leaves the model as it was.
 class WindowModel final {
  public:
-  explicit WindowModel(const WindowTemplate& layout);
+  explicit WindowModel(const WindowTemplate& layout, UiLoop* loop = nullptr);
   ~WindowModel();
   WindowModel(const WindowModel&) = delete;
   WindowModel& operator=(const WindowModel&) = delete;
@@ -83,92 +109,107 @@ class WindowModel final {
   const WindowTemplate& layout() const { return layout_; }
   const std::string& name() const { return layout_.name; }
 
+  // Debug builds: stops unless called on the UI thread.
+  void assertOnUiThread() const;
+
   // --- the window ---
   bool windowVisible() const;
   void setWindowVisible(bool visible);
-  // Fires Created. The front-end calls it once its widgets exist.
+  // Fires Created. The front-end calls it once its widgets exist (UI thread).
   void create();
   // Fires Destroying (the handlers run to completion first), then marks the window
-  // destroyed and tells the observers. Does nothing the second time.
+  // destroyed and tells the observers. Does nothing the second time. UI thread.
   void destroy();
   bool destroyed() const;
 
   // --- texts: edit boxes, labels, captions ---
-  Text text(std::string_view name) const;
-  TextShape textShape(std::string_view name) const;
+  Text text(const TextId auto& id) const { return textOf(id); }
+  TextShape textShape(const EditBoxId& box) const;
   // Replaces the text. For an edit box this fires TextChanged, as any change does.
-  void setText(std::string_view name, const Text& text);
+  void setText(const TextId auto& id, const Text& text) { setTextOf(id, text); }
   // Appends at the end (the caret goes to the end, which scrolls it into view).
-  void appendText(std::string_view name, const Text& text);
-  // What a front-end reports after the user edited a box: same as setText.
-  void userSetText(std::string_view name, const Text& text) { setText(name, text); }
+  void appendText(const EditBoxId& box, const Text& text);
+  // What a front-end reports after the user edited a box: same as setText (UI thread).
+  void userSetText(const EditBoxId& box, const Text& text);
   // Types characters at the end of an edit box as a user would: the box's integer-input rule
-  // and length limit apply. Returns false when the box took none of them.
-  bool typeText(std::string_view name, std::string_view typed);
+  // and length limit apply. Returns false when the box took none of them. UI thread.
+  bool typeText(const EditBoxId& box, std::string_view typed);
 
   // --- check boxes ---
-  bool checked(std::string_view name) const;
+  bool checked(const CheckBoxId& box) const;
   // Sets the state without a click event.
-  void setChecked(std::string_view name, bool checked);
-  // A user click: a check box toggles first; then Clicked fires. Disabled or hidden
-  // components ignore it.
-  void click(std::string_view name);
+  void setChecked(const CheckBoxId& box, bool checked);
+
+  // A user click (UI thread): a check box toggles first; then Clicked fires. Disabled or
+  // hidden components ignore it.
+  void click(const ClickableId auto& id) { clickOn(id); }
 
   // --- state of any component ---
-  bool enabled(std::string_view name) const;
-  void setEnabled(std::string_view name, bool enabled);
-  bool visible(std::string_view name) const;
-  void setVisible(std::string_view name, bool visible);
-  Geometry geometry(std::string_view name) const;
-  void move(std::string_view name, int left, int top);
-  std::optional<std::uint32_t> textColour(std::string_view name) const;
-  void setTextColour(std::string_view name, std::uint32_t rgb);
-  Bytes picture(std::string_view name) const;
-  void setPicture(std::string_view name, const Bytes& bytes);
+  bool enabled(const ComponentId& id) const;
+  void setEnabled(const ComponentId& id, bool enabled);
+  bool visible(const ComponentId& id) const;
+  void setVisible(const ComponentId& id, bool visible);
+  Geometry geometry(const ComponentId& id) const;
+  void move(const ComponentId& id, int left, int top);
+  std::optional<std::uint32_t> textColour(const ComponentId& id) const;
+  void setTextColour(const ComponentId& id, std::uint32_t rgb);
+
+  // --- picture boxes ---
+  Bytes picture(const PictureBoxId& box) const;
+  void setPicture(const PictureBoxId& box, const Bytes& bytes);
 
   // --- focus ---
   std::string focus() const;
-  void setFocus(std::string_view name);
+  void setFocus(const ComponentId& id);
 
   // --- tab control ---
-  int currentTab(std::string_view name) const;
+  int currentTab(const TabControlId& tabs) const;
   // Fires TabChanged when the current tab changes.
-  void setCurrentTab(std::string_view name, int tab);
-  bool tabVisible(std::string_view name, int tab) const;
-  void setTabVisible(std::string_view name, int tab, bool visible);
+  void setCurrentTab(const TabControlId& tabs, int tab);
+  bool tabVisible(const TabControlId& tabs, int tab) const;
+  void setTabVisible(const TabControlId& tabs, int tab, bool visible);
 
   // --- status bar ---
-  Text statusPart(std::string_view name, int part) const;
-  void setStatusPart(std::string_view name, int part, const Text& text);
+  Text statusPart(const StatusBarId& bar, int part) const;
+  void setStatusPart(const StatusBarId& bar, int part, const Text& text);
 
   // --- timer ---
-  int timerInterval(std::string_view name) const;
+  int timerInterval(const TimerId& timer) const;
   // 0 stops the timer.
-  void setTimerInterval(std::string_view name, int milliseconds);
+  void setTimerInterval(const TimerId& timer, int milliseconds);
 
   // --- report list ---
-  int rowCount(std::string_view name) const;
-  ListShape listShape(std::string_view name) const;
+  int rowCount(const ReportListId& list) const;
+  ListShape listShape(const ReportListId& list) const;
   // Appends a complete row (missing cells are empty) and returns its index.
-  int appendRow(std::string_view name, Row cells);
-  Text cell(std::string_view name, int row, int column) const;
-  Row row(std::string_view name, int row) const;
-  void setCell(std::string_view name, int row, int column, const Text& text);
+  int appendRow(const ReportListId& list, Row cells);
+  Text cell(const ReportListId& list, int row, int column) const;
+  Row row(const ReportListId& list, int row) const;
+  void setCell(const ReportListId& list, int row, int column, const Text& text);
   // Rewrites every row at once (a sort); the row count stays.
-  void replaceRows(std::string_view name, std::vector<Row> rows);
-  void clearRows(std::string_view name);
-  int selectedRow(std::string_view name) const;  // -1 when none
-  void selectRow(std::string_view name, int row);
-  void scrollToRow(std::string_view name, int row);
-  int scrolledRow(std::string_view name) const;  // the last row scrolled into view, -1 none
-  void lockUpdates(std::string_view name, bool locked);
-  bool updatesLocked(std::string_view name) const;
+  void replaceRows(const ReportListId& list, std::vector<Row> rows);
+  // Rewrites every row at once in a new order without copying a text: position p receives
+  // the row that was at order[p], except its first `fixedColumns` cells, which stay at their
+  // position (a sort keeps the row numbers). Does nothing unless `order` names every row once.
+  void reorderRows(const ReportListId& list, const std::vector<int>& order,
+                   std::size_t fixedColumns);
+  void clearRows(const ReportListId& list);
+  int selectedRow(const ReportListId& list) const;  // -1 when none
+  void selectRow(const ReportListId& list, int row);
+  void scrollToRow(const ReportListId& list, int row);
+  int scrolledRow(const ReportListId& list) const;  // the last row scrolled into view, -1 none
+  void lockUpdates(const ReportListId& list, bool locked);
+  bool updatesLocked(const ReportListId& list) const;
 
   // --- events ---
-  // Binds a handler; several handlers of one event run in binding order.
-  void on(std::string_view component, EventKind kind, EventHandler handler);
-  // Runs the handlers bound to the event on the calling thread (front-ends call it on the
-  // UI thread). Events of a destroyed window are dropped.
+  // Binds a handler; several handlers of one event run in binding order, on the UI thread.
+  void on(const ComponentId& component, EventKind kind, EventHandler handler);
+  // The window's own events: Created and Destroying.
+  void on(const WindowId& window, EventKind kind, EventHandler handler);
+  // A popup menu's events: MenuChosen, with the item in the event.
+  void on(const MenuId& menu, EventKind kind, EventHandler handler);
+  // Runs the handlers bound to the event (UI thread). Front-ends report the user's actions
+  // through it by name. Events of a destroyed window are dropped.
   void fire(const Event& event);
 
   void addObserver(ModelObserver* observer);
@@ -182,10 +223,17 @@ class WindowModel final {
     EventHandler handler;
   };
 
-  // Looks a component up; null for an unknown name. Call with mutex_ held.
-  State* find(std::string_view name);
-  const State* find(std::string_view name) const;
+  Text textOf(const ComponentId& id) const;
+  void setTextOf(const ComponentId& id, const Text& text);
+  void clickOn(const ComponentId& id);
+
+  // Looks a component up; null (after reporting it) for an unknown name or a component of
+  // another kind than the handle's. Call with mutex_ held.
+  State* find(const ComponentId& id);
+  const State* find(const ComponentId& id) const;
+  void reportUnknown(const ComponentId& id, bool wrongKind) const;
   void notify(const Change& change) const;
+  // Fires the event of a change: at once on the UI thread, otherwise posted to it.
   void fireChange(std::string_view name, EventKind kind, int index = -1);
 
   // Looks names up without building a std::string for each call.
@@ -195,11 +243,18 @@ class WindowModel final {
   };
 
   const WindowTemplate& layout_;
-  mutable std::mutex mutex_;  // guards states_, visible_, destroyed_, focus_
+  UiLoop* const loop_;                  // null: the building thread is the UI thread
+  const std::thread::id builtOn_;
+  // Cleared by the destructor (UI thread); an event posted by a worker that runs later on
+  // the UI thread finds it gone.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+
+  mutable std::mutex mutex_;  // guards states_' contents, visible_, destroyed_, focus_, reported_
   std::unordered_map<std::string, std::unique_ptr<State>, NameHash, std::equal_to<>> states_;
   bool visible_ = false;
   bool destroyed_ = false;
   std::string focus_;
+  mutable std::unordered_set<std::string> reported_;  // unknown names already logged
 
   mutable std::mutex bindingsMutex_;  // guards bindings_ and observers_
   std::vector<Binding> bindings_;

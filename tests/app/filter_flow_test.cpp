@@ -182,6 +182,33 @@ TEST_F(FilterFlow, AChangeDuringASearchActsOnlyOnLaterHits) {
   EXPECT_EQ(filtered(), 0);
 }
 
+// Typed changes too act on the very next hit: the filter's copy of its settings follows.
+TEST_F(FilterFlow, TypingDuringASearchActsOnTheNextHit) {
+  std::atomic<bool> firstDone = false, release = false;
+  std::array<core::SiteWorker, core::kSiteCount> workers;
+  workers[kBtdad] = [&](core::SiteRun& run) {
+    run.handOver(hit("film late", "1"));
+    firstDone = true;
+    while (!release) std::this_thread::sleep_for(1ms);
+    run.handOver(hit("film late", "2"));           // now a filter word
+    run.handOver(hit("film", "3"));                // now too small
+    run.handOver(hit("film", "4", "3.5 GB"));
+    run.clearRunning();
+  };
+  launch(workers);
+  tickOnly({"Btdad"});
+  w().setChecked(选择框_过滤字词, true);
+  search("film");
+  ASSERT_TRUE(loop_.runUntil([&] { return firstDone.load(); }));
+  w().setText(编辑框_关键字词A, "late");
+  w().setText(编辑框_GB, "3");
+  release = true;
+  ASSERT_TRUE(runUntilFinished());
+  ASSERT_EQ(rows(), 2);
+  EXPECT_EQ(w().cell(超级列表框_磁力链接, 1, 2), "magnet:?xt=urn:btih:4");
+  EXPECT_EQ(filtered(), 2);
+}
+
 TEST_F(FilterFlow, TypingAfterASearchMatchesTheSettingsOnceTypingPauses) {
   std::vector<core::MagnetResult> hits;
   for (int i = 0; i < 300; ++i) hits.push_back(hit("abc " + std::to_string(i), std::to_string(i)));
@@ -269,7 +296,7 @@ TEST_F(FilterFlow, WorkersHandOverWhileTheUiTogglesTheFilter) {
   launch(workers);
   tickOnly({"Btdad", "Iheian", "Sobt"});
   search("abc");
-  const std::string_view boxes[] = {选择框_精准搜索, 选择框_过滤字词, 选择框_显示字词, 选择框_删除重复};
+  const window::CheckBoxId boxes[] = {选择框_精准搜索, 选择框_过滤字词, 选择框_显示字词, 选择框_删除重复};
   int round = 0;
   while (done < 3) {
     rounds = round;

@@ -14,7 +14,7 @@
 #include "app/search_progress.h"
 #include "base/encoding.h"
 #include "settings/settings_handlers.h"
-#include "forms/site_labels.h"
+#include "forms/site_table.h"
 #include "sites/site_log.h"
 #include "support/fixtures.h"
 
@@ -89,7 +89,7 @@ TEST(ShellCompletion, OffersEverySiteLabelAndEverySearchOption) {
   std::istringstream listed(script.substr(start, script.find('"', start) - start));
   std::set<std::string> offered{std::istream_iterator<std::string>(listed), {}};
   std::set<std::string> labels;
-  for (const auto& site : window::kSiteBoxes) labels.insert(std::string(site.label));
+  for (const auto& site : window::kSites) labels.insert(std::string(site.label));
   EXPECT_EQ(offered, labels);
   for (const char* option : {"--sites=", "--pages=", "--timeout=", "--hosts=", "--settings=",
                              "--format=", "--log", "--quiet", "--help"}) {

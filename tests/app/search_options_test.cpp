@@ -36,6 +36,16 @@ TEST(SearchOptions, DefaultsLeaveTheSettingsInCharge) {
   EXPECT_FALSE(p.options.timeout);
   EXPECT_EQ(p.options.format, OutputFormat::Tsv);
   EXPECT_FALSE(p.options.log);
+  EXPECT_FALSE(p.options.sort);
+  EXPECT_EQ(p.options.exportFile, "");
+}
+
+TEST(SearchOptions, SortAndExportAsTheListMenuDoes) {
+  ParsedSearchOptions p = parse({"abc", "--sort=heat", "--export", "结果.txt"});
+  ASSERT_EQ(p.error, "");
+  EXPECT_EQ(p.options.sort, ui::SortKey::heat);
+  EXPECT_EQ(p.options.exportFile, "结果.txt");
+  EXPECT_EQ(parse({"abc", "--sort", "size"}).options.sort, ui::SortKey::size);
 }
 
 TEST(SearchOptions, AKeywordMayStartWithADashAfterTheEndOfOptions) {
@@ -60,6 +70,8 @@ TEST(SearchOptions, RefusesWhatItCannotUse) {
       {{"a", "--hosts"}, "option --hosts needs a value"},
       {{"a", "--verbose"}, "unknown option --verbose"},
       {{"a", "--log=yes"}, "unknown option --log=yes"},
+      {{"a", "--sort=date"}, "unknown sort date (size or heat)"},
+      {{"a", "--export="}, "option --export needs a file name"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(parse(c.arguments).error, c.error) << c.error;

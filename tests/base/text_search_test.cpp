@@ -33,6 +33,12 @@ TEST(TextSearch, NeverMatchesOnATrailByte) {
   EXPECT_EQ(findLastText("A" + trailIsA, "A"), 1);
 }
 
+TEST(LowerAscii, FoldsLettersButNeverATrailByte) {
+  EXPECT_EQ(lowerAscii("MAGNET:?XT=abc"), "magnet:?xt=abc");
+  EXPECT_EQ(lowerAscii("AB\xB7\x41" "CD\xB7"), "ab\xB7\x41" "cd\xB7");
+  EXPECT_EQ(lowerAscii("\xB7\x41\xB7\x41Z"), "\xB7\x41\xB7\x41z");
+}
+
 TEST(TextSearch, StartPositionAndLastOccurrence) {
   EXPECT_EQ(findText("abcabc", "bc", 3), 5);
   EXPECT_EQ(findText("abcabc", "bc", 0), 2);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/encoding.h"
+#include "core/size_text.h"
 #include "core/word_list.h"
 #include "forms/main_window_names.h"
 #include "window/window_model.h"
@@ -43,11 +44,11 @@ TEST(SizeThreshold, GigabytesPlusMegabytes) {
   EXPECT_EQ(sizeThreshold("1e300", "0"), std::numeric_limits<float>::infinity());
 }
 
-// The filter on its own: the settings live in the window's controls.
+// The filter on its own, judging against a copy of the window's controls taken just before.
 class ResultFilterTest : public ::testing::Test {
  protected:
   window::WindowModel w{window::mainWindowTemplate()};
-  ResultFilter filter{w};
+  ResultFilter filter;
   Text keyword = "ABC";
   ListedMagnets listed;
   std::int32_t filtered = 0;
@@ -55,8 +56,9 @@ class ResultFilterTest : public ::testing::Test {
 
   FilterVerdict judge(const Text& title, const Text& size = "1 GB",
                       const Text& magnet = "magnet:?xt=urn:btih:new") {
-    FilterContext context{keyword, listed, filtered, duplicates};
-    return filter.judge({title, magnet, "Btdad", size, "1", "d"}, context);
+    filter.use(readFilterSettings(w, keyword));
+    FilterContext context{listed, filtered, duplicates};
+    return filter.judge({title, magnet, "Btdad", size, "1", "d"}, sizeToBytes(size), context);
   }
 };
 

@@ -24,8 +24,7 @@ class ResultStoreTest : public ::testing::Test {
  protected:
   window::WindowModel w{window::mainWindowTemplate()};
   SearchStatus status;
-  ResultFilter filter{w};
-  ResultStore store{w, filter, status};
+  ResultStore store{w, status};
 
   int rows() const { return w.rowCount(超级列表框_磁力链接); }
   Text cell(int row, int column) const { return w.cell(超级列表框_磁力链接, row, column); }
@@ -57,11 +56,13 @@ TEST_F(ResultStoreTest, RebuildRenumbersFromOneAndKeepsTheFrozenTime) {
   w.setStatusPart(状态条1, 4, "搜索耗时：1.5 秒"_gbk);
   status.searchDone = true;
   w.setCell(超级列表框_磁力链接, 0, 0, "99");  // as a sort leaves it
+  w.setStatusPart(状态条1, 1, "stale");
   store.rebuild();
   EXPECT_EQ(rows(), 120);
   for (int r = 0; r < 120; ++r) ASSERT_EQ(cell(r, 0), std::to_string(r + 1));
   EXPECT_EQ(cell(119, 1), "title 119");
   EXPECT_EQ(w.statusPart(状态条1, 0), "任务状态：资源采集完毕"_gbk);
+  EXPECT_EQ(w.statusPart(状态条1, 1), "结果数量：120 条"_gbk);
   EXPECT_EQ(w.statusPart(状态条1, 4), "搜索耗时：1.5 秒"_gbk);
   EXPECT_EQ(store.hits().size(), 120u);
 }

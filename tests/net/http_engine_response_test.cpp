@@ -49,11 +49,11 @@ TEST(EngineResponse, StatusHeadersBodyAndTextOfAPlainPage) {
   EXPECT_EQ(page.response.body, "<p>gone</p>");
 }
 
-TEST(EngineResponse, TextEndsAtTheFirstZeroByteButTheBodyKeepsAll) {
-  std::string body("before\0after", 12);
+TEST(EngineResponse, ZeroBytesAreLeftOutOfTheTextButTheBodyKeepsAll) {
+  std::string body("before\0after\0", 13);
   HttpTestServer server(HttpTestServer::fixedReply(body));
   Fetched page = fetch(server.url());
-  EXPECT_EQ(page.text, "before");
+  EXPECT_EQ(page.text, "beforeafter");
   EXPECT_EQ(page.response.body, body);
 }
 

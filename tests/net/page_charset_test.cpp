@@ -44,7 +44,7 @@ TEST(PageCharset, DeclaredCharsetsAreDecodedIntoGbk) {
       // A tag past the first 1024 bytes is not seen: the page stays as read.
       {"/late-meta", "<html>" + std::string(1100, ' ') + R"(<meta charset="utf-8">)" +
                          encoded(kSimplified, "UTF-8")},
-      // A declared page is decoded from all its bytes, then cut at a zero byte.
+      // A declared page is decoded from all its bytes; zero bytes are left out.
       {"/utf8-zero",
        page(R"(<meta charset="utf-8">)", kSimplified + std::string("\0tail", 5), "UTF-8")},
   };
@@ -64,7 +64,8 @@ TEST(PageCharset, DeclaredCharsetsAreDecodedIntoGbk) {
       {"/none", pages.at("/none")},
       {"/unknown", pages.at("/unknown")},
       {"/late-meta", pages.at("/late-meta")},
-      {"/utf8-zero", utf8ToGbk(R"(<html><head><meta charset="utf-8"></head><body>)" + kSimplified)},
+      {"/utf8-zero", utf8ToGbk(R"(<html><head><meta charset="utf-8"></head><body>)" + kSimplified +
+                               "tail</body></html>")},
   };
   for (const Case& c : cases) {
     HttpRequest request;

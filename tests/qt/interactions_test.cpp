@@ -215,6 +215,18 @@ TEST_F(Interactions, ClipboardTakesGbkTextAndOtherThreadsAreMarshalled) {
   }));
 }
 
+TEST_F(Interactions, DelayedTasksRunOnTheGuiThreadAfterTheirDelay) {
+  std::vector<std::thread::id> ranOn;
+  auto record = [&] { ranOn.push_back(std::this_thread::get_id()); };
+  QElapsedTimer clock;
+  clock.start();
+  std::thread([&] { loop_.postAfter(std::chrono::milliseconds(40), record); }).join();
+  loop_.postAfter(std::chrono::milliseconds(10), record);
+  ASSERT_TRUE(processUntil([&] { return ranOn.size() == 2; }));
+  EXPECT_GE(clock.elapsed(), 40);
+  EXPECT_EQ(ranOn, std::vector<std::thread::id>(2, std::this_thread::get_id()));
+}
+
 TEST_F(Interactions, CompletionSoundIsReadFromMemoryAndNeverBlocks) {
   auto clip = parseWave(core::completionSound());
   ASSERT_TRUE(clip.has_value());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <functional>
 #include <memory>
 
 #include "app/application.h"
@@ -18,10 +19,14 @@ namespace quenbo::qt::testing {
 
 class QtAppTest : public quenbo::testing::SandboxTest {
  protected:
-  void launch(std::array<core::SiteWorker, core::kSiteCount> workers = {}) {
+  // `adjust` may change the configuration before the program starts.
+  void launch(std::array<core::SiteWorker, core::kSiteCount> workers = {},
+              const std::function<void(app::AppConfig&)>& adjust = {}) {
     app::AppConfig config;
     config.installDirectory = sandbox_.path();
     config.workers = std::move(workers);
+    config.boardHost = boardHost_;
+    if (adjust) adjust(config);
     app_ = std::make_unique<app::Application>(loop_, ui_, std::move(config));
     installArtwork(app_->mainWindow(), app_->updateWindow());
     updateView_ = std::make_unique<WindowView>(app_->updateWindow(), loop_);
@@ -33,6 +38,7 @@ class QtAppTest : public quenbo::testing::SandboxTest {
     });
     mainView_->setCloseHandler([this] { app_->close(); });
     mainView_->setGoneHandler([this] { ++gone_; });
+    updateView_->setCloseHandler([this] { app_->updates().onUpdateWindowClosed(); });
     app_->create();
   }
 
@@ -51,6 +57,7 @@ class QtAppTest : public quenbo::testing::SandboxTest {
   std::unique_ptr<app::Application> app_;
   std::unique_ptr<WindowView> updateView_;
   std::unique_ptr<WindowView> mainView_;
+  Text boardHost_;  // the film board's host; empty: no board
   QStringList launched_;
   int gone_ = 0;
 };

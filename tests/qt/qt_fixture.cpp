@@ -158,12 +158,16 @@ void whenModalShown(std::function<void(QWidget&)> act) {
   poll->start(10);
 }
 
-std::string saveScreenshot(QWidget& widget, const std::string& name) {
+std::string screenshotPath(const std::string& name) {
   const char* dir = std::getenv("QUENBO_SCREENSHOT_DIR");
   std::filesystem::path folder = dir ? dir : QUENBO_SCREENSHOT_DIR;
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);
-  std::string path = (folder / (name + ".png")).string();
+  return (folder / (name + ".png")).string();
+}
+
+std::string saveScreenshot(QWidget& widget, const std::string& name) {
+  std::string path = screenshotPath(name);
   return widget.grab().save(QString::fromStdString(path), "PNG") ? path : std::string();
 }
 

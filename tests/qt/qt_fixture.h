@@ -25,6 +25,8 @@ void whenModalShown(std::function<void(QWidget&)> act);
 // QUENBO_SCREENSHOT_DIR); returns the file's path, empty
 // when it could not be written.
 std::string saveScreenshot(QWidget& widget, const std::string& name);
+// Where the screenshot of that name goes (the folder is made).
+std::string screenshotPath(const std::string& name);
 
 // Whether the fixture runs on a real X server (Xvfb) rather than the offscreen platform.
 bool onXServer();

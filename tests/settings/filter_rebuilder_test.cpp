@@ -4,7 +4,6 @@
 
 #include <thread>
 
-#include "core/result_filter.h"
 #include "core/result_store.h"
 #include "window/headless/headless_loop.h"
 #include "forms/main_window_names.h"
@@ -37,10 +36,9 @@ class FilterRebuilderTest : public ::testing::Test {
   int rows() const { return w.rowCount(超级列表框_磁力链接); }
 
   window::HeadlessLoop loop;
-  window::WindowModel w{window::mainWindowTemplate()};
+  window::WindowModel w{window::mainWindowTemplate(), &loop};
   core::SearchStatus status;
-  core::ResultFilter filter{w};
-  core::ResultStore store{w, filter, status};
+  core::ResultStore store{w, status};
 };
 
 TEST_F(FilterRebuilderTest, NothingIsRebuiltBeforeASearchHasFinished) {

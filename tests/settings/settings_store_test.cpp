@@ -9,7 +9,6 @@
 
 #include "base/encoding.h"
 #include "base/ini_file.h"
-#include "core/result_filter.h"
 #include "core/result_store.h"
 #include "support/fixtures.h"
 #include "settings/filter_rebuilder.h"
@@ -17,7 +16,7 @@
 #include "settings/settings_location.h"
 #include "window/headless/headless_loop.h"
 #include "forms/main_window_names.h"
-#include "forms/site_labels.h"
+#include "forms/site_table.h"
 #include "window/window_model.h"
 #include "forms/window_templates.h"
 
@@ -44,10 +43,9 @@ class SettingsTest : public testing::SandboxTest {
   }
 
   window::HeadlessLoop loop;
-  window::WindowModel w{window::mainWindowTemplate()};
+  window::WindowModel w{window::mainWindowTemplate(), &loop};
   core::SearchStatus status;
-  core::ResultFilter filter{w};
-  core::ResultStore store{w, filter, status};
+  core::ResultStore store{w, status};
   SettingsStore settings{w, path()};
   FilterRebuilder rebuilder{loop, store, [this] { return status.searchDone.load(); }};
   bool bound = [this] {
@@ -70,18 +68,20 @@ TEST_F(SettingsTest, NoFileGivesTheDefaultsAndWritesNothing) {
   EXPECT_EQ(w.text(编辑框_关键字词A), "");
   EXPECT_EQ(w.text(编辑框_关键字词B), "");
   EXPECT_FALSE(w.checked(选择框_保证显示));
-  for (const auto& site : window::kSiteBoxes) {
-    EXPECT_EQ(w.checked(siteCheckBox(site.label)), site.visible) << site.label;
+  for (const auto& site : window::kSites) {
+    EXPECT_EQ(w.checked(siteCheckBox(site.label)), site.shown) << site.label;
   }
   EXPECT_FALSE(fileWritten());
 }
 
 TEST_F(SettingsTest, TheLoadedSitesAreTheVisibleOnes) {
   std::set<std::string_view> visible;
-  for (const auto& site : window::kSiteBoxes) {
-    if (site.visible) visible.insert(site.label);
+  for (const auto& site : window::kSites) {
+    if (site.shown) visible.insert(site.label);
   }
-  EXPECT_EQ(std::set<std::string_view>(kLoadedSites.begin(), kLoadedSites.end()), visible);
+  std::set<std::string_view> loaded;
+  for (int index : window::kSitesInLoadOrder) loaded.insert(window::kSites[index].label);
+  EXPECT_EQ(loaded, visible);
 }
 
 struct LoadCase {
@@ -99,9 +99,9 @@ TEST_P(SettingsLoading, ControlShowsTheLoadedValue) {
   start();
   std::string shown = c.shown;
   if (shown == "ticked" || shown == "unticked") {
-    EXPECT_EQ(w.checked(c.control), shown == "ticked");
+    EXPECT_EQ(w.checked(window::CheckBoxId{c.control}), shown == "ticked");
   } else {
-    EXPECT_EQ(w.text(c.control), utf8ToGbk(shown));
+    EXPECT_EQ(w.text(window::EditBoxId{c.control}), utf8ToGbk(shown));
   }
   EXPECT_EQ(readWholeFile(path()), before);  // loading never writes, corrections included
 }
@@ -195,7 +195,7 @@ TEST_F(SettingsTest, EachControlWritesItsOneKey) {
 
 TEST_F(SettingsTest, BoundsAllowATinyToleranceAndOtherwiseReplaceTheText) {
   start();
-  struct Case { std::string_view box; Text typed, shown; };
+  struct Case { window::EditBoxId box; Text typed, shown; };
   const Case cases[] = {
       {编辑框_页数, "30.00000001", "30.00000001"}, {编辑框_页数, "30.000001", "30"},
       {编辑框_页数, "0.99999999", "0.99999999"},   {编辑框_页数, "-", "1"},

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,6 +23,7 @@ using testing::RecordedRequest;
 using testing::RecordingChannel;
 using testing::ServerConnection;
 using Lines = std::vector<std::string>;
+using namespace std::chrono_literals;
 
 constexpr int kBtdad = 0, kZhongzisou = 10;
 
@@ -200,6 +203,49 @@ TEST(PageLoop, RunningFlagIsClearedAfterTheLastHandOverAndBeforeTheEndLine) {
   EXPECT_EQ(events[events.size() - 2], "clear");
   auto firstClear = std::find(events.begin(), events.end(), "clear");
   EXPECT_EQ(std::find(firstClear, events.end(), "hit"), events.end());
+}
+
+// Each way out keeps its reason and the engine's status of the last request, with the
+// log lines the design gives it; a request in flight is abandoned by a stop.
+TEST(PageLoop, EveryWayOutKeepsItsReasonAndTheLastStatus) {
+  HttpTestServer full(btdadSite([](int) { return 5; }));
+  HttpTestServer error([](const RecordedRequest&, ServerConnection& c) {
+    c.reply(404, "Not Found", {}, "<html></html>");
+  });
+  HttpTestServer reset([](const RecordedRequest&, ServerConnection& c) { c.reset(); });
+  HttpTestServer stalled([](const RecordedRequest&, ServerConnection& c) { c.pause(30s); });
+  struct Case {
+    const char* name;
+    const HttpTestServer& server;
+    std::function<void(RecordingChannel&)> arrange;
+    SiteEnd end;
+    int status;
+    Lines messages;
+  } cases[] = {
+      {"all pages", full, nullptr, SiteEnd::allPages, 200, {"第 1 页", "第 2 页", kFinished}},
+      {"not found", error, nullptr, SiteEnd::noData, 404, {"第 1 页", kNoData, kFinished}},
+      {"reset", reset, nullptr, SiteEnd::noData, 712, {"第 1 页", kNoData, kFinished}},
+      {"store full", full, [](RecordingChannel& c) { c.hitLimit = 6; }, SiteEnd::storeFull, 200,
+       {"第 1 页", "第 2 页", "资源总数已达 200000 条上限，已自动停止搜索", kFinished}},
+      {"stop in flight", stalled,
+       [](RecordingChannel& c) {
+         std::thread([&c] {
+           std::this_thread::sleep_for(200ms);
+           c.stop = true;
+         }).detach();
+       },
+       SiteEnd::stopped, 712, {"第 1 页", kManualStop, kManualStop, kFinished}},
+  };
+  for (const Case& c : cases) {
+    RecordingChannel channel("Key", 2, 10);
+    if (c.arrange) c.arrange(channel);
+    auto start = std::chrono::steady_clock::now();
+    SiteOutcome outcome = runSiteAdapter(btdadAt(c.server), channel);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s) << c.name;
+    EXPECT_EQ(outcome.end, c.end) << c.name;
+    EXPECT_EQ(outcome.lastPage.status, c.status) << c.name << " " << outcome.lastPage.statusText;
+    EXPECT_EQ(channel.messages(), c.messages) << c.name;
+  }
 }
 
 }  // namespace

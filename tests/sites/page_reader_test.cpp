@@ -39,6 +39,17 @@ std::string btdadBox(const std::string& inner) {
                    inner + "</div>");
 }
 
+TEST(PageReader, OnlyMagnetLinksWithoutBlanksOrControlsAreHandedOver) {
+  const std::pair<const char*, bool> links[] = {
+      {"magnet:?xt=urn:btih:AB", true},           {"MAGNET:?xt=urn:btih:AB", true},
+      {"magnet:?xt=urn:btih:AB&dn=%E7", true},    {"magnet:xt", false},
+      {"http://x/magnet:?xt", false},             {"magnet:?xt=a&magnet:?xt=b", false},
+      {"magnet:?xt=a&MAGNET:?xt=b", false},       {"magnet:?xt=a b", false},
+      {"magnet:?xt=a\tb", false},                {"magnet:?xt=a\x7f", false},
+      {"magnet:?xt=a\r\nb", false},              {"", false}};
+  for (const auto& [link, sound] : links) EXPECT_EQ(isMagnetLink(link), sound) << link;
+}
+
 TEST(PageReader, BtdadBlockGivesTheWorkedExampleAndTheLastBoxNone) {
   std::string box = btdadBox(
       " Some <span class=\"red\">Key</span> Film </a></h3><a href=\"magnet:?xt=urn:btih:ABC\">"
@@ -107,7 +118,7 @@ TEST(PageReader, ResultListSitesApplyTheirOwnRules) {
   EXPECT_EQ(hitsOf(kIdopea, body).at(0), (Hit{"A电影x", "magnet:?xt=urn:btih:AB&dn=A&tr=udp",
                                               "idopea", "1.5GB", "-1", "2020-01-02"}));
   // A size whose no-break space did not survive the conversion to GBK.
-  EXPECT_EQ(hitsOf(kIdopea, R"({"data":{"results":[{"magnet":"m","formatSize":"1.5)"
+  EXPECT_EQ(hitsOf(kIdopea, R"({"data":{"results":[{"magnet":"magnet:?xt=urn:btih:EF","formatSize":"1.5)"
                             "\xC2\xA0"
                             R"(GB"}]}})")
                 .at(0)

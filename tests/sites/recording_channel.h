@@ -33,15 +33,19 @@ class RecordingChannel final : public SiteChannel {
     flag = false;
     record("clear");
   }
-  void handOver(const core::MagnetResult& hit) override {
+  // Refuses hits past `hitLimit` (when not 0), as a full store does.
+  std::size_t hitLimit = 0;
+  bool handOver(const core::MagnetResult& hit) override {
     int count;
     {
       std::lock_guard lock(mutex_);
+      if (hitLimit != 0 && hits_.size() >= hitLimit) return false;
       hits_.push_back(hit);
       events_.push_back("hit");
       count = static_cast<int>(hits_.size());
     }
     if (afterHandOver) afterHandOver(count);
+    return true;
   }
   void log(const Text& line) override {
     std::lock_guard lock(mutex_);

@@ -82,6 +82,21 @@ TEST(SiteHosts, RefusesWhatIsNotAHost) {
   EXPECT_EQ(hosts.problems().size(), 2u);
 }
 
+TEST(SiteHosts, TheUpdateServiceIsAnHttpOrHttpsBaseUrl) {
+  struct Case {
+    const char* value;
+    const char* service;
+  };
+  for (const Case& c : {Case{"", ""}, Case{"https://updates.example", "https://updates.example"},
+                        Case{"http://127.0.0.1:8080", "http://127.0.0.1:8080"},
+                        Case{"updates.example", "https://updates.example"},
+                        Case{"https://updates.example/path", ""}}) {
+    SiteHosts hosts;
+    hosts.read(std::string("[service]\nupdate = ") + c.value + "\n");
+    EXPECT_EQ(hosts.updateService(), c.service) << c.value;
+  }
+}
+
 TEST(SiteHosts, KeysOutsideTheirSectionDoNotCount) {
   SiteHosts hosts;
   hosts.read("Btdad = early.example\n[apis]\nBtdad = api.example\n[other]\nA = x.example\n");
@@ -112,7 +127,7 @@ TEST_F(SiteHostsFiles, MissingFilesAreReported) {
   SiteHosts hosts = SiteHosts::load(dir, utf8ToGbk(sandbox_.file("missing.hosts")));
   // The shipped file and the named one; the local file is optional.
   EXPECT_EQ(hosts.problems().size(), 2u);
-  for (int index = 0; index < SiteCatalogue::kSize; ++index) EXPECT_EQ(hosts.baseUrl(index), "");
+  for (int index = 0; index < window::kSiteCount; ++index) EXPECT_EQ(hosts.baseUrl(index), "");
 }
 
 }  // namespace

@@ -40,6 +40,24 @@ TEST(HeadlessLoop, TasksPostedFromOtherThreadsRunOnTheLoopThread) {
   EXPECT_EQ(ranOn, std::this_thread::get_id());
 }
 
+TEST(HeadlessLoop, DelayedTasksRunInDueOrderOnceTheirDelayHasPassed) {
+  using Clock = std::chrono::steady_clock;
+  HeadlessLoop loop;
+  std::vector<int> ran;
+  std::vector<Clock::duration> after;  // time from posting to running, per task
+  auto posted = Clock::now();
+  std::thread([&] {
+    loop.postAfter(40ms, [&] { ran.push_back(2), after.push_back(Clock::now() - posted); });
+  }).join();
+  loop.postAfter(10ms, [&] { ran.push_back(1), after.push_back(Clock::now() - posted); });
+  ASSERT_TRUE(loop.runUntil([&] { return ran.size() == 2; }));
+  // Measured against the clock rather than asserted "not yet": a loaded machine may
+  // reach processEvents only after a delay has passed.
+  EXPECT_EQ(ran, (std::vector<int>{1, 2}));
+  EXPECT_GE(after[0], 10ms);
+  EXPECT_GE(after[1], 40ms);
+}
+
 TEST(HeadlessInteractions, AnswersFromTheScriptAndRecords) {
   HeadlessInteractions ui;
   ui.answerMessage(MessageAnswer::Yes);

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "base/encoding.h"
+#include "window/headless/headless_loop.h"
 #include "forms/main_window_names.h"
 #include "forms/window_templates.h"
 
@@ -21,15 +24,16 @@ struct RecordingObserver : ModelObserver {
 
 class WindowModelTest : public ::testing::Test {
  protected:
-  WindowModel w{mainWindowTemplate()};
+  HeadlessLoop loop;  // this thread is the UI thread
+  WindowModel w{mainWindowTemplate(), &loop};
   std::vector<Event> events;
-  void record(std::string_view name, EventKind kind) {
+  void record(const ComponentId& name, EventKind kind) {
     w.on(name, kind, [this](const Event& e) { events.push_back(e); });
   }
 };
 
 TEST_F(WindowModelTest, IntegerBoxesTakeOnlyDigitsAndMinusUpToTheirLimit) {
-  struct Case { std::string_view box; std::string typed; Text shown; };
+  struct Case { EditBoxId box; std::string typed; Text shown; };
   const Case cases[] = {
       {编辑框_页数, "4a5", "45"},   {编辑框_页数, "123", "12"}, {编辑框_页数, "-9", "-9"},
       {编辑框_时间, "12345", "1234"}, {编辑框_GB, "1.5", "15"}, {编辑框_MB, "５", ""},
@@ -99,6 +103,22 @@ TEST_F(WindowModelTest, ReportListRows) {
   EXPECT_EQ(observer.changes[2].kind, ChangeKind::RowsReset);
 }
 
+TEST_F(WindowModelTest, ReorderedRowsKeepTheirFixedColumnsInPlace) {
+  for (const char* text : {"a", "b", "c"}) {
+    w.appendRow(超级列表框_磁力链接, {std::to_string(w.rowCount(超级列表框_磁力链接) + 1), text});
+  }
+  std::uint64_t resets = w.listShape(超级列表框_磁力链接).resets;
+  for (const std::vector<int>& refused : {std::vector<int>{0, 1}, {0, 0, 1}, {0, 1, 3}}) {
+    w.reorderRows(超级列表框_磁力链接, refused, 1);
+  }
+  EXPECT_EQ(w.listShape(超级列表框_磁力链接).resets, resets) << "an order that is no permutation";
+  w.reorderRows(超级列表框_磁力链接, {2, 0, 1}, 1);
+  EXPECT_EQ(w.row(超级列表框_磁力链接, 0), (Row{"1", "c", "", "", "", "", ""}));
+  EXPECT_EQ(w.cell(超级列表框_磁力链接, 1, 1), "a");
+  EXPECT_EQ(w.cell(超级列表框_磁力链接, 2, 0), "3");
+  EXPECT_EQ(w.listShape(超级列表框_磁力链接).resets, resets + 1);
+}
+
 TEST_F(WindowModelTest, DestroyRunsHandlersFirstAndThenDropsEvents) {
   bool stillAlive = false;
   w.on(主窗口, EventKind::Destroying, [&](const Event&) { stillAlive = !w.destroyed(); });
@@ -111,11 +131,42 @@ TEST_F(WindowModelTest, DestroyRunsHandlersFirstAndThenDropsEvents) {
   EXPECT_TRUE(events.empty());
 }
 
-TEST_F(WindowModelTest, UnknownNamesAreHarmless) {
-  w.setText("没有这个", "x");
-  EXPECT_EQ(w.text("没有这个"), "");
-  EXPECT_EQ(w.appendRow("没有这个", {}), -1);
-  EXPECT_EQ(w.selectedRow("没有这个"), -1);
+// A handle that names no component of its kind is a fault of the caller: a debug build stops,
+// a release build logs one line per name and changes nothing.
+TEST_F(WindowModelTest, AHandleWithoutItsComponentIsReported) {
+  const struct {
+    std::string_view name;
+    std::function<void()> call;
+  } cases[] = {
+      {"没有这个", [&] { w.setText(EditBoxId{"没有这个"}, "x"); }},
+      {"编辑框_搜索", [&] { w.setChecked(CheckBoxId{编辑框_搜索.name()}, true); }},
+      {"未知列表", [&] { w.appendRow(ReportListId{"未知列表"}, {"x"}); }},
+      {"未知按钮", [&] { w.on(ButtonId{"未知按钮"}, EventKind::Clicked, [](const Event&) {}); }},
+  };
+  for (const auto& c : cases) {
+#ifdef NDEBUG
+    ::testing::internal::CaptureStderr();
+    c.call();
+    c.call();
+    std::string logged = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 1) << logged;
+    EXPECT_NE(logged.find(c.name), std::string::npos) << logged;
+#else
+    EXPECT_DEATH(c.call(), std::string(c.name));
+#endif
+  }
+}
+
+TEST_F(WindowModelTest, AWorkersChangeFiresItsEventOnTheUiThread) {
+  std::vector<std::thread::id> ranOn;
+  w.on(编辑框_日志, EventKind::TextChanged,
+       [&](const Event&) { ranOn.push_back(std::this_thread::get_id()); });
+  std::thread([&] { w.appendText(编辑框_日志, "line"); }).join();
+  EXPECT_TRUE(ranOn.empty());  // posted, not run on the worker
+  EXPECT_EQ(w.text(编辑框_日志), "line");
+  loop.processEvents();
+  w.appendText(编辑框_日志, "more");  // on the UI thread: at once
+  EXPECT_EQ(ranOn, std::vector<std::thread::id>(2, std::this_thread::get_id()));
 }
 
 TEST_F(WindowModelTest, ConcurrentAppendsAndReadsStayConsistent) {

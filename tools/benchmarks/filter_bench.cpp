@@ -50,13 +50,13 @@ struct Fixture {
     window.setText(编辑框_关键字词B, "film、2019"_gbk);
     window.setText(编辑框_MB, "300");
     status.keyword = "some film";
+    store.refreshFilter();
     for (const auto& hit : makeHits(hits)) store.addHit(hit);
     status.searchDone = true;
   }
   window::WindowModel window{window::mainWindowTemplate()};
   SearchStatus status;
-  ResultFilter filter{window};
-  ResultStore store{window, filter, status};
+  ResultStore store{window, status};
 };
 
 void RebuildWithFilter(benchmark::State& state) {
@@ -73,11 +73,13 @@ void WriteSettingsKey(benchmark::State& state) {
   auto directory = std::filesystem::temp_directory_path() / "quenbo-filter-bench";
   std::filesystem::create_directories(directory);
   Text path = utf8ToGbk((directory / "Clss.ini").string());
-  for (int i = 0; i < 25; ++i) writeIniValue(path, "过滤"_gbk, "key" + std::to_string(i), "真"_gbk);
+  for (int i = 0; i < 25; ++i) {
+    (void)writeIniValue(path, "过滤"_gbk, "key" + std::to_string(i), "真"_gbk);
+  }
   Text words = "预告、花絮、抢先版"_gbk;
   for (auto _ : state) {
     words += "x";
-    writeIniValue(path, "过滤"_gbk, "过滤文本"_gbk, words);
+    (void)writeIniValue(path, "过滤"_gbk, "过滤文本"_gbk, words);
   }
   std::filesystem::remove_all(directory);
 }

@@ -46,8 +46,7 @@ long residentKiB() {
 struct Fixture {
   window::WindowModel window{window::mainWindowTemplate()};
   SearchStatus status;
-  ResultFilter filter{window};
-  ResultStore store{window, filter, status};
+  ResultStore store{window, status};
 };
 
 void AddHits(benchmark::State& state) {

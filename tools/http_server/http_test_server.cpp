@@ -156,15 +156,16 @@ class HttpTestServer::Connection final : public ServerConnection {
   SSL* ssl_ = nullptr;
 };
 
-HttpTestServer::HttpTestServer(RequestHandler handler, Mode mode)
+HttpTestServer::HttpTestServer(RequestHandler handler, Mode mode, int port)
     : handler_(std::move(handler)), mode_(mode) {
   // A TLS write to a peer that has gone raises SIGPIPE; the server wants the error instead.
   std::signal(SIGPIPE, SIG_IGN);
-  if (mode_ == Mode::tls) tlsContext_ = makeSelfSignedServerContext();
+  if (mode_ == Mode::tls) tlsContext_ = makeSelfSignedServerContext(&certificatePem_);
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
   socklen_t length = sizeof address;
   if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
       ::listen(listenFd_, 128) != 0 ||

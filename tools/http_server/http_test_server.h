@@ -59,7 +59,8 @@ class HttpTestServer final {
  public:
   enum class Mode { plain, tls };
 
-  explicit HttpTestServer(RequestHandler handler, Mode mode = Mode::plain);
+  // `port` 0: a free one. port() is 0 when the server could not start.
+  explicit HttpTestServer(RequestHandler handler, Mode mode = Mode::plain, int port = 0);
   ~HttpTestServer();
   HttpTestServer(const HttpTestServer&) = delete;
   HttpTestServer& operator=(const HttpTestServer&) = delete;
@@ -71,6 +72,8 @@ class HttpTestServer final {
   // "http://127.0.0.1:<port>" + path (https for a TLS server).
   std::string url(std::string_view path = "/") const;
   std::string hostAndPort() const;
+  // The TLS server's self-signed certificate in PEM form (empty for a plain server).
+  const std::string& certificatePem() const { return certificatePem_; }
 
   std::vector<RecordedRequest> requests() const;
   RecordedRequest lastRequest() const;
@@ -90,6 +93,7 @@ class HttpTestServer final {
   int wakeFds_[2] = {-1, -1};
   int port_ = 0;
   void* tlsContext_ = nullptr;  // SSL_CTX, kept opaque here
+  std::string certificatePem_;  // written before the acceptor starts, then only read
   std::atomic<bool> stopping_{false};
   std::atomic<int> connections_{0};
 

@@ -1,6 +1,8 @@
 #include "http_server/tls_identity.h"
 
+#include <openssl/bio.h>
 #include <openssl/evp.h>
+#include <openssl/pem.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
@@ -29,7 +31,7 @@ bool addExtension(X509* cert, int nid, const char* value) {
 
 }  // namespace
 
-SSL_CTX* makeSelfSignedServerContext() {
+SSL_CTX* makeSelfSignedServerContext(std::string* certificatePem) {
   std::unique_ptr<EVP_PKEY, KeyFree> key(EVP_EC_gen("P-256"));
   std::unique_ptr<X509, CertFree> cert(X509_new());
   if (!key || !cert) return nullptr;
@@ -45,6 +47,17 @@ SSL_CTX* makeSelfSignedServerContext() {
   if (!addExtension(cert.get(), NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost") ||
       X509_sign(cert.get(), key.get(), EVP_sha256()) == 0) {
     return nullptr;
+  }
+  if (certificatePem != nullptr) {
+    BIO* out = BIO_new(BIO_s_mem());
+    if (out == nullptr || PEM_write_bio_X509(out, cert.get()) != 1) {
+      BIO_free(out);
+      return nullptr;
+    }
+    char* data = nullptr;
+    long size = BIO_get_mem_data(out, &data);
+    certificatePem->assign(data, static_cast<std::size_t>(size));
+    BIO_free(out);
   }
   SSL_CTX* context = SSL_CTX_new(TLS_server_method());
   if (context == nullptr) return nullptr;

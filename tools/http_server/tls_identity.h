@@ -4,9 +4,13 @@
 
 #include <openssl/ssl.h>
 
+#include <string>
+
 namespace quenbo::testing {
 
 // A new server context (owned by the caller, free with SSL_CTX_free), or null on failure.
-SSL_CTX* makeSelfSignedServerContext();
+// `certificatePem`, when given, receives the certificate in PEM form, for a client that is
+// told to trust it.
+SSL_CTX* makeSelfSignedServerContext(std::string* certificatePem = nullptr);
 
 }  // namespace quenbo::testing

@@ -26,6 +26,8 @@ std::string SiteSimulator::hostsFileText() const {
   out += "\n; Hosts that appear inside the page markup of two sites.\n[markers]\n";
   out += "Btsow = " + markerHost("Btsow") + "\n";
   out += "Monova = " + markerHost("Monova") + "\n";
+  out += "\n; The film board: its page is https://host/board.\n[board]\n";
+  out += "host = " + boardHost() + "\n";
   return out;
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "base/encoding.h"
+#include "site_simulator/board_page.h"
 #include "site_simulator/site_template.h"
 #include "site_simulator/url_pattern.h"
 #include "http_server/http_test_server.h"
@@ -54,6 +55,24 @@ bool isGbkCharset(std::string_view charset) {
   return equalFolded(charset, "gbk") || equalFolded(charset, "gb2312");
 }
 
+// The board page and its posters. Poster URLs name the host the page was asked for.
+void answerBoard(const RecordedRequest& request, ServerConnection& connection) {
+  if (request.target == "/board") {
+    std::string host = request.header("Host");
+    connection.reply(200, "OK", {{"Content-Type", "text/html; charset=utf-8"}},
+                     boardPage("https://" + host));
+    return;
+  }
+  for (int n = 1; n <= static_cast<int>(boardEntries().size()); ++n) {
+    if (request.target != posterPath(n)) continue;
+    connection.reply(200, "OK", {{"Content-Type", n % 2 == 1 ? "image/png" : "image/jpeg"}},
+                     posterPicture(n));
+    return;
+  }
+  connection.reply(404, "Not Found", {{"Content-Type", "text/html; charset=utf-8"}},
+                   kNotFoundPage);
+}
+
 }  // namespace
 
 SiteSimulator::SiteSimulator(SimulatorOptions options) : options_(std::move(options)) {
@@ -79,6 +98,7 @@ SiteSimulator::SiteSimulator(SimulatorOptions options) : options_(std::move(opti
   groups_.push_back(std::move(apiA));
   groups_.push_back(std::move(apiB));
 
+  board_ = std::make_unique<HttpTestServer>(&answerBoard, HttpTestServer::Mode::tls);
   std::vector<std::string> hosts;
   for (std::size_t g = 0; g < groups_.size(); ++g) {
     auto handler = [this, g](const RecordedRequest& request, ServerConnection& connection) {
@@ -93,6 +113,7 @@ SiteSimulator::SiteSimulator(SimulatorOptions options) : options_(std::move(opti
 }
 
 SiteSimulator::~SiteSimulator() {
+  board_.reset();
   for (auto& group : groups_) group->server.reset();
 }
 
@@ -100,7 +121,7 @@ bool SiteSimulator::running() const {
   for (const auto& group : groups_) {
     if (!group->server || group->server->port() == 0) return false;
   }
-  return true;
+  return board_ && board_->port() != 0;
 }
 
 std::vector<std::string> SiteSimulator::siteLabels() {
@@ -141,8 +162,13 @@ std::vector<ServerInfo> SiteSimulator::servers() const {
   for (const auto& group : groups_) {
     out.push_back({group->name, (group->tls ? "https://" : "http://") + group->server->hostAndPort()});
   }
+  out.push_back({"board", "https://" + boardHost()});
   return out;
 }
+
+std::string SiteSimulator::boardHost() const { return board_->hostAndPort(); }
+
+std::vector<RecordedRequest> SiteSimulator::boardRequests() const { return board_->requests(); }
 
 void SiteSimulator::setBehaviour(std::string_view label, const SiteBehaviour& behaviour) {
   int index = indexOfLabel(label);

@@ -1,6 +1,7 @@
 // A local stand-in for the 26 search sites: every HTML site and each of Ciliwang and 磁小鸭 on
 // a server of its own on 127.0.0.1, the seven sites of the two shared JSON search APIs on two
-// more servers, which tell their sites apart by the "source" parameter. Pages are generated
+// more servers, which tell their sites apart by the "source" parameter, and the film board
+// (its page and posters) on one more. Pages are generated
 // from (site, keyword, page, item); tests can ask what a page holds, see every request, and
 // switch latency, server errors and dead sites at run time.
 #pragma once
@@ -17,6 +18,7 @@
 namespace quenbo::testing {
 struct RecordedRequest;
 class ServerConnection;
+class HttpTestServer;
 }  // namespace quenbo::testing
 
 namespace quenbo::simulator {
@@ -77,6 +79,10 @@ class SiteSimulator final {
   // The host Btsow and Monova write into their own markup.
   std::string markerHost(std::string_view label) const;
   std::vector<ServerInfo> servers() const;
+  // "127.0.0.1:<port>" of the film board, served over HTTPS: /board and the posters.
+  std::string boardHost() const;
+  // The requests the board server received, headers included, oldest first.
+  std::vector<testing::RecordedRequest> boardRequests() const;
 
   // The hosts file that points every site at this simulator.
   std::string hostsFileText() const;
@@ -109,6 +115,7 @@ class SiteSimulator final {
   std::vector<SiteBehaviour> behaviours_;  // by catalogue index
   std::vector<SimulatedRequest> requests_;
   std::vector<std::string> hosts_;  // "127.0.0.1:<port>" by group, set once all servers listen
+  std::unique_ptr<testing::HttpTestServer> board_;  // answers from static content only
   // Last member, so its servers (whose threads call answer) stop before the rest goes.
   std::vector<std::unique_ptr<HostGroup>> groups_;
 };

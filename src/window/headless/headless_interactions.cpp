@@ -19,8 +19,7 @@ void HeadlessInteractions::beep() {
   ++beeps_;
 }
 
-std::optional<std::filesystem::path> HeadlessInteractions::saveFileDialog(
-    const Text& filter) {
+std::optional<std::filesystem::path> HeadlessInteractions::saveFileDialog(const Text& filter) {
   std::lock_guard lock(mutex_);
   saveFilters_.push_back(filter);
   if (saveAnswers_.empty()) return std::nullopt;

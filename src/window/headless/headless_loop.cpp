@@ -45,7 +45,7 @@ void HeadlessLoop::modelChanged(const WindowModel& model, const Change& change) 
     return;
   }
   TimerKey key{found->second, change.component};
-  int interval = model.timerInterval(change.component);
+  int interval = model.timerInterval(TimerId{change.component});
   if (interval <= 0) {
     timers_.erase(key);
   } else {
@@ -62,6 +62,20 @@ void HeadlessLoop::post(std::function<void()> task) {
   wake_.notify_all();
 }
 
+void HeadlessLoop::postAfter(std::chrono::milliseconds delay, std::function<void()> task) {
+  {
+    std::lock_guard lock(mutex_);
+    delayed_.emplace(Clock::now() + delay, std::move(task));
+  }
+  wake_.notify_all();
+}
+
+void HeadlessLoop::releaseDueTasks(Clock::time_point now) {
+  auto end = delayed_.upper_bound(now);
+  for (auto it = delayed_.begin(); it != end; ++it) tasks_.push_back(std::move(it->second));
+  delayed_.erase(delayed_.begin(), end);
+}
+
 bool HeadlessLoop::onUiThread() const { return std::this_thread::get_id() == uiThread_; }
 
 HeadlessLoop::Clock::time_point HeadlessLoop::fireDueTimers() {
@@ -72,7 +86,8 @@ HeadlessLoop::Clock::time_point HeadlessLoop::fireDueTimers() {
     for (auto& [key, next] : timers_) {
       if (next > now) continue;
       due.push_back(key);
-      next = now + std::chrono::milliseconds(std::max(1, key.first->timerInterval(key.second)));
+      int interval = key.first->timerInterval(TimerId{key.second});
+      next = now + std::chrono::milliseconds(std::max(1, interval));
     }
   }
   for (const auto& [model, name] : due) {
@@ -82,15 +97,17 @@ HeadlessLoop::Clock::time_point HeadlessLoop::fireDueTimers() {
     model->fire(tick);
   }
   std::lock_guard lock(mutex_);
-  auto next = Clock::time_point::max();
+  auto next = delayed_.empty() ? Clock::time_point::max() : delayed_.begin()->first;
   for (const auto& timer : timers_) next = std::min(next, timer.second);
   return next;
 }
 
 void HeadlessLoop::processEvents() {
+  assertOnUiThread();
   std::deque<std::function<void()>> tasks;
   {
     std::lock_guard lock(mutex_);
+    releaseDueTasks(Clock::now());
     tasks.swap(tasks_);
   }
   for (auto& task : tasks) task();

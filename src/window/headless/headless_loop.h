@@ -29,6 +29,7 @@ class HeadlessLoop final : public UiLoop, private ModelObserver {
   void detach(WindowModel& model);
 
   void post(std::function<void()> task) override;
+  void postAfter(std::chrono::milliseconds delay, std::function<void()> task) override;
   bool onUiThread() const override;
   void processEvents() override;
   void waitProcessing(std::chrono::milliseconds duration) override;
@@ -42,13 +43,16 @@ class HeadlessLoop final : public UiLoop, private ModelObserver {
   using TimerKey = std::pair<WindowModel*, std::string>;
 
   void modelChanged(const WindowModel& model, const Change& change) override;
-  // Fires the timers that are due; returns the time the next one is due.
+  // Fires the timers that are due; returns the time the next timer or delayed task is due.
   Clock::time_point fireDueTimers();
+  // Moves the delayed tasks that are due to the end of tasks_. Call with mutex_ held.
+  void releaseDueTasks(Clock::time_point now);
 
   std::thread::id uiThread_;
-  mutable std::mutex mutex_;  // guards tasks_, timers_ and models_
+  mutable std::mutex mutex_;  // guards tasks_, delayed_, timers_ and models_
   std::condition_variable wake_;
   std::deque<std::function<void()>> tasks_;
+  std::multimap<Clock::time_point, std::function<void()>> delayed_;  // by due time
   std::map<TimerKey, Clock::time_point> timers_;  // next tick of each running timer
   std::map<const WindowModel*, WindowModel*> models_;
 };

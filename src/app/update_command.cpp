@@ -1,0 +1,131 @@
+#include "app/update_command.h"
+
+#include <ostream>
+#include <string_view>
+
+#include "app/search_command.h"
+#include "app/site_setup.h"
+#include "base/encoding.h"
+#include "base/files.h"
+#include "forms/main_window_names.h"
+#include "forms/window_templates.h"
+#include "script/text_codec.h"
+#include "update/install_paths.h"
+#include "update/update_flow.h"
+#include "update/update_rows.h"
+#include "update/update_service.h"
+#include "update/updater.h"
+
+namespace quenbo::app {
+
+using namespace window::names;
+using namespace update;
+
+namespace {
+
+bool hasOption(std::span<const char* const> arguments, std::string_view option) {
+  for (const char* argument : arguments) {
+    if (argument != nullptr && option == argument) return true;
+  }
+  return false;
+}
+
+void printRows(const std::vector<window::Row>& rows, std::ostream& out) {
+  for (const auto& row : rows) {
+    out << gbkToUtf8(row[kPathColumn]) << "  " << gbkToUtf8(row[kServiceMd5Column]) << "  "
+        << gbkToUtf8(row[kLocalMd5Column]);
+    if (!row[kKindColumn].empty()) out << "  " << gbkToUtf8(row[kKindColumn]);
+    if (!row[kStatusColumn].empty()) out << "  " << gbkToUtf8(row[kStatusColumn]);
+    out << "  " << gbkToUtf8(row[kUrlColumn]) << "\n";
+  }
+}
+
+}  // namespace
+
+const char* updateUsage() {
+  return "usage: quenbo update [options]\n"
+         "  --check          only list the files that differ from the update service's\n"
+         "  --restart        start the program again after updating\n"
+         "  --hosts=FILE     a hosts file read after the program's own; its [service] update\n"
+         "                   names the update service\n"
+         "  --help, -h       this text\n"
+         "Without --check the listed files are downloaded, verified and put in place, where\n"
+         "the installation may update itself (not one a package manager installed).\n"
+         "Exit status: 0 when nothing was due or all was updated, 10 when --check listed\n"
+         "updates, 1 when the check or an update failed, 2 for an unreadable --hosts file.\n";
+}
+
+int runUpdateCommand(std::span<const char* const> arguments,
+                     const std::filesystem::path& installDirectory, std::ostream& out,
+                     std::ostream& err) {
+  if (hasOption(arguments, "--help") || hasOption(arguments, "-h")) {
+    out << updateUsage();
+    return 0;
+  }
+  SiteSetup sites = setUpSites(installDirectory, hostsFileOption(arguments));
+  for (const auto& problem : sites.problems) err << "quenbo: " << problem << '\n';
+  if (sites.hostsOptionUnreadable) return kExitUsage;
+  ServiceConfig config;
+  config.baseUrl = sites.updateService;
+  UpdateService service(config);
+  service.setKey(Text(kApplicationKey));
+  CheckAnswer answer;
+  int result = service.checkUpdates(answer);
+  if (result == -1) {
+    err << "quenbo: " << gbkToUtf8("检查更新失败："_gbk + answer.message) << "\n";
+    return 1;
+  }
+  std::filesystem::path executable = executablePath();
+  std::vector<window::Row> rows;
+  if (result == 1) {
+    rows = dueRows(answer.files, installDirectory, TextCodec::fileMd5(executable),
+                   executable.filename());
+  }
+  if (rows.empty()) {
+    out << gbkToUtf8("无需更新"_gbk) << "\n";
+    return 0;
+  }
+  printRows(rows, out);
+  LogAnswer log;
+  int logResult = service.fetchLog(log);
+  if (logResult == 1) {
+    out << "\n" << gbkToUtf8(log.log) << "\n";
+  } else {
+    err << "quenbo: "
+        << gbkToUtf8(logResult == 0 ? "获取更新日志失败！"_gbk : "获取更新日志异常！"_gbk + log.message)
+        << "\n";
+  }
+  if (hasOption(arguments, "--check")) return kExitUpdatesListed;
+
+  if (!selfUpdateAllowed(installDirectory)) {
+    err << "quenbo: " << installDirectory.string() << " is not writable by this user or "
+        << "belongs to a package manager: nothing was downloaded. Update Quenbo through the "
+        << "package manager that installed it.\n";
+    return 1;
+  }
+  window::WindowModel list(window::updateWindowTemplate());
+  for (const auto& row : rows) list.appendRow(超级列表框_文件, row);
+  int exitCode = 0;
+  UpdaterHooks hooks;
+  hooks.ask = [&](const Text& text, window::MessageButtons, window::MessageIcon) {
+    out << gbkToUtf8(text) << "\n";
+    return window::MessageAnswer::No;
+  };
+  hooks.endProcess = [&](int) {};
+  Text lastStatus;
+  hooks.statusChanged = [&](int row, const Text& status) {
+    if (status == lastStatus) return;
+    lastStatus = status;
+    out << gbkToUtf8(list.cell(超级列表框_文件, row, kPathColumn)) << ": " << gbkToUtf8(status)
+        << "\n" << std::flush;
+  };
+  Updater updater(list, {installDirectory, executable, {}, hasOption(arguments, "--restart")},
+                  hooks);
+  updater.runUpdate();
+  for (int row = 0; row < list.rowCount(超级列表框_文件); ++row) {
+    if (list.cell(超级列表框_文件, row, kStatusColumn) != succeededText()) exitCode = 1;
+  }
+  return exitCode;
+}
+
+}  // namespace quenbo::app

@@ -1,0 +1,37 @@
+// The result filter's settings as one value: a copy of the filter tab's controls, with the
+// word lists already split and the size threshold computed. The filter judges every hit
+// against such a copy; a new one is taken when a search starts, when a filter control
+// changes and when the list is rebuilt, so a change still acts on the very next hit.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "base/text.h"
+
+namespace quenbo::window {
+class WindowModel;
+}
+
+namespace quenbo::core {
+
+struct FilterSettings {
+  Text keyword;                 // of the last search, not the box's current text
+  bool exactSearch = false;     // the title must contain the keyword
+  bool filterWordsOn = false;   // the title must contain none of filterWords
+  std::vector<Text> filterWords;
+  bool showWordsOn = false;     // the title must contain every one of showWords
+  std::vector<Text> showWords;
+  bool removeDuplicates = false;
+  float sizeThreshold = 0;      // bytes; smaller hits are filtered
+};
+
+// Copies the filter controls of the main window (four check boxes, two word lists, the GB
+// and MB boxes); `keyword` is the last search's.
+FilterSettings readFilterSettings(const window::WindowModel& window, Text keyword);
+
+// The smallest size that is listed, in bytes: the GB box plus the MB box, narrowed to single
+// precision, scaled to bytes, rounded to two decimals and narrowed again.
+float sizeThreshold(std::string_view gbText, std::string_view mbText);
+
+}  // namespace quenbo::core

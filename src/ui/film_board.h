@@ -1,0 +1,68 @@
+// The film board of the first tab: ten film tiles filled from the board page at start-up,
+// two promotion tiles the update check fills, and two pages of six tiles that share one row
+// of positions. A click on a film tile puts the film's title into the keyword box.
+#pragma once
+
+#include <memory>
+#include <mutex>
+
+#include "base/text.h"
+
+namespace quenbo::window {
+class WindowModel;
+class Interactions;
+}  // namespace quenbo::window
+
+namespace quenbo::ui {
+
+class FilmBoard final {
+ public:
+  static constexpr int kFilmTiles = 10;  // tiles 1 to 10; 11 and 12 are promotion tiles
+
+  // `host` is the board site's host (host or host:port); empty: no board is fetched and the
+  // tiles keep the window's design.
+  FilmBoard(window::WindowModel& window, window::Interactions& interactions, Text host);
+  // The loader may still be waiting for the network; from now on it writes nothing.
+  ~FilmBoard();
+  FilmBoard(const FilmBoard&) = delete;
+  FilmBoard& operator=(const FilmBoard&) = delete;
+
+  // UI thread, at start-up before the loader: moves the second page onto the first page's
+  // positions, the score and actor labels into their pictures, colours the dates.
+  void layout();
+  // UI thread: fetches the board and fills the film tiles one by one on a thread of its own,
+  // posters included, and returns at once. Runs once; does nothing without a host.
+  void startLoader();
+  // Whether the loader has ended (or was never needed); any thread.
+  bool loaderFinished() const;
+
+  // UI thread: shows the other page.
+  void togglePage();
+  // UI thread: film tile 1 to 10 pressed: its title label's caption goes into the keyword box.
+  void filmTileClicked(int tile);
+  // UI thread: a promotion tile pressed: its link is opened when there is one (http or https).
+  void promotionClicked();
+
+  // The link of the promotion tiles, set by the update check; empty means none.
+  void setPromotionLink(const Text& link);
+  Text promotionLink() const;
+
+ private:
+  struct Shared;
+  // Runs on the loader thread.
+  static void fill(const std::shared_ptr<Shared>& shared, const Text& pageUrl);
+
+  window::WindowModel& window_;
+  window::Interactions& interactions_;
+  const Text host_;
+  bool started_ = false;          // UI thread
+  mutable std::mutex linkMutex_;  // guards promotionLink_
+  Text promotionLink_;
+  // What the loader thread shares with the board; it outlives the board when the loader does.
+  std::shared_ptr<Shared> shared_;
+};
+
+// Binds the board's events: presses on the tiles and the page labels, the wheel over a tile.
+void bindFilmBoardHandlers(window::WindowModel& window, FilmBoard& board);
+
+}  // namespace quenbo::ui

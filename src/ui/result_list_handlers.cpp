@@ -1,0 +1,69 @@
+#include "ui/result_list_handlers.h"
+
+#include "base/encoding.h"
+#include "core/result_store.h"
+#include "forms/main_window_names.h"
+#include "ui/header_clicks.h"
+#include "ui/link_actions.h"
+#include "ui/row_sort.h"
+#include "ui/text_export.h"
+#include "window/interactions.h"
+#include "window/window_model.h"
+
+namespace quenbo::ui {
+
+using namespace window::names;
+using window::Event;
+using window::EventKind;
+
+namespace {
+
+void menuChosen(const std::string& item, window::WindowModel& w, window::Interactions& ui,
+                core::ResultStore& store) {
+  if (item == 迅雷下载) {
+    openMagnet(w, ui);
+  } else if (item == 复制链接) {
+    copyMagnet(w, ui);
+  } else if (item == 文件大小) {
+    sortRows(w, store, SortKey::size);
+  } else if (item == 资源热度) {
+    sortRows(w, store, SortKey::heat);
+  } else if (item == 默认顺序) {
+    store.rebuild();
+  } else if (item == TXT文本) {
+    exportText(w, ui, store);
+  } else if (item == 时间日期 || item == Excel表格 || item == Access数据库) {
+    ui.messageBox("此项功能暂未完成"_gbk, window::defaultMessageTitle(), window::MessageButtons::Ok,
+                  window::MessageIcon::None);
+  }
+}
+
+}  // namespace
+
+void bindResultListHandlers(window::WindowModel& window, window::Interactions& interactions,
+                            core::ResultStore& store) {
+  auto& w = window;
+  auto& ui = interactions;
+  const auto list = 超级列表框_磁力链接;
+  w.on(list, EventKind::RightClicked, [&w, &ui, list](const Event&) {
+    if (w.selectedRow(list) < 0) return;
+    const window::MenuTemplate* menu = w.layout().findMenu(std::string(磁力菜单));
+    if (menu == nullptr) return;
+    if (std::optional<std::string> item = ui.popupMenu(*menu)) {
+      Event chosen;
+      chosen.component = std::string(磁力菜单);
+      chosen.kind = EventKind::MenuChosen;
+      chosen.item = *item;
+      w.fire(chosen);
+    }
+  });
+  w.on(list, EventKind::DoubleClicked, [&w, &ui, list](const Event&) {
+    if (w.selectedRow(list) >= 0) openMagnet(w, ui);
+  });
+  w.on(list, EventKind::HeaderClicked,
+       [&w, &store](const Event& e) { headerClicked(e.index, w, store); });
+  w.on(磁力菜单, EventKind::MenuChosen,
+       [&w, &ui, &store](const Event& e) { menuChosen(e.item, w, ui, store); });
+}
+
+}  // namespace quenbo::ui

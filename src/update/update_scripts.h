@@ -1,0 +1,29 @@
+// The two shell scripts of a self-update. The running executable cannot be replaced while
+// the program still needs it, so a detached script waits for the program to end, puts the
+// new file in place and starts it. Paths are native (UTF-8).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <sys/types.h>
+
+namespace quenbo::update {
+
+// Waits `seconds` (2 when not positive), starts `executable`, deletes itself.
+std::string restartScript(const std::string& executable, int seconds);
+
+// Waits about 2 s; when `pid` still runs `target`, ends that one process (and no other);
+// copies `source` next to `target`, makes it executable and renames it over `target`, so
+// the target is the old or the new file, never a mix; then starts `target` with `arguments`
+// when they are given (an empty string: no arguments); deletes itself.
+std::string replaceScript(const std::string& source, const std::string& target, pid_t pid,
+                          const std::optional<std::string>& arguments);
+
+// Writes the script to a new file of the temporary directory and runs it with /bin/sh in a
+// session of its own, without waiting; false when that could not be done.
+bool runDetachedScript(const std::string& script);
+
+// A shell word that stands for exactly `text`.
+std::string shellQuote(const std::string& text);
+
+}  // namespace quenbo::update

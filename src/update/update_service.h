@@ -1,0 +1,64 @@
+// The client of the update service: which files of the installation have newer versions
+// ("/check") and the change log ("/log"). Answers are UTF-8 JSON; every call returns 1
+// (success), 0 (nothing to do, or refused) or -1 (failure, with a message).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+
+namespace quenbo::update {
+
+struct UpdateFile {
+  // Relative to the installation directory, as the service sends it: "/" stays "/" on this
+  // platform (it is not turned into "\\").
+  Text pathName;
+  Text url;
+  Text md5;  // 32 lower-case hexadecimal characters
+};
+
+struct ServiceConfig {
+  Text baseUrl = {};  // scheme and host, no trailing slash; empty: there is no service
+  // Certificates are always verified. Tests name their server's certificate here; empty
+  // means the system's store.
+  std::string trustedCertificates = {};
+  int timeoutMs = 10000;  // bounds each request as a whole
+};
+
+struct CheckAnswer {
+  std::vector<UpdateFile> files;
+  Text param;
+  bool flush = false;
+  bool tip = false;
+  Text mark;
+  Text message;
+};
+
+struct LogAnswer {
+  Text log;
+  Text message;
+};
+
+// Texts of the failures.
+Text notConfiguredMessage();  // "未配置更新服务"
+
+class UpdateService final {
+ public:
+  explicit UpdateService(ServiceConfig config) : config_(std::move(config)) {}
+
+  void setKey(const Text& key) { key_ = key; }
+  bool configured() const { return !config_.baseUrl.empty(); }
+  const ServiceConfig& config() const { return config_; }
+
+  // Replaces `answer` with the check's outputs. Without a base URL nothing is requested:
+  // -1 with "未配置更新服务" at once.
+  int checkUpdates(CheckAnswer& answer, const Text& list = "[{}]") const;
+  int fetchLog(LogAnswer& answer) const;
+
+ private:
+  ServiceConfig config_;
+  Text key_;
+};
+
+}  // namespace quenbo::update

@@ -1,0 +1,72 @@
+// The self-update run: downloads every listed file that is not done yet, verifies it by its
+// MD5, puts it in place, and finally replaces the running executable through a detached
+// script and restarts. Runs on a worker thread of its own.
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "base/text.h"
+#include "net/transfer_progress.h"
+#include "window/interactions.h"
+#include "window/window_model.h"
+
+namespace quenbo::update {
+
+struct UpdaterHooks {
+  // A question or notice (titled "温馨提示"); returns the answer. Called on the run's thread.
+  std::function<window::MessageAnswer(const Text& text, window::MessageButtons buttons,
+                                      window::MessageIcon icon)>
+      ask;
+  // Ends the process with this code; called on the run's thread, which returns afterwards.
+  std::function<void(int)> endProcess;
+  // A row's status column changed (progress, "成功", "失败"); may be empty.
+  std::function<void(int row, const Text& status)> statusChanged;
+};
+
+struct UpdaterSetup {
+  std::filesystem::path installDirectory;
+  std::filesystem::path executablePath;  // the running executable
+  std::string trustedCertificates;  // tests only; empty: the system's store
+  bool restart = true;           // start the program again when done (the command line: no)
+};
+
+class Updater final {
+ public:
+  Updater(window::WindowModel& updateWindow, UpdaterSetup setup, UpdaterHooks hooks);
+
+  void runUpdate();
+
+  // Downloads `url` into directory/name on a thread of its own and waits for it.
+  bool startDownload(const Text& url, const std::filesystem::path& directory,
+                     const std::filesystem::path& name, const Text& headerText, int identifier);
+  bool verifyRow(int row, const std::filesystem::path& file) const;
+  void reportProgress(int identifier, std::int64_t total, std::int64_t received);
+  // Writes and starts the restart script, then ends the process; does nothing when the
+  // executable is gone.
+  void restartSelf(int seconds = 2);
+  // Writes and starts the replace script for `source`, then ends the process.
+  void replaceSelf(const std::filesystem::path& source);
+
+  // The header text with its line end and the default Accept, Content-Type and
+  // User-Agent lines.
+  static Text normaliseHeaders(Text text);
+
+ private:
+  bool downloadThread(const Text& url, const std::filesystem::path& directory,
+                      const std::filesystem::path& name, const Text& headerText, int identifier);
+  void setStatus(int row, const Text& status);
+  // A failed row: marks it, asks whether to restart, restarts or ends.
+  void failRow(int row, const Text& question);
+
+  window::WindowModel& window_;
+  UpdaterSetup setup_;
+  UpdaterHooks hooks_;
+  // The row being downloaded: written by the run, read by the progress thread.
+  std::atomic<int> currentRow_{0};
+};
+
+}  // namespace quenbo::update

@@ -1,0 +1,109 @@
+#include "ui/text_export.h"
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "list_fixture.h"
+#include "ui/result_list_handlers.h"
+
+namespace quenbo::ui::testing {
+namespace {
+
+using namespace window::names;
+using quenbo::testing::readWholeFile;
+using quenbo::testing::writeWholeFile;
+
+class TextExport : public ListFixture {
+ protected:
+  TextExport() { bindResultListHandlers(w_, ui_, store_); }
+
+  // Chooses "TXT 文本" with the save dialog answering `chosen`.
+  void exportTo(const std::filesystem::path& chosen) {
+    w_.selectRow(超级列表框_磁力链接, rows() > 0 ? 0 : -1);
+    ui_.answerSaveDialog(chosen);
+    exportText(w_, ui_, store_);
+  }
+};
+
+TEST_F(TextExport, ThreeRowsInListOrderWithCrLfAfterEveryLine) {
+  store_.addHit({"电影 A&&B"_gbk, "magnet:?xt=urn:btih:aa", "Btsow", "1.5 GB", "12", "2019-12-01"});
+  store_.addHit({"t2", "magnet:?xt=urn:btih:bb", "Sobt", "700 MB", "3", "2019-12-02"});
+  store_.addHit({"t3", "magnet:?xt=urn:btih:cc", "Renz", "", "", ""});
+  exportTo(sandbox_.path() / "结果");
+  EXPECT_EQ(readWholeFile(sandbox_.file("结果.txt")),
+            "电影 A&&B"_gbk +
+                "&&magnet:?xt=urn:btih:aa&&Btsow&&1.5 GB&&12&&2019-12-01\r\n"
+                "t2&&magnet:?xt=urn:btih:bb&&Sobt&&700 MB&&3&&2019-12-02\r\n"
+                "t3&&magnet:?xt=urn:btih:cc&&Renz&&&&&&\r\n");
+  EXPECT_EQ(ui_.saveDialogFilters(), std::vector<Text>{"文本文件（*.txt）"_gbk});
+  EXPECT_TRUE(ui_.messages().empty());
+}
+
+TEST_F(TextExport, AnEmptyListTruncatesTheChosenFile) {
+  writeWholeFile(sandbox_.file("old.txt"), "old content");
+  exportTo(sandbox_.path() / "old.txt");
+  EXPECT_EQ(readWholeFile(sandbox_.file("old.txt")), "");
+  EXPECT_TRUE(ui_.messages().empty());
+}
+
+TEST_F(TextExport, TheChosenNameGetsTxtOnlyWhenItLacksIt) {
+  struct Case {
+    const char* chosen;
+    const char* written;
+  };
+  const Case cases[] = {{"/d/result.txt", "/d/result.txt"},
+                        {"/d/RESULT.TXT", "/d/RESULT.TXT"},
+                        {"/d/result.Txt", "/d/result.Txt"},
+                        {"/d/result", "/d/result.txt"},
+                        {"/d/a.txt.bak", "/d/a.txt.bak.txt"},
+                        {"/d.txt/list", "/d.txt/list.txt"},
+                        {"/d/.txt", "/d/.txt"}};
+  for (const Case& c : cases) EXPECT_EQ(exportFilePath(c.chosen).string(), c.written) << c.chosen;
+
+  store_.addHit(hit(1, "1 MB", "1"));
+  exportTo(sandbox_.path() / "RESULT.TXT");
+  EXPECT_TRUE(std::filesystem::exists(sandbox_.path() / "RESULT.TXT"));
+  EXPECT_FALSE(std::filesystem::exists(sandbox_.path() / "RESULT.TXT.txt"));
+}
+
+TEST_F(TextExport, CancellingWritesNothing) {
+  store_.addHit(hit(1, "1 MB", "1"));
+  w_.selectRow(超级列表框_磁力链接, 0);
+  ui_.answerSaveDialog(std::nullopt);
+  exportText(w_, ui_, store_);
+  EXPECT_TRUE(std::filesystem::is_empty(sandbox_.path()));
+  EXPECT_TRUE(ui_.messages().empty());
+}
+
+TEST_F(TextExport, AFailureIsShownWithFileAndReasonAndKeepsTheOldFile) {
+  store_.addHit(hit(1, "1 MB", "1"));
+  exportTo(sandbox_.path() / "missing" / "list.txt");
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  Text shown = ui_.messages()[0].text;
+  EXPECT_NE(shown.find(utf8ToGbk((sandbox_.path() / "missing" / "list.txt").string())), Text::npos);
+  EXPECT_NE(shown.find("No such file or directory"), Text::npos) << gbkToUtf8(shown);
+  EXPECT_EQ(ui_.messages()[0].title, "信息："_gbk);
+
+  // A write that fails half-way (the file size limit stops it even for root).
+  std::string old = sandbox_.file("kept.txt");
+  writeWholeFile(old, "the old list\r\n");
+  for (int i = 0; i < 200; ++i) store_.addHit(hit(i + 2, "1 MB", "1"));
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 1000;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  exportTo(old);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  ASSERT_EQ(ui_.messages().size(), 2u);
+  EXPECT_NE(ui_.messages()[1].text.find("kept.txt"), Text::npos);
+  EXPECT_EQ(readWholeFile(old), "the old list\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sandbox_.path()), {}), 1)
+      << "no temporary file is left behind";
+}
+
+}  // namespace
+}  // namespace quenbo::ui::testing
