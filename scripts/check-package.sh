@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks a built package: lintian reports no errors, the desktop entry and the AppStream
 # metadata validate, and the program unpacked into a temporary root answers --version,
-# search --help and a search against the site simulator, without a display.
+# the commands' --help, a search and the film board against the site simulator, without a
+# display.
 # Usage: scripts/check-package.sh PACKAGE.deb SIMULATOR
 set -eu
 deb=$1
@@ -26,6 +27,8 @@ export XDG_CONFIG_HOME="$work/config"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM || true
 "$quenbo" --version
 "$quenbo" search --help >/dev/null
+"$quenbo" board --help >/dev/null
+"$quenbo" update --help >/dev/null
 status=0
 "$quenbo" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 1 ] || { echo "without a display quenbo must exit 1, not $status" >&2; exit 1; }
@@ -42,4 +45,7 @@ done
 hits=$(wc -l <"$work/hits.tsv")
 sites=$(cut -f3 "$work/hits.tsv" | sort -u | wc -l)
 echo "search from the unpacked tree: $hits hits from $sites sites"
-[ "$hits" -gt 0 ] && [ "$sites" -eq 11 ]
+{ [ "$hits" -gt 0 ] && [ "$sites" -eq 11 ]; } || { echo "the search found too little" >&2; exit 1; }
+films=$("$quenbo" board --hosts "$work/sim.hosts" | wc -l)
+echo "film board from the unpacked tree: $films films"
+[ "$films" -eq 10 ] || { echo "the film board must list 10 films" >&2; exit 1; }

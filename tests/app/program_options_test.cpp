@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "app/board_command.h"
 #include "app/search_options.h"
 #include "app/search_progress.h"
+#include "app/update_command.h"
 #include "base/encoding.h"
 #include "settings/settings_handlers.h"
 #include "forms/site_table.h"
@@ -91,11 +93,22 @@ TEST(ShellCompletion, OffersEverySiteLabelAndEverySearchOption) {
   std::set<std::string> labels;
   for (const auto& site : window::kSites) labels.insert(std::string(site.label));
   EXPECT_EQ(offered, labels);
-  for (const char* option : {"--sites=", "--pages=", "--timeout=", "--hosts=", "--settings=",
-                             "--format=", "--log", "--quiet", "--help"}) {
-    std::string_view name = std::string_view(option).substr(0, std::string_view(option).find('='));
-    EXPECT_NE(std::string(searchUsage()).find(name), std::string::npos) << option;
-    EXPECT_NE(script.find(option), std::string::npos) << option;
+  struct Offered {
+    const char* option;
+    const char* usage;  // the usage that documents it
+  };
+  for (const Offered& o : {Offered{"--sites=", searchUsage()}, {"--pages=", searchUsage()},
+                           {"--timeout=", searchUsage()}, {"--hosts=", searchUsage()},
+                           {"--settings=", searchUsage()}, {"--format=", searchUsage()},
+                           {"--sort=", searchUsage()}, {"--export=", searchUsage()},
+                           {"--log", searchUsage()}, {"--quiet", searchUsage()},
+                           {"--help", searchUsage()}, {"board", programUsage()},
+                           {"update", programUsage()}, {"--check", updateUsage()},
+                           {"--restart", updateUsage()}, {"--format=", boardUsage()}}) {
+    std::string_view name =
+        std::string_view(o.option).substr(0, std::string_view(o.option).find('='));
+    EXPECT_NE(std::string(o.usage).find(name), std::string::npos) << o.option;
+    EXPECT_NE(script.find(o.option), std::string::npos) << o.option;
   }
 }
 
