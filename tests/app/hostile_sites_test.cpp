@@ -451,8 +451,7 @@ TEST_F(HostileSitesWindow, StopAndCloseEndADrippingSearchAtOnce) {
                           "[sites]\nBtdad = " + server.hostAndPort() + "\n");
   for (bool closing : {false, true}) {
     SCOPED_TRACE(closing ? "close" : "stop");
-    SiteSetup sites = setUpSites(utf8ToGbk(sandbox_.path().string()),
-                                 utf8ToGbk(sandbox_.file("case.hosts")));
+    SiteSetup sites = setUpSites(sandbox_.path(), sandbox_.file("case.hosts"));
     launch(std::move(sites.workers));
     tickOnly({"Btdad"});
     w().setText(window::names::编辑框_时间, "10");

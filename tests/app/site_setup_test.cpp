@@ -65,7 +65,7 @@ TEST_F(SiteSearch, WorkersFromTheHostsFilesSearchTheTickedSites) {
   testing::writeWholeFile(sandbox_.file("local.hosts"),
                           "[sites]\nBtdad = " + btdad.hostAndPort() + "\n");
   SiteSetup sites =
-      setUpSites(utf8ToGbk(sandbox_.path().string()), utf8ToGbk(sandbox_.file("local.hosts")));
+      setUpSites(sandbox_.path(), sandbox_.file("local.hosts"));
   EXPECT_TRUE(sites.problems.empty());
   launch(std::move(sites.workers));
 
