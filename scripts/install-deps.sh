@@ -1,5 +1,5 @@
 #!/bin/sh
-# Installs every Debian package Quenbo needs to build, test and run.
+# Installs every Debian package Quenbo needs to build, test, run and package.
 # Safe to run again: apt-get skips what is already there.
 set -eu
 
@@ -14,6 +14,7 @@ PACKAGES="
   xvfb xauth fonts-wqy-microhei xdg-utils
   clang libclang-rt-14-dev
   tinyproxy-bin openssl time
+  dpkg-dev file lintian desktop-file-utils appstream qt6-translations-l10n
   zlib1g-dev libjpeg-dev
 "
 

@@ -24,7 +24,7 @@ update::UpdateSetup updateSetup(AppConfig& config, ui::FilmBoard& board) {
   }
   if (setup.installDirectory.empty()) setup.installDirectory = config.installDirectory;
   if (setup.executablePath.empty()) {
-    setup.executablePath = joinPath(executableDirectory(), executableName());
+    setup.executablePath = executablePath();
   }
   return setup;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -20,11 +21,11 @@
 namespace quenbo::app {
 
 struct AppConfig {
-  Text installDirectory;  // where the executable lives (GBK)
+  std::filesystem::path installDirectory;  // where the executable lives
   std::array<core::SiteWorker, core::kSiteCount> workers;  // empty entries end at once
   // The settings file; empty: "Clss.ini" next to the executable, or in the user's
   // configuration directory when the executable's directory is not writable.
-  Text settingsFile = {};
+  std::filesystem::path settingsFile = {};
   // When a rebuild after a filter change waits for typing to pause.
   ui::FilterRebuilder::Timing rebuildTiming = {};
   // Choices for this run only (the command line's): made after the settings file has been

@@ -37,17 +37,18 @@ std::string tsvField(std::string text) {
 
 const char* boardUsage() {
   return "usage: quenbo board [options]\n"
-         "  --hosts=FILE     a hosts file read after sites.hosts and sites.hosts.local; its\n"
-         "                   [board] host names the site whose page https://host/board is read\n"
+         "  --hosts=FILE     a hosts file read after the program's own; its [board] host\n"
+         "                   names the site whose page https://host/board is read\n"
          "  --format=F       tsv (default): title, stars, release date, score and poster URL,\n"
          "                   tab-separated, one film a line; json: an array of objects\n"
          "The films are the ten the film tab shows, as it shows them (a long list of stars is\n"
          "cut at its first comma).\n"
          "Exit status: 0 when films were printed, 1 when no board host is set or no film\n"
-         "could be read, 2 for a bad command line.\n";
+         "could be read, 2 for a bad command line or an unreadable --hosts file.\n";
 }
 
-int runBoardCommand(std::span<const char* const> arguments, const Text& installDirectory,
+int runBoardCommand(std::span<const char* const> arguments,
+                    const std::filesystem::path& installDirectory,
                     std::ostream& out, std::ostream& err) {
   bool json = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -73,6 +74,7 @@ int runBoardCommand(std::span<const char* const> arguments, const Text& installD
 
   SiteSetup setup = setUpSites(installDirectory, hostsFileOption(arguments));
   for (const auto& problem : setup.problems) err << "quenbo: " << problem << '\n';
+  if (setup.hostsOptionUnreadable) return kExitUsage;
   if (setup.boardHost.empty()) {
     err << "quenbo board: no board host is set ([board] host in sites.hosts)\n";
     return kExitCannotStart;

@@ -1,6 +1,8 @@
 // Process entry of the quenbo executable: "quenbo search ..." searches without windows,
 // "quenbo board" prints the film board, "quenbo update ..." checks for and applies updates;
-// anything else starts the graphical program.
+// --help and --version print; anything else starts the graphical program.
+#include <unistd.h>
+
 #include <atomic>
 #include <csignal>
 #include <cstring>
@@ -9,6 +11,7 @@
 
 #include "app/board_command.h"
 #include "app/gui_entry.h"
+#include "app/program_options.h"
 #include "app/search_command.h"
 #include "app/update_command.h"
 #include "base/files.h"
@@ -30,7 +33,7 @@ int runSearch(int argc, char** argv) {
   sigaction(SIGTERM, &action, nullptr);
   std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
   return quenbo::app::runSearchCommand(arguments, quenbo::executableDirectory(), std::cout,
-                                       std::cerr, &interrupted);
+                                       std::cerr, &interrupted, ::isatty(STDERR_FILENO) == 1);
 }
 
 }  // namespace
@@ -47,5 +50,8 @@ int main(int argc, char** argv) {
     return quenbo::app::runUpdateCommand(arguments, quenbo::executableDirectory(), std::cout,
                                          std::cerr);
   }
+  std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 1, argc - 1);
+  if (auto status = quenbo::app::handleProgramOptions(arguments, std::cout, std::cerr))
+    return *status;
   return quenbo::runGui(argc, argv);
 }

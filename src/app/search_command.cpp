@@ -1,11 +1,14 @@
 #include "app/search_command.h"
 
+#include <chrono>
 #include <ostream>
 #include <string>
 
 #include "app/application.h"
+#include "app/log_follower.h"
 #include "app/result_output.h"
 #include "app/search_options.h"
+#include "app/search_progress.h"
 #include "app/site_setup.h"
 #include "base/encoding.h"
 #include "base/numbers.h"
@@ -14,6 +17,7 @@
 #include "window/headless/headless_loop.h"
 #include "forms/main_window_names.h"
 #include "forms/site_table.h"
+#include "settings/settings_handlers.h"
 
 namespace quenbo::app {
 namespace {
@@ -41,61 +45,43 @@ class CommandLineInteractions final : public window::Interactions {
   void setClipboardText(const Text&) override {}
   void openUrl(const Text&) override {}
   void playSound(const Bytes&) override {}
+  bool playsSound() const override { return false; }
 
  private:
   std::ostream& err_;
 };
 
-// Copies what the log box gains to a stream. Workers append from their threads, so the
-// observer only notes the change; `flush` writes on the command's own thread.
-class LogFollower final : public window::ModelObserver {
- public:
-  LogFollower(window::WindowModel& window, std::ostream* out) : window_(window), out_(out) {
-    if (out_) window_.addObserver(this);
-  }
-  ~LogFollower() override {
-    if (out_) window_.removeObserver(this);
-  }
-  LogFollower(const LogFollower&) = delete;
-  LogFollower& operator=(const LogFollower&) = delete;
-
-  void flush() {
-    if (!out_ || !changed_.exchange(false)) return;
-    window::TextShape shape = window_.textShape(编辑框_日志);
-    if (shape.replacements != replacements_ || shape.text.size() < written_) {
-      replacements_ = shape.replacements;
-      written_ = 0;
-    }
-    std::string lines = gbkToUtf8(std::string_view(shape.text).substr(written_));
-    written_ = shape.text.size();
-    std::erase(lines, '\r');
-    *out_ << lines << std::flush;
-  }
-
- private:
-  void modelChanged(const window::WindowModel&, const window::Change& change) override {
-    if (change.component == 编辑框_日志) changed_ = true;
-  }
-
-  window::WindowModel& window_;
-  std::ostream* out_;
-  std::atomic<bool> changed_{false};
-  std::uint64_t replacements_ = 0;
-  std::size_t written_ = 0;
-};
-
-bool anySiteTicked(const window::WindowModel& window) {
-  for (const auto& site : window::kSites) {
-    if (window.checked(siteCheckBox(site.label))) return true;
-  }
-  return false;
+int sitesTicked(const window::WindowModel& window) {
+  int ticked = 0;
+  for (const auto& site : window::kSites) ticked += window.checked(siteCheckBox(site.label));
+  return ticked;
 }
 
-AppConfig commandConfig(const SearchOptions& options, const Text& installDirectory,
-                        std::ostream& err) {
-  SiteSetup sites = setUpSites(installDirectory, utf8ToGbk(options.hostsFile));
-  for (const auto& problem : sites.problems) err << "quenbo: " << problem << '\n';
-  AppConfig config{installDirectory, std::move(sites.workers), utf8ToGbk(options.settingsFile)};
+// The settings' bounds rule has clamped an option's value: say to what.
+void announceClamped(const window::WindowModel& w, const SearchOptions& options,
+                     std::ostream& err) {
+  struct Limited {
+    const char* option;
+    std::optional<int> asked;
+    window::EditBoxId box;
+    ui::NumberBounds bounds;
+    const char* unit;
+  } limited[] = {{"--pages", options.pages, 编辑框_页数, ui::kPageBounds, "pages per site"},
+                 {"--timeout", options.timeout, 编辑框_时间, ui::kTimeoutBounds,
+                  "seconds per request"}};
+  for (const Limited& l : limited) {
+    int used = textToInteger(w.text(l.box));
+    if (l.asked && *l.asked != used) {
+      err << "quenbo search: " << l.option << '=' << *l.asked << " is outside "
+          << l.bounds.lowest << " to " << l.bounds.highest << "; using " << used << ' '
+          << l.unit << '\n';
+    }
+  }
+}
+
+AppConfig commandConfig(const SearchOptions& options,
+                        const std::filesystem::path& installDirectory, SiteSetup& sites) {
+  AppConfig config{installDirectory, std::move(sites.workers), options.settingsFile};
   config.overrideSettings = [&options](window::WindowModel& w) {
     if (options.pages) w.setText(编辑框_页数, integerToText(*options.pages));
     if (options.timeout) w.setText(编辑框_时间, integerToText(*options.timeout));
@@ -111,8 +97,10 @@ AppConfig commandConfig(const SearchOptions& options, const Text& installDirecto
 
 }  // namespace
 
-int runSearchCommand(std::span<const char* const> arguments, const Text& installDirectory,
-                     std::ostream& out, std::ostream& err, const std::atomic<bool>* interrupted) {
+int runSearchCommand(std::span<const char* const> arguments,
+                     const std::filesystem::path& installDirectory,
+                     std::ostream& out, std::ostream& err, const std::atomic<bool>* interrupted,
+                     bool progressLine) {
   ParsedSearchOptions parsed = parseSearchOptions(arguments);
   if (!parsed.error.empty()) {
     err << "quenbo search: " << parsed.error << "\n(quenbo search --help lists the options)\n";
@@ -124,9 +112,13 @@ int runSearchCommand(std::span<const char* const> arguments, const Text& install
     return 0;
   }
 
+  SiteSetup sites = setUpSites(installDirectory, options.hostsFile);
+  for (const auto& problem : sites.problems) err << "quenbo: " << problem << '\n';
+  if (sites.hostsOptionUnreadable) return kExitUsage;
+
   window::HeadlessLoop loop;
   CommandLineInteractions interactions(err);
-  Application application(loop, interactions, commandConfig(options, installDirectory, err));
+  Application application(loop, interactions, commandConfig(options, installDirectory, sites));
   window::WindowModel& w = application.mainWindow();
   loop.attach(w);
   application.create();
@@ -134,12 +126,30 @@ int runSearchCommand(std::span<const char* const> arguments, const Text& install
   bool finished = false;  // the command's thread is the UI thread
   job.onFinished([&finished] { finished = true; });
 
+  announceClamped(w, options, err);
   int status = 0;
-  if (!anySiteTicked(w)) {
+  const int ticked = sitesTicked(w);
+  if (ticked == 0) {
     err << "quenbo search: no site is ticked in the settings; name some with --sites\n";
     status = kExitCannotStart;
   } else {
-    LogFollower log(w, options.log ? &err : nullptr);
+    const bool showProgress = progressLine && !options.log && !options.quiet;
+    SearchProgress progress(ticked);
+    const auto started = std::chrono::steady_clock::now();
+    LogFollower log(w, [&](std::string_view added) {
+      if (options.log) {
+        std::string lines = gbkToUtf8(added);
+        std::erase(lines, '\r');
+        err << lines << std::flush;
+      }
+      if (showProgress) progress.addLog(added);
+    });
+    auto showLine = [&] {
+      if (!showProgress) return;
+      auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+          std::chrono::steady_clock::now() - started);
+      err << progress.line(w.rowCount(超级列表框_磁力链接), elapsed) << std::flush;
+    };
     w.setText(编辑框_搜索, utf8ToGbk(options.keyword));
     w.click(超级按钮_搜索);
     if (!job.running()) status = kExitCannotStart;  // refused, with a message already written
@@ -148,6 +158,7 @@ int runSearchCommand(std::span<const char* const> arguments, const Text& install
       loop.runUntil([&] { return finished || stopWanted() || !job.anySiteRunning(); },
                     std::chrono::milliseconds(100));
       log.flush();
+      showLine();
       // Nobody watches the window: end the search as soon as the last site is done rather
       // than at the monitor's next tick.
       if (!finished && !job.anySiteRunning()) job.monitorTick();
@@ -158,6 +169,7 @@ int runSearchCommand(std::span<const char* const> arguments, const Text& install
       }
     }
     log.flush();
+    if (showProgress) err << SearchProgress::clear() << std::flush;
   }
   if (status != kExitCannotStart) {
     core::ResultStore& store = application.job().store();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <filesystem>
 #include <iosfwd>
 #include <span>
 
@@ -15,11 +16,14 @@ inline constexpr int kExitOutputFailed = 1;  // the hits could not be written
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitInterrupted = 130;
 
-// `arguments` are those after "search". `installDirectory` (GBK) holds sites.hosts and,
-// unless --settings names another, Clss.ini. When `interrupted` becomes true the search is
-// stopped as the stop button would, and the hits found so far are printed.
-int runSearchCommand(std::span<const char* const> arguments, const Text& installDirectory,
-                     std::ostream& out, std::ostream& err,
-                     const std::atomic<bool>* interrupted = nullptr);
+// `arguments` are those after "search". `installDirectory` is the executable's directory,
+// from which the hosts files and Clss.ini are found (unless --settings names another). When
+// `interrupted` becomes true the search is stopped as the stop button would, and the hits found so
+// far are printed. With `progressLine` (standard error is a terminal) one live line there shows the
+// progress, unless --log or --quiet is given.
+int runSearchCommand(std::span<const char* const> arguments,
+                     const std::filesystem::path& installDirectory, std::ostream& out,
+                     std::ostream& err, const std::atomic<bool>* interrupted = nullptr,
+                     bool progressLine = false);
 
 }  // namespace quenbo::app

@@ -62,6 +62,10 @@ ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
       o.log = true;
       continue;
     }
+    if (argument == "--quiet" || argument == "-q") {
+      o.quiet = true;
+      continue;
+    }
     std::string_view name = argument;
     std::optional<std::string_view> value;
     if (auto equals = argument.find('='); equals != std::string_view::npos) {
@@ -116,9 +120,10 @@ const char* searchUsage() {
   return "usage: quenbo search KEYWORD [options]\n"
          "  --sites=A,B      search these sites (labels as on the settings tab); default:\n"
          "                   the sites ticked in the settings\n"
-         "  --pages=N        result pages per site; default: the settings' value\n"
-         "  --timeout=S      seconds per request; default: the settings' value\n"
-         "  --hosts=FILE     a hosts file read after sites.hosts and sites.hosts.local\n"
+         "  --pages=N        result pages per site, 1 to 30; default: the settings' value\n"
+         "  --timeout=S      seconds per request, 3 to 10; default: the settings' value\n"
+         "                   (a value outside the range is clamped, and said so)\n"
+         "  --hosts=FILE     a hosts file read after the program's own; its keys win\n"
          "  --settings=FILE  the settings file to read instead of Clss.ini\n"
          "  --format=F       tsv (default): title, magnet, site, size, popularity and date,\n"
          "                   tab-separated, one hit a line; json: an array of objects\n"
@@ -126,10 +131,12 @@ const char* searchUsage() {
          "  --export=FILE    also write the list as the window's text export does (six\n"
          "                   fields joined by &&, CR LF line ends, GBK) to FILE\n"
          "  --log            the search log on standard error\n"
+         "  --quiet, -q      no progress line on standard error (shown only on a terminal)\n"
+         "  --help, -h       this text\n"
          "The hits are those the result list would show, after filtering and duplicates.\n"
          "Exit status: 0 when the search ran, 1 when it could not start or the export\n"
-         "could not be written, 2 for a bad command line, 130 when interrupted (the hits so\n"
-         "far are printed).\n";
+         "could not be written, 2 for a bad command line or an unreadable --hosts file,\n"
+         "130 when interrupted (the hits so far are printed).\n";
 }
 
 }  // namespace quenbo::app

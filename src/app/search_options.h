@@ -17,12 +17,13 @@ struct SearchOptions {
   std::vector<int> sites;          // catalogue indexes; empty: the sites ticked in the settings
   std::optional<int> pages;        // pages per site; none: the settings' value
   std::optional<int> timeout;      // seconds per request; none: the settings' value
-  std::string hostsFile;           // UTF-8 path; empty: none besides the shipped files
-  std::string settingsFile;        // UTF-8 path; empty: the program's usual Clss.ini
+  std::string hostsFile;           // path as given; empty: none besides the program's own
+  std::string settingsFile;        // path as given; empty: the program's usual Clss.ini
   OutputFormat format = OutputFormat::Tsv;
   std::optional<ui::SortKey> sort;  // sort the listed hits as the list's menu does
-  std::string exportFile;           // UTF-8 path; also write the list's text export there
+  std::string exportFile;           // path as given; also write the list's text export there
   bool log = false;                // the log box's lines on standard error
+  bool quiet = false;              // no progress line on a terminal
   bool help = false;
 };
 

@@ -2,26 +2,30 @@
 
 #include <string_view>
 
-#include "base/encoding.h"
+#include "base/files.h"
 #include "sites/site_hosts.h"
 #include "sites/site_workers.h"
 
 namespace quenbo::app {
 
-SiteSetup setUpSites(const Text& installDirectory, const Text& hostsFile) {
-  SiteHosts hosts = SiteHosts::load(installDirectory, hostsFile);
-  return {makeSiteWorkers(hosts), hosts.problems(), hosts.boardHost(), hosts.updateService()};
+SiteSetup setUpSites(const std::filesystem::path& executableDirectory,
+                     const std::filesystem::path& hostsFile) {
+  SiteHosts hosts = SiteHosts::load(executableDirectory, hostsFile);
+  SiteSetup setup{makeSiteWorkers(hosts), hosts.problems(), hosts.boardHost(),
+                  hosts.updateService()};
+  setup.hostsOptionUnreadable = !hostsFile.empty() && !readFile(hostsFile).has_value();
+  return setup;
 }
 
-Text hostsFileOption(std::span<const char* const> arguments) {
-  Text file;
+std::filesystem::path hostsFileOption(std::span<const char* const> arguments) {
+  std::filesystem::path file;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string_view argument = arguments[i] ? arguments[i] : "";
     if (argument == kHostsOption && i + 1 < arguments.size() && arguments[i + 1]) {
-      file = utf8ToGbk(arguments[++i]);
+      file = arguments[++i];
     } else if (argument.starts_with(kHostsOption) &&
                argument.substr(kHostsOption.size()).starts_with('=')) {
-      file = utf8ToGbk(argument.substr(kHostsOption.size() + 1));
+      file = argument.substr(kHostsOption.size() + 1);
     }
   }
   return file;

@@ -1,8 +1,9 @@
-// The search sites of the running program: the hosts files next to the executable and the
+// The search sites of the running program: its hosts files (see hostsFileOrder) and the
 // one named on the command line, made into the workers the search job starts.
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -17,14 +18,17 @@ struct SiteSetup {
   std::vector<std::string> problems;  // hosts refused or files not read, UTF-8 lines
   Text boardHost;                     // the film board's host; empty: no board
   Text updateService;                 // scheme and host of the update service; empty: none
+  // The file named by --hosts could not be read: the command line stops, the window says so.
+  bool hostsOptionUnreadable = false;
 };
 
-// Reads sites.hosts and sites.hosts.local of `installDirectory`, then `hostsFile` when it
-// is not empty (GBK paths).
-SiteSetup setUpSites(const Text& installDirectory, const Text& hostsFile = {});
+// Reads the hosts files of the program whose executable is in `executableDirectory`, then
+// `hostsFile` when it is not empty.
+SiteSetup setUpSites(const std::filesystem::path& executableDirectory,
+                     const std::filesystem::path& hostsFile = {});
 
-// The file named by "--hosts FILE" or "--hosts=FILE" (the last one given), as a GBK path;
-// empty when there is none.
-Text hostsFileOption(std::span<const char* const> arguments);
+// The file named by "--hosts FILE" or "--hosts=FILE" (the last one given), as given (native
+// bytes); empty when there is none.
+std::filesystem::path hostsFileOption(std::span<const char* const> arguments);
 
 }  // namespace quenbo::app

@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "app/search_command.h"
 #include "app/site_setup.h"
 #include "base/encoding.h"
 #include "base/files.h"
@@ -41,9 +42,29 @@ void printRows(const std::vector<window::Row>& rows, std::ostream& out) {
 
 }  // namespace
 
-int runUpdateCommand(std::span<const char* const> arguments, const Text& installDirectory,
-                     std::ostream& out, std::ostream& err) {
+const char* updateUsage() {
+  return "usage: quenbo update [options]\n"
+         "  --check          only list the files that differ from the update service's\n"
+         "  --restart        start the program again after updating\n"
+         "  --hosts=FILE     a hosts file read after the program's own; its [service] update\n"
+         "                   names the update service\n"
+         "  --help, -h       this text\n"
+         "Without --check the listed files are downloaded, verified and put in place, where\n"
+         "the installation may update itself (not one a package manager installed).\n"
+         "Exit status: 0 when nothing was due or all was updated, 10 when --check listed\n"
+         "updates, 1 when the check or an update failed, 2 for an unreadable --hosts file.\n";
+}
+
+int runUpdateCommand(std::span<const char* const> arguments,
+                     const std::filesystem::path& installDirectory, std::ostream& out,
+                     std::ostream& err) {
+  if (hasOption(arguments, "--help") || hasOption(arguments, "-h")) {
+    out << updateUsage();
+    return 0;
+  }
   SiteSetup sites = setUpSites(installDirectory, hostsFileOption(arguments));
+  for (const auto& problem : sites.problems) err << "quenbo: " << problem << '\n';
+  if (sites.hostsOptionUnreadable) return kExitUsage;
   ServiceConfig config;
   config.baseUrl = sites.updateService;
   UpdateService service(config);
@@ -54,11 +75,11 @@ int runUpdateCommand(std::span<const char* const> arguments, const Text& install
     err << "quenbo: " << gbkToUtf8("检查更新失败："_gbk + answer.message) << "\n";
     return 1;
   }
-  Text executable = joinPath(executableDirectory(), executableName());
+  std::filesystem::path executable = executablePath();
   std::vector<window::Row> rows;
   if (result == 1) {
     rows = dueRows(answer.files, installDirectory, TextCodec::fileMd5(executable),
-                   fileNameOf(executable));
+                   executable.filename());
   }
   if (rows.empty()) {
     out << gbkToUtf8("无需更新"_gbk) << "\n";
@@ -77,7 +98,7 @@ int runUpdateCommand(std::span<const char* const> arguments, const Text& install
   if (hasOption(arguments, "--check")) return kExitUpdatesListed;
 
   if (!selfUpdateAllowed(installDirectory)) {
-    err << "quenbo: " << gbkToUtf8(installDirectory) << " is not writable by this user or "
+    err << "quenbo: " << installDirectory.string() << " is not writable by this user or "
         << "belongs to a package manager: nothing was downloaded. Update Quenbo through the "
         << "package manager that installed it.\n";
     return 1;

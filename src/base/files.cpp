@@ -46,37 +46,35 @@ int createTemporary(const std::filesystem::path& target, std::string& name) {
   return -1;
 }
 
+}  // namespace
+
 std::filesystem::path executablePath() {
   std::error_code error;
   auto path = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? std::filesystem::path() : path;
 }
 
-}  // namespace
+std::filesystem::path executableDirectory() { return executablePath().parent_path(); }
 
-std::string nativePath(const Text& path) { return gbkToUtf8(path); }
+Text displayPath(const std::filesystem::path& path) { return utf8ToGbk(path.string()); }
 
-Text executableDirectory() { return utf8ToGbk(executablePath().parent_path().string()); }
-
-Text executableName() { return utf8ToGbk(executablePath().filename().string()); }
-
-bool fileExists(const Text& path) {
+bool fileExists(const std::filesystem::path& path) {
   std::error_code error;
-  return std::filesystem::is_regular_file(nativePath(path), error);
+  return std::filesystem::is_regular_file(path, error);
 }
 
-bool directoryExists(const Text& path) {
+bool directoryExists(const std::filesystem::path& path) {
   std::error_code error;
-  return std::filesystem::is_directory(nativePath(path), error);
+  return std::filesystem::is_directory(path, error);
 }
 
-bool deleteFile(const Text& path) { return ::unlink(nativePath(path).c_str()) == 0; }
+bool deleteFile(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0; }
 
 // Plain reads: the stream library throws on some read errors (a directory, for one).
 // Opening does not block (a FIFO without a writer would), and the kind and size are
 // checked on the opened file, so it cannot be swapped in between.
-std::optional<Bytes> readFile(const Text& path) {
-  int fd = ::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+std::optional<Bytes> readFile(const std::filesystem::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
   struct stat status {};
   if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
@@ -101,17 +99,17 @@ std::optional<Bytes> readFile(const Text& path) {
   return bytes;
 }
 
-bool writeFile(const Text& path, const Bytes& bytes) {
-  std::ofstream out(nativePath(path), std::ios::binary | std::ios::trunc);
+bool writeFile(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) return false;
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
   return !out.fail();
 }
 
-bool replaceFile(const Text& path, const Bytes& bytes) {
+bool replaceFile(const std::filesystem::path& path, const Bytes& bytes) {
   std::error_code reason;
-  return replaceFile(std::filesystem::path(nativePath(path)), bytes, reason);
+  return replaceFile(path, bytes, reason);
 }
 
 bool replaceFile(const std::filesystem::path& path, const Bytes& bytes, std::error_code& reason) {
@@ -150,28 +148,15 @@ bool replaceFile(const std::filesystem::path& path, const Bytes& bytes, std::err
   return true;
 }
 
-bool directoryWritable(const Text& path) {
-  std::string native = nativePath(path);
+bool directoryWritable(const std::filesystem::path& path) {
+  std::string native = path;
   return directoryExists(path) && ::access(native.c_str(), W_OK | X_OK) == 0;
 }
 
-bool makeDirectories(const Text& path) {
+bool makeDirectories(const std::filesystem::path& path) {
   std::error_code error;
-  std::filesystem::create_directories(nativePath(path), error);
+  std::filesystem::create_directories(path, error);
   return directoryExists(path);
-}
-
-Text parentDirectory(const Text& path) {
-  std::size_t slash = path.rfind('/');
-  if (slash == Text::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-Text joinPath(const Text& directory, const Text& name) {
-  if (directory.empty()) return name;
-  if (directory.back() == '/') return directory + name;
-  return directory + "/" + name;
 }
 
 }  // namespace quenbo

@@ -180,9 +180,23 @@ std::string_view IniFile::lineBreak() const {
   return "\r\n";
 }
 
+namespace {
+
+// Built by appending: g++ 12 at -O3 warns falsely (-Wrestrict) about `"[" + Text(...)`.
+Text enclosed(char open, std::string_view inner, char close) {
+  Text text;
+  text.reserve(inner.size() + 2);
+  text += open;
+  text += inner;
+  text += close;
+  return text;
+}
+
+}  // namespace
+
 void IniFile::setValue(std::string_view section, std::string_view key, std::string_view value) {
   value = value.substr(0, value.find_first_of("\r\n"));
-  Bytes stored = needsQuotes(value) ? fromGbk("\"" + Text(value) + "\"") : fromGbk(value);
+  Bytes stored = needsQuotes(value) ? fromGbk(enclosed('"', value, '"')) : fromGbk(value);
   std::string_view eol = lineBreak();
 
   if (int index = findKey(section, key); index >= 0) {
@@ -215,7 +229,7 @@ void IniFile::setValue(std::string_view section, std::string_view key, std::stri
       if (lines_.back().next == lines_.back().end) tail += eol;
       if (!lines_.back().blank) tail += eol;  // a blank line between sections
     }
-    tail += fromGbk("[" + Text(section) + "]");
+    tail += fromGbk(enclosed('[', section, ']'));
     tail += eol;
     tail += keyLine;
     tail += eol;
@@ -224,14 +238,15 @@ void IniFile::setValue(std::string_view section, std::string_view key, std::stri
   parse();
 }
 
-Text readIniValue(const Text& path, std::string_view section, std::string_view key) {
+Text readIniValue(const std::filesystem::path& path, std::string_view section,
+                  std::string_view key) {
   auto content = readFile(path);
   if (!content) return {};
   return IniFile(std::move(*content)).value(section, key);
 }
 
-bool writeIniValue(const Text& path, std::string_view section, std::string_view key,
-                   std::string_view value) {
+bool writeIniValue(const std::filesystem::path& path, std::string_view section,
+                   std::string_view key, std::string_view value) {
   IniFile file;
   if (fileExists(path)) {
     auto content = readFile(path);

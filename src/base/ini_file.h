@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
@@ -66,12 +67,13 @@ class IniFile final {
 };
 
 // Reads one value of an INI file; a missing or unreadable file reads as the empty text.
-Text readIniValue(const Text& path, std::string_view section, std::string_view key);
+Text readIniValue(const std::filesystem::path& path, std::string_view section,
+                  std::string_view key);
 
 // Sets one key of an INI file, creating the file, section and key as needed, and replaces
 // the file as one step. False when the existing file could not be read (it is then left
 // alone rather than overwritten with the one key) or could not be replaced.
-[[nodiscard]] bool writeIniValue(const Text& path, std::string_view section, std::string_view key,
-                   std::string_view value);
+[[nodiscard]] bool writeIniValue(const std::filesystem::path& path, std::string_view section,
+                                 std::string_view key, std::string_view value);
 
 }  // namespace quenbo

@@ -20,7 +20,8 @@ using namespace std::chrono_literals;
 
 SearchJob::SearchJob(window::WindowModel& window, window::UiLoop& loop,
                      window::Interactions& interactions,
-                     std::array<SiteWorker, kSiteCount> workers, Text installDirectory)
+                     std::array<SiteWorker, kSiteCount> workers,
+                     std::filesystem::path installDirectory)
     : window_(window),
       loop_(loop),
       interactions_(interactions),
@@ -121,7 +122,8 @@ void SearchJob::monitorTick() {
   store_.showStatistics(false);
   if (anySiteRunning()) return;
   setRunningButtons(false);
-  interactions_.playSound(completionSound());
+  // Synthesising the clip costs time; a front-end that cannot play it is not handed one.
+  if (interactions_.playsSound()) interactions_.playSound(completionSound());
   window_.setTimerInterval(时钟_线程, 0);
   status_.searchDone = true;
   store_.showStatistics(true);
@@ -139,7 +141,7 @@ void SearchJob::stop() {
 void SearchJob::onWindowCreated(const StartupSteps& steps) {
   loop_.assertOnUiThread();
   // The leftover of a self-update.
-  Text leftover = joinPath(installDirectory_, "临时主程序"_gbk);
+  std::filesystem::path leftover = installDirectory_ / std::filesystem::path(u8"临时主程序");
   // A leftover that cannot be deleted is tried again at the next start.
   if (fileExists(leftover)) (void)deleteFile(leftover);
 

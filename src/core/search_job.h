@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -37,7 +38,7 @@ struct StartupSteps {
 class SearchJob final {
  public:
   SearchJob(window::WindowModel& window, window::UiLoop& loop, window::Interactions& interactions,
-            std::array<SiteWorker, kSiteCount> workers, Text installDirectory);
+            std::array<SiteWorker, kSiteCount> workers, std::filesystem::path installDirectory);
   // Waits for every worker thread to leave: they use this job, the store and the window.
   ~SearchJob();
   SearchJob(const SearchJob&) = delete;
@@ -86,7 +87,7 @@ class SearchJob final {
   window::UiLoop& loop_;
   window::Interactions& interactions_;
   const std::array<SiteWorker, kSiteCount> workers_;
-  const Text installDirectory_;
+  const std::filesystem::path installDirectory_;
 
   SearchStatus status_;
   ResultStore store_;

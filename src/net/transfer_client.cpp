@@ -143,12 +143,13 @@ Text TransferClient::responseHeader(std::string_view name) const {
   return responseHeaders_.substr(start, end == std::string::npos ? Text::npos : end - start);
 }
 
-bool TransferClient::receiveToFile(const Text& directory, const Text& fileName,
+bool TransferClient::receiveToFile(const std::filesystem::path& directory,
+                                   const std::filesystem::path& fileName,
                                    TransferCallback callback, int userValue) {
   if (!directoryExists(directory)) return false;
   std::int64_t total = contentLength(responseHeader("Content-Length"));
   if (total <= 0 || !sent_) return false;
-  int fd = ::open(nativePath(joinPath(directory, fileName)).c_str(),
+  int fd = ::open((directory / fileName).c_str(),
                   O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,8 +45,9 @@ class TransferClient final {
   // created or the body arrives short (the part written stays on disk). With a callback, a
   // progress thread reports while the body arrives and once more at the end; it has ended
   // when this returns.
-  [[nodiscard]] bool receiveToFile(const Text& directory, const Text& fileName,
-                     TransferCallback callback = nullptr, int userValue = 0);
+  [[nodiscard]] bool receiveToFile(const std::filesystem::path& directory,
+                                   const std::filesystem::path& fileName,
+                                   TransferCallback callback = nullptr, int userValue = 0);
   // The value after "name: " in the response header block, up to the end of its line.
   Text responseHeader(std::string_view name) const;
   // Trusts the certificates of this PEM file instead of the system's store (tests point it

@@ -8,6 +8,9 @@
 
 #include "forms/main_window_names.h"
 
+// The resource's initialiser is declared where Q_INIT_RESOURCE stands: outside any namespace.
+static void initIconResource() { Q_INIT_RESOURCE(quenbo_icons); }
+
 namespace quenbo::qt {
 namespace {
 
@@ -21,46 +24,14 @@ Bytes toPng(const QImage& image) {
   return Bytes(png.constData(), static_cast<std::size_t>(png.size()));
 }
 
-// A horseshoe magnet on a blue tile: the link type the program looks for.
-QImage iconImage(int size) {
-  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::transparent);
-  QPainter p(&image);
-  p.setRenderHint(QPainter::Antialiasing);
-  const double s = size;
-  QLinearGradient tile(0, 0, 0, s);
-  tile.setColorAt(0, QColor(0x3B, 0x8E, 0xE0));
-  tile.setColorAt(1, QColor(0x1B, 0x4F, 0x8A));
-  p.setPen(Qt::NoPen);
-  p.setBrush(tile);
-  p.drawRoundedRect(QRectF(0, 0, s, s), s * 0.2, s * 0.2);
-
-  const double legWidth = s * 0.17, left = s * 0.22, right = s * 0.78, top = s * 0.2;
-  const double bend = s * 0.5;  // where the legs turn into the arc
-  QPainterPath magnet;
-  magnet.moveTo(left + legWidth / 2, top);
-  magnet.lineTo(left + legWidth / 2, bend);
-  magnet.arcTo(QRectF(left + legWidth / 2, bend - (right - left - legWidth) / 2,
-                      right - left - legWidth, right - left - legWidth),
-               180, 180);
-  magnet.lineTo(right - legWidth / 2, top);
-  p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(Qt::white, legWidth, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
-  p.drawPath(magnet);
-  // The poles.
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0xE5, 0x39, 0x35));
-  p.drawRect(QRectF(left, top, legWidth, s * 0.12));
-  p.drawRect(QRectF(right - legWidth, top, legWidth, s * 0.12));
-  return image;
-}
-
 }  // namespace
 
 QIcon applicationIcon() {
+  // The PNGs the package installs into the icon theme, built into the program as well.
+  initIconResource();
   QIcon icon;
-  for (int size : {16, 24, 32, 48, 64, 128, 256})
-    icon.addPixmap(QPixmap::fromImage(iconImage(size)));
+  for (int size : kIconSizes)
+    icon.addFile(QStringLiteral(":/icons/quenbo-%1.png").arg(size), QSize(size, size));
   return icon;
 }
 

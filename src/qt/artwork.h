@@ -1,5 +1,5 @@
-// Our own pictures: the application icon, the neutral pictures of the donation page and the
-// background of the update window's button bar. All drawn at run time.
+// Our own pictures: the application icon (from data/icons), the neutral pictures of the
+// donation page and the background of the update window's button bar (drawn at run time).
 #pragma once
 
 #include <QIcon>
@@ -9,6 +9,10 @@
 
 namespace quenbo::qt {
 
+// The sizes of the program's icon, drawn from data/icons/quenbo.svg.
+inline constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
+// The program's icon in every size: the window icon.
 QIcon applicationIcon();
 
 // PNG bytes: a soft card with a heart, for the two pictures of the donation page.

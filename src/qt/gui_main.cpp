@@ -8,11 +8,14 @@
 #include "app/gui_entry.h"
 #include "app/site_setup.h"
 #include "base/encoding.h"
+#include "base/files.h"
 #include "qt/artwork.h"
 #include "qt/look.h"
 #include "qt/qt_interactions.h"
 #include "qt/qt_loop.h"
 #include "qt/qt_text.h"
+#include "qt/site_problems.h"
+#include "qt/translations.h"
 #include "qt/window_view.h"
 #include "forms/main_window_names.h"
 
@@ -58,15 +61,16 @@ int runGui(int argc, char** argv) {
   // main window is hidden while the update window decides.
   QApplication::setQuitOnLastWindowClosed(false);
   applyLook(gui);
+  installQtTranslations(gui, windowLocale(QLocale::system()));
   QApplication::setWindowIcon(applicationIcon());
 
   QtLoop loop;
   QtInteractions interactions(loop);
   app::AppConfig config;
-  config.installDirectory = toText(QCoreApplication::applicationDirPath());
-  app::SiteSetup sites = app::setUpSites(
-      config.installDirectory, app::hostsFileOption({const_cast<const char* const*>(argv),
-                                                     static_cast<std::size_t>(argc)}));
+  config.installDirectory = executableDirectory();
+  const std::filesystem::path hostsFile = app::hostsFileOption(
+      {const_cast<const char* const*>(argv), static_cast<std::size_t>(argc)});
+  app::SiteSetup sites = app::setUpSites(config.installDirectory, hostsFile);
   config.workers = std::move(sites.workers);
   config.boardHost = sites.boardHost;
   config.update.service.baseUrl = sites.updateService;
@@ -84,12 +88,7 @@ int runGui(int argc, char** argv) {
     probe = std::make_unique<StartupProbe>(mainView);
 
   application.create();
-  // A hosts file the program could not use is reported where search problems are.
-  for (const auto& problem : sites.problems) {
-    std::fprintf(stderr, "quenbo: %s\n", problem.c_str());
-    application.mainWindow().appendText(window::names::编辑框_日志,
-                                        utf8ToGbk(problem + "\r\n"));
-  }
+  reportSiteProblems(sites, hostsFile, application.mainWindow(), interactions, mainView);
   return QApplication::exec();
 }
 

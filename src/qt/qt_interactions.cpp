@@ -6,11 +6,15 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSpacerItem>
 #include <QUrl>
+#include <algorithm>
 
 #include "qt/qt_text.h"
 
@@ -56,6 +60,19 @@ QString nameFilterFor(const QString& label) {
   return label + QStringLiteral(" (") + found + QLatin1Char(')');
 }
 
+void keepTitleVisible(QMessageBox& box) {
+  // The window manager draws the title in its own, often larger, font beside its buttons; a
+  // box as narrow as its short text would cut the title off.
+  constexpr int kTitleBarButtons = 140;
+  QFont titleFont = box.font();
+  titleFont.setPixelSize(std::max(titleFont.pixelSize(), 0) * 3 / 2);
+  int needed = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarButtons;
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(needed, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
+}
+
 QtInteractions::QtInteractions(window::UiLoop& loop)
     : loop_(loop), launcher_([](const QString& program, const QStringList& arguments) {
         return QProcess::startDetached(program, arguments);
@@ -88,6 +105,7 @@ MessageAnswer QtInteractions::messageBox(const Text& text, const Text& title,
         } else {
           box.setStandardButtons(QMessageBox::Ok);
         }
+        keepTitleVisible(box);
         int chosen = box.exec();
         answer = buttons == MessageButtons::Ok ? MessageAnswer::Ok
                  : chosen == QMessageBox::Yes  ? MessageAnswer::Yes

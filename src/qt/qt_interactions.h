@@ -11,6 +11,7 @@
 #include "window/ui_loop.h"
 
 class QMenu;
+class QMessageBox;
 class QWidget;
 
 namespace quenbo::qt {
@@ -24,6 +25,9 @@ void buildPopupMenu(const window::MenuTemplate& layout, QMenu& menu);
 // "文本文件（*.txt）", followed by the patterns found inside its brackets, which Qt matches
 // against the files ("*" when the label names none).
 QString nameFilterFor(const QString& label);
+
+// Makes the box at least as wide as its title needs beside the window manager's buttons.
+void keepTitleVisible(QMessageBox& box);
 
 class QtInteractions final : public window::Interactions {
  public:

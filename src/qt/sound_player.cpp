@@ -5,6 +5,8 @@
 #include <QAudioSink>
 #include <QBuffer>
 #include <QMediaDevices>
+#include <cstdio>
+#include <mutex>
 
 namespace quenbo::qt {
 namespace {
@@ -35,6 +37,38 @@ QAudioFormat::SampleFormat sampleFormat(int bits) {
       return QAudioFormat::Unknown;
   }
 }
+
+// Qt's audio back-end writes a warning when there is no sound server ("PulseAudioService:
+// pa_context_connect() failed"). Staying silent then is this player's documented way, so
+// the warnings raised on this thread while the device is looked up and opened are dropped;
+// other threads' messages pass on.
+class QuietAudioSetup final {
+ public:
+  QuietAudioSetup() {
+    quiet_ = true;
+    std::call_once(installed_,
+                   [] { previous_ = qInstallMessageHandler(&QuietAudioSetup::handle); });
+  }
+  ~QuietAudioSetup() { quiet_ = false; }
+  QuietAudioSetup(const QuietAudioSetup&) = delete;
+  QuietAudioSetup& operator=(const QuietAudioSetup&) = delete;
+
+ private:
+  static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (quiet_ && (type == QtWarningMsg || type == QtDebugMsg || type == QtInfoMsg)) return;
+    if (previous_) {
+      previous_(type, context, message);
+    } else {
+      std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+  }
+
+  static thread_local bool quiet_;                     // this thread is inside a setup
+  static inline QtMessageHandler previous_ = nullptr;  // written once, before any use
+  static inline std::once_flag installed_;
+};
+
+thread_local bool QuietAudioSetup::quiet_ = false;
 
 }  // namespace
 
@@ -78,6 +112,7 @@ SoundPlayer::~SoundPlayer() {
 bool SoundPlayer::play(const Bytes& wave) {
   auto clip = parseWave(wave);
   if (!clip || sampleFormat(clip->bitsPerSample) == QAudioFormat::Unknown) return false;
+  QuietAudioSetup quiet;
   QAudioDevice device = QMediaDevices::defaultAudioOutput();
   if (device.isNull()) return false;
 

@@ -74,11 +74,11 @@ Text TextCodec::md5Hex(std::string_view bytes, bool upperCase, bool shortForm) {
   return hexDigest(digest.data(), size, upperCase, shortForm);
 }
 
-Text TextCodec::fileMd5(const Text& path) {
+Text TextCodec::fileMd5(const std::filesystem::path& path) {
   std::unique_ptr<EVP_MD_CTX, DigestContextFree> context(EVP_MD_CTX_new());
   if (!context || EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) != 1) return Text();
   // Streamed: update files can be large.
-  std::ifstream in(nativePath(path), std::ios::binary);
+  std::ifstream in(path, std::ios::binary);
   std::array<char, 65536> buffer{};
   bool readable = static_cast<bool>(in);
   while (readable && in) {

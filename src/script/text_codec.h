@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string_view>
 
 #include "base/text.h"
@@ -34,7 +35,7 @@ class TextCodec final {
   static Text md5Hex(std::string_view bytes, bool upperCase = false, bool shortForm = false);
 
   // The lower-case MD5 of a file's contents; a missing or unreadable file counts as empty.
-  static Text fileMd5(const Text& path);
+  static Text fileMd5(const std::filesystem::path& path);
 };
 
 }  // namespace quenbo

@@ -22,7 +22,7 @@ namespace {
 struct Bounded {
   window::EditBoxId box;
   const Text& key;
-  int lowest, highest;
+  NumberBounds bounds;
 };
 
 struct StoredText {
@@ -39,17 +39,17 @@ void bindSettingsHandlers(window::WindowModel& window, SettingsStore& settings,
 
   // A text outside the bounds is replaced by the bound; that change fires this handler
   // again, which then writes the text that is inside them.
-  const Bounded numbers[] = {{编辑框_页数, k.pages, 1, 30},
-                             {编辑框_时间, k.timeout, 3, 10},
-                             {编辑框_线程数量, k.threads, 1, 10}};
+  const Bounded numbers[] = {{编辑框_页数, k.pages, kPageBounds},
+                             {编辑框_时间, k.timeout, kTimeoutBounds},
+                             {编辑框_线程数量, k.threads, kThreadBounds}};
   for (const Bounded& n : numbers) {
     w.on(n.box, EventKind::TextChanged, [&w, &settings, &k, n](const Event&) {
       Text text = w.text(n.box);
       double value = textToNumber(text);
-      if (value - n.lowest < -1e-7) {
-        w.setText(n.box, integerToText(n.lowest));
-      } else if (value - n.highest > 1e-7) {
-        w.setText(n.box, integerToText(n.highest));
+      if (value - n.bounds.lowest < -1e-7) {
+        w.setText(n.box, integerToText(n.bounds.lowest));
+      } else if (value - n.bounds.highest > 1e-7) {
+        w.setText(n.box, integerToText(n.bounds.highest));
       } else {
         settings.writeValue(k.search, n.key, text);
       }

@@ -1,21 +1,27 @@
-// Where the settings file lives: next to the executable for a portable install, in the
-// user's configuration directory when the program is installed where it may not write.
+// Where the settings file lives: in the user's configuration directory for an installed
+// program, next to the executable for a portable copy.
 #pragma once
 
-#include "base/text.h"
+#include <filesystem>
+
+#include "base/program_files.h"
 
 namespace quenbo::ui {
 
-// "$XDG_CONFIG_HOME", or "$HOME/.config" when that is unset or not absolute; empty when
-// neither can be found. GBK, as every path of the system.
-Text userConfigDirectory();
+using quenbo::userConfigDirectory;
 
-// "Clss.ini" next to the executable when it exists there or the directory is writable;
-// otherwise "quenbo/Clss.ini" under `configDirectory` (and next to the executable after
-// all when there is no configuration directory).
-Text settingsFilePath(const Text& installDirectory, const Text& configDirectory);
-inline Text settingsFilePath(const Text& installDirectory) {
-  return settingsFilePath(installDirectory, userConfigDirectory());
+// "Clss.ini" next to the executable when it exists there. Otherwise, for an installed
+// program, "quenbo/Clss.ini" under `configDirectory`; for a portable copy, next to the
+// executable when its directory is writable, else under `configDirectory` too. Next to the
+// executable after all when there is no configuration directory.
+std::filesystem::path settingsFilePath(const ProgramFiles& program,
+                                       const std::filesystem::path& configDirectory);
+inline std::filesystem::path settingsFilePath(const std::filesystem::path& executableDirectory,
+                                              const std::filesystem::path& configDirectory) {
+  return settingsFilePath(locateProgramFiles(executableDirectory), configDirectory);
+}
+inline std::filesystem::path settingsFilePath(const std::filesystem::path& executableDirectory) {
+  return settingsFilePath(executableDirectory, userConfigDirectory());
 }
 
 }  // namespace quenbo::ui

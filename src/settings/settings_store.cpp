@@ -15,7 +15,7 @@ namespace quenbo::ui {
 
 using namespace window::names;
 
-SettingsStore::SettingsStore(window::WindowModel& window, Text filePath)
+SettingsStore::SettingsStore(window::WindowModel& window, std::filesystem::path filePath)
     : window_(window), filePath_(std::move(filePath)) {}
 
 void SettingsStore::load() {
@@ -61,7 +61,7 @@ bool SettingsStore::writeValue(std::string_view section, std::string_view key,
   if (!settingsLoaded_) return false;
   // The configuration directory may not exist yet on a first run.
   // A directory that cannot be made fails the write below.
-  (void)makeDirectories(parentDirectory(filePath_));
+  (void)makeDirectories(filePath_.parent_path());
   return writeIniValue(filePath_, section, key, value);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <filesystem>
 #include <string_view>
 
 #include "base/text.h"
@@ -16,7 +17,7 @@ namespace quenbo::ui {
 
 class SettingsStore final {
  public:
-  SettingsStore(window::WindowModel& window, Text filePath);
+  SettingsStore(window::WindowModel& window, std::filesystem::path filePath);
   SettingsStore(const SettingsStore&) = delete;
   SettingsStore& operator=(const SettingsStore&) = delete;
 
@@ -32,11 +33,11 @@ class SettingsStore final {
   // the file is replaced as a whole or not at all.
   bool writeValue(std::string_view section, std::string_view key, std::string_view value);
 
-  const Text& filePath() const { return filePath_; }
+  const std::filesystem::path& filePath() const { return filePath_; }
 
  private:
   window::WindowModel& window_;
-  const Text filePath_;
+  const std::filesystem::path filePath_;
   std::atomic<bool> settingsLoaded_{false};
 };
 

@@ -108,23 +108,27 @@ void SiteHosts::read(std::string_view fileText) {
   take(file, "service", "update", true, updateService_);
 }
 
-bool SiteHosts::readFile(const Text& path) {
+bool SiteHosts::readFile(const std::filesystem::path& path) {
   std::optional<Bytes> content = quenbo::readFile(path);
   if (!content) {
-    problems_.push_back("cannot read the hosts file " + gbkToUtf8(path));
+    problems_.push_back("cannot read the hosts file " + path.string());
     return false;
   }
   read(*content);
   return true;
 }
 
-SiteHosts SiteHosts::load(const Text& directory, const Text& extraFile) {
+SiteHosts SiteHosts::load(const std::vector<HostsFile>& files) {
   SiteHosts hosts;
-  hosts.readFile(joinPath(directory, Text(kHostsFileName)));
-  Text local = joinPath(directory, Text(kLocalHostsFileName));
-  if (fileExists(local)) hosts.readFile(local);
-  if (!extraFile.empty()) hosts.readFile(extraFile);
+  for (const HostsFile& file : files) {
+    if (file.required || fileExists(file.path)) hosts.readFile(file.path);
+  }
   return hosts;
+}
+
+SiteHosts SiteHosts::load(const std::filesystem::path& directory,
+                          const std::filesystem::path& extraFile) {
+  return load(hostsFileOrder(directory, extraFile));
 }
 
 const Text& SiteHosts::host(int index) const {

@@ -6,19 +6,21 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/text.h"
+#include "sites/hosts_files.h"
 #include "sites/site_catalogue.h"
 
 namespace quenbo {
 
 class IniFile;
 
-// The file shipped next to the executable, the user's own beside it, and the option that
-// names one more.
+// The file shipped with the program, the user's own (beside the executable or in the
+// configuration directory), and the option that names one more.
 inline constexpr std::string_view kHostsFileName = "sites.hosts";
 inline constexpr std::string_view kLocalHostsFileName = "sites.hosts.local";
 inline constexpr std::string_view kHostsOption = "--hosts";
@@ -30,11 +32,15 @@ class SiteHosts final {
   // path, blanks) is refused: the site is switched off and a problem is noted.
   void read(std::string_view fileText);
   // As read, from a file; false (and a problem noted) when it cannot be read.
-  bool readFile(const Text& path);
+  bool readFile(const std::filesystem::path& path);
 
-  // The sites.hosts and sites.hosts.local of `directory`, then `extraFile` when not empty.
-  // A missing local file is no problem; a missing shipped or extra file is.
-  static SiteHosts load(const Text& directory, const Text& extraFile = {});
+  // Reads the files in order. A file that is not required is read only when it exists;
+  // one that is required and cannot be read is a problem.
+  static SiteHosts load(const std::vector<HostsFile>& files);
+  // The running program's files (hostsFileOrder) for an executable in `directory`, then
+  // `extraFile` when not empty.
+  static SiteHosts load(const std::filesystem::path& directory,
+                        const std::filesystem::path& extraFile = {});
 
   // The host of the site at catalogue index `index`: its [sites] key, or its API's host.
   // Skrbt's host carries its scheme. Empty when the site is not to be requested.

@@ -58,7 +58,7 @@ void exportText(const window::WindowModel& window, window::Interactions& interac
   if (std::error_code reason = writeExport(file, text)) {
     // The path is shown, not used: GBK stands in "?" for what it cannot hold.
     interactions.messageBox(
-        "数据导出失败："_gbk + utf8ToGbk(file.string()) + "\r\n" + utf8ToGbk(reason.message()),
+        "数据导出失败："_gbk + displayPath(file) + "\r\n" + utf8ToGbk(reason.message()),
         window::defaultMessageTitle(), window::MessageButtons::Ok, window::MessageIcon::Error);
   }
 }

@@ -4,18 +4,20 @@
 
 #include <string_view>
 
+#include "base/encoding.h"
 #include "base/files.h"
 
 namespace quenbo::update {
 
-std::optional<Text> installedPath(const Text& installDirectory, const Text& pathName) {
+std::optional<std::filesystem::path> installedPath(const std::filesystem::path& installDirectory,
+                                                  const Text& pathName) {
   std::string_view rest = pathName;
   if (!rest.empty() && rest.front() == '/') rest.remove_prefix(1);
   if (rest.empty() || rest.find('\\') != std::string_view::npos ||
       rest.find('\0') != std::string_view::npos) {
     return std::nullopt;
   }
-  Text path = installDirectory;
+  std::filesystem::path path = installDirectory;
   while (!rest.empty()) {
     std::size_t slash = rest.find('/');
     std::string_view part = rest.substr(0, slash);
@@ -24,11 +26,11 @@ std::optional<Text> installedPath(const Text& installDirectory, const Text& path
     if (part.empty() || part == "." || part == ".." || part.find(':') != std::string_view::npos) {
       return std::nullopt;
     }
-    path = joinPath(path, Text(part));
+    path /= std::filesystem::path(gbkToUtf8(part));
     if (last) break;
     // A parent that is a link could point anywhere.
     struct stat info {};
-    if (::lstat(nativePath(path).c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
       return std::nullopt;
     }
     if (rest.empty()) return std::nullopt;  // a trailing "/": no file name
@@ -36,8 +38,9 @@ std::optional<Text> installedPath(const Text& installDirectory, const Text& path
   return path;
 }
 
-bool selfUpdateAllowed(const Text& installDirectory) {
-  std::string native = nativePath(installDirectory);
+bool selfUpdateAllowed(const std::filesystem::path& installDirectory) {
+  std::string native = installDirectory.lexically_normal().string();
+  if (native.size() > 1 && native.back() == '/') native.pop_back();
   if (native == "/usr" || (native.starts_with("/usr/") && !native.starts_with("/usr/local/") &&
                            native != "/usr/local")) {
     return false;

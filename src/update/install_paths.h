@@ -2,21 +2,24 @@
 // update itself at all.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 
 #include "base/text.h"
 
 namespace quenbo::update {
 
-// The installation directory + pathName (GBK), or nothing when the pathName would leave
+// The installation directory + pathName (a GBK text from the service, each component
+// turned into the file system's name here), or nothing when the pathName would leave
 // the directory: ".." components, empty components, backslashes, a drive or scheme
 // ("c:"), or a parent inside the directory that is a symbolic link. One leading "/" is the
 // usual form ("/dir/file" is dir/file inside the installation).
-std::optional<Text> installedPath(const Text& installDirectory, const Text& pathName);
+std::optional<std::filesystem::path> installedPath(const std::filesystem::path& installDirectory,
+                                                  const Text& pathName);
 
 // Whether the installation may replace its own files: the directory is writable by this
 // user, has a write permission bit at all (so a directory made read-only holds even for
 // root), and is not under /usr (other than /usr/local), where a package manager owns it.
-bool selfUpdateAllowed(const Text& installDirectory);
+bool selfUpdateAllowed(const std::filesystem::path& installDirectory);
 
 }  // namespace quenbo::update

@@ -102,7 +102,7 @@ MessageAnswer UpdateFlow::notify(const Text& text, bool beep, MessageButtons but
 void UpdateFlow::open(bool manual) {
   if (manual) manual_ = true;
   if (checking_ || updating_) return;  // the window's rows are in use
-  Text leftover = joinPath(setup_.installDirectory, temporaryMainProgramName());
+  std::filesystem::path leftover = setup_.installDirectory / temporaryMainProgramName();
   if (fileExists(leftover)) (void)deleteFile(leftover);  // a leftover that stays is retried next time
   // A fresh window, as each check opens a new one.
   window_.setWindowVisible(false);
@@ -124,15 +124,15 @@ void UpdateFlow::runCheck() {
     outcome.result = service_.checkUpdates(outcome.answer);
     return finishCheck(outcome);
   }
-  Text executable = setup_.executablePath;
-  Text home = setup_.installDirectory;
+  std::filesystem::path executable = setup_.executablePath;
+  std::filesystem::path home = setup_.installDirectory;
   // Each thread asks through its own copy of the client.
   spawn([this, service = service_, executable, home] {
     auto outcome = std::make_shared<Outcome>();
     outcome->result = service.checkUpdates(outcome->answer);
     if (outcome->result == 1) {
       Text ownDigest = TextCodec::fileMd5(executable);
-      outcome->rows = dueRows(outcome->answer.files, home, ownDigest, fileNameOf(executable));
+      outcome->rows = dueRows(outcome->answer.files, home, ownDigest, executable.filename());
     }
     later([this, outcome] { finishCheck(*outcome); });
   });

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -25,8 +26,8 @@ inline constexpr std::string_view kApplicationKey = "36b3216fdaeeb975729fae923d5
 
 struct UpdateSetup {
   ServiceConfig service;
-  Text installDirectory;  // GBK, without trailing "/"
-  Text executablePath;    // the running executable (GBK); its digest is the own digest
+  std::filesystem::path installDirectory;
+  std::filesystem::path executablePath;  // the running executable; its digest is the own digest
   // Ends the process at once; called on the UI thread. Empty: flush and _Exit.
   std::function<void(int)> endProcess;
   // Receives the promotion link (the film board opens it); may be empty.

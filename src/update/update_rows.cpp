@@ -10,7 +10,7 @@
 
 namespace quenbo::update {
 
-Text temporaryMainProgramName() { return "临时主程序"_gbk; }
+std::filesystem::path temporaryMainProgramName() { return u8"临时主程序"; }
 Text mainProgramKind() { return "主程序"_gbk; }
 Text missingFileText() { return "文件不存在"_gbk; }
 Text succeededText() { return "成功"_gbk; }
@@ -22,18 +22,20 @@ Text fileNameOf(const Text& path) {
 }
 
 std::vector<window::Row> dueRows(const std::vector<UpdateFile>& files,
-                                 const Text& installDirectory, const Text& ownDigest,
-                                 const Text& executableName) {
+                                 const std::filesystem::path& installDirectory,
+                                 const Text& ownDigest,
+                                 const std::filesystem::path& executableName) {
   std::vector<window::Row> rows;
   for (const UpdateFile& file : files) {
     Text local, status, kind;
     bool self = findText(file.pathName, kSoftwareName) != -1 ||
-                (!executableName.empty() && fileNameOf(file.pathName) == executableName);
+                (!executableName.empty() &&
+                 gbkToUtf8(fileNameOf(file.pathName)) == executableName.string());
     if (self) {
       if (file.md5 == ownDigest) continue;
       local = ownDigest;
       kind = mainProgramKind();
-    } else if (std::optional<Text> path = installedPath(installDirectory, file.pathName)) {
+    } else if (std::optional<std::filesystem::path> path = installedPath(installDirectory, file.pathName)) {
       if (fileExists(*path)) {
         local = TextCodec::fileMd5(*path);
         if (local == file.md5) continue;

@@ -2,6 +2,7 @@
 // installation, and which one is the running executable itself.
 #pragma once
 
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
@@ -17,7 +18,7 @@ inline constexpr int kIdColumn = 0, kPathColumn = 1, kServiceMd5Column = 2, kLoc
 // An entry whose pathName contains this is the running executable.
 inline constexpr std::string_view kSoftwareName = "Quenbo";
 // The main program is downloaded under this name into the installation directory.
-Text temporaryMainProgramName();  // "临时主程序"
+std::filesystem::path temporaryMainProgramName();  // "临时主程序"
 Text mainProgramKind();           // "主程序"
 Text missingFileText();           // "文件不存在"
 Text succeededText();             // "成功"
@@ -28,8 +29,9 @@ Text failedText();                // "失败"
 // (the program is installed as "quenbo" here). A pathName that would leave the
 // installation directory is listed with its status already "失败".
 std::vector<window::Row> dueRows(const std::vector<UpdateFile>& files,
-                                 const Text& installDirectory, const Text& ownDigest,
-                                 const Text& executableName = {});
+                                 const std::filesystem::path& installDirectory,
+                                 const Text& ownDigest,
+                                 const std::filesystem::path& executableName = {});
 
 // The last component of a "/"-separated path.
 Text fileNameOf(const Text& path);

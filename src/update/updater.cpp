@@ -57,8 +57,9 @@ void Updater::reportProgress(int, std::int64_t total, std::int64_t received) {
   setStatus(currentRow_, std::to_string(received * 100 / total) + "%");
 }
 
-bool Updater::downloadThread(const Text& url, const Text& directory, const Text& name,
-                             const Text& headerText, int identifier) {
+bool Updater::downloadThread(const Text& url, const std::filesystem::path& directory,
+                             const std::filesystem::path& name, const Text& headerText,
+                             int identifier) {
   TransferClient client;
   client.trustCertificates(setup_.trustedCertificates);
   if (!client.open("GET", url)) return false;
@@ -79,10 +80,11 @@ bool Updater::downloadThread(const Text& url, const Text& directory, const Text&
   }, identifier);
 }
 
-bool Updater::startDownload(const Text& url, const Text& directory, const Text& name,
-                            const Text& headerText, int identifier) {
+bool Updater::startDownload(const Text& url, const std::filesystem::path& directory,
+                            const std::filesystem::path& name, const Text& headerText,
+                            int identifier) {
   Text source = url.starts_with("http") ? url : "http://" + url;
-  Text target = joinPath(directory, name);
+  std::filesystem::path target = directory / name;
   if (fileExists(target)) (void)deleteFile(target);  // the download replaces it anyway
   bool done = false;
   std::thread download([&] {
@@ -92,7 +94,7 @@ bool Updater::startDownload(const Text& url, const Text& directory, const Text& 
   return done;
 }
 
-bool Updater::verifyRow(int row, const Text& file) const {
+bool Updater::verifyRow(int row, const std::filesystem::path& file) const {
   return fileExists(file) &&
          TextCodec::fileMd5(file) == window_.cell(超级列表框_文件, row, kServiceMd5Column);
 }
@@ -107,27 +109,27 @@ void Updater::failRow(int row, const Text& question) {
 }
 
 void Updater::runUpdate() {
-  const Text& home = setup_.installDirectory;
+  const std::filesystem::path& home = setup_.installDirectory;
   int rows = window_.rowCount(超级列表框_文件);
   for (int row = 0; row < rows; ++row) {
     auto cell = [&](int column) { return window_.cell(超级列表框_文件, row, column); };
     if (cell(kKindColumn) == mainProgramKind() || cell(kStatusColumn) == succeededText()) continue;
     currentRow_ = row;
-    std::optional<Text> target = installedPath(home, cell(kPathColumn));
+    std::optional<std::filesystem::path> target = installedPath(home, cell(kPathColumn));
     bool verified = false;
     if (target) {
-      Text directory = parentDirectory(*target);
-      Text part = fileNameOf(*target) + Text(kPartSuffix);
+      std::filesystem::path directory = target->parent_path();
+      std::filesystem::path part = target->filename();
+      part += kPartSuffix;
       if (makeDirectories(directory)) {
         startDownload(cell(kUrlColumn), directory, part, "Referer=/", 0);
-        Text partPath = joinPath(directory, part);
+        std::filesystem::path partPath = directory / part;
         verified = verifyRow(row, partPath);
         struct stat old {};
-        if (verified && ::stat(nativePath(*target).c_str(), &old) == 0) {
-          ::chmod(nativePath(partPath).c_str(), old.st_mode & 07777);
+        if (verified && ::stat(target->c_str(), &old) == 0) {
+          ::chmod(partPath.c_str(), old.st_mode & 07777);
         }
-        verified = verified && std::rename(nativePath(partPath).c_str(),
-                                           nativePath(*target).c_str()) == 0;
+        verified = verified && std::rename(partPath.c_str(), target->c_str()) == 0;
         if (!verified) (void)deleteFile(partPath);  // a stale part file is overwritten next time
       }
     }
@@ -138,7 +140,7 @@ void Updater::runUpdate() {
   for (int row = 0; row < rows; ++row) {
     if (window_.cell(超级列表框_文件, row, kKindColumn) != mainProgramKind()) continue;
     currentRow_ = row;
-    Text download = joinPath(home, temporaryMainProgramName());
+    std::filesystem::path download = home / temporaryMainProgramName();
     startDownload(window_.cell(超级列表框_文件, row, kUrlColumn), home,
                   temporaryMainProgramName(), "token=qmvt", 999);
     if (!verifyRow(row, download)) {
@@ -157,20 +159,20 @@ void Updater::runUpdate() {
 
 void Updater::restartSelf(int seconds) {
   if (!fileExists(setup_.executablePath)) return;
-  if (setup_.restart) runDetachedScript(restartScript(nativePath(setup_.executablePath), seconds));
+  if (setup_.restart) runDetachedScript(restartScript(setup_.executablePath.string(), seconds));
   hooks_.endProcess(0);
 }
 
-void Updater::replaceSelf(const Text& source) {
+void Updater::replaceSelf(const std::filesystem::path& source) {
   if (!fileExists(source)) {
     hooks_.ask("替换自身失败，原因：用于替换的文件不存在！"_gbk, MessageButtons::Ok,
                MessageIcon::Error);
     return hooks_.endProcess(0);
   }
-  Text target = joinPath(setup_.installDirectory, fileNameOf(setup_.executablePath));
+  std::filesystem::path target = setup_.installDirectory / setup_.executablePath.filename();
   std::optional<std::string> arguments;
   if (setup_.restart) arguments = std::string();
-  runDetachedScript(replaceScript(nativePath(source), nativePath(target), ::getpid(), arguments));
+  runDetachedScript(replaceScript(source.string(), target.string(), ::getpid(), arguments));
   hooks_.endProcess(0);
 }
 

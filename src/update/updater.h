@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -27,8 +28,8 @@ struct UpdaterHooks {
 };
 
 struct UpdaterSetup {
-  Text installDirectory;         // GBK, without trailing "/"
-  Text executablePath;           // the running executable (GBK)
+  std::filesystem::path installDirectory;
+  std::filesystem::path executablePath;  // the running executable
   std::string trustedCertificates;  // tests only; empty: the system's store
   bool restart = true;           // start the program again when done (the command line: no)
 };
@@ -40,23 +41,23 @@ class Updater final {
   void runUpdate();
 
   // Downloads `url` into directory/name on a thread of its own and waits for it.
-  bool startDownload(const Text& url, const Text& directory, const Text& name,
-                     const Text& headerText, int identifier);
-  bool verifyRow(int row, const Text& file) const;
+  bool startDownload(const Text& url, const std::filesystem::path& directory,
+                     const std::filesystem::path& name, const Text& headerText, int identifier);
+  bool verifyRow(int row, const std::filesystem::path& file) const;
   void reportProgress(int identifier, std::int64_t total, std::int64_t received);
   // Writes and starts the restart script, then ends the process; does nothing when the
   // executable is gone.
   void restartSelf(int seconds = 2);
   // Writes and starts the replace script for `source`, then ends the process.
-  void replaceSelf(const Text& source);
+  void replaceSelf(const std::filesystem::path& source);
 
   // The header text with its line end and the default Accept, Content-Type and
   // User-Agent lines.
   static Text normaliseHeaders(Text text);
 
  private:
-  bool downloadThread(const Text& url, const Text& directory, const Text& name,
-                      const Text& headerText, int identifier);
+  bool downloadThread(const Text& url, const std::filesystem::path& directory,
+                      const std::filesystem::path& name, const Text& headerText, int identifier);
   void setStatus(int row, const Text& status);
   // A failed row: marks it, asks whether to restart, restarts or ends.
   void failRow(int row, const Text& question);

@@ -39,6 +39,8 @@ class Interactions {
   virtual void openUrl(const Text& url) = 0;
   // Starts playing a RIFF/WAVE clip held in memory and returns at once.
   virtual void playSound(const Bytes& wave) = 0;
+  // Whether playSound can be heard at all; a command line has nobody listening.
+  virtual bool playsSound() const { return true; }
 };
 
 // Whether a text may be handed to the desktop's URL opener.

@@ -28,7 +28,7 @@ class AppHarness : public testing::SandboxTest {
   // Clss.ini, so a test may write one first.
   void launch(std::array<core::SiteWorker, core::kSiteCount> workers = {},
               ui::FilterRebuilder::Timing rebuildTiming = {}) {
-    AppConfig config{utf8ToGbk(sandbox_.path().string()), std::move(workers), settingsPath(),
+    AppConfig config{sandbox_.path(), std::move(workers), settingsPath(),
                      rebuildTiming};
     app_ = std::make_unique<Application>(loop_, ui_, std::move(config));
     loop_.attach(app_->mainWindow());

@@ -24,7 +24,7 @@ class BoardCommand : public testing::SandboxTest {
     std::vector<const char*> argv;
     for (const auto& a : arguments) argv.push_back(a.c_str());
     std::ostringstream out, err;
-    int status = runBoardCommand(argv, utf8ToGbk(sandbox_.path().string()), out, err);
+    int status = runBoardCommand(argv, sandbox_.path(), out, err);
     out_ = out.str();
     err_ = err.str();
     return status;
@@ -61,6 +61,9 @@ TEST_F(BoardCommand, WithoutAHostOrFilmsItSaysSo) {
   EXPECT_NE(err_.find("no film could be read"), std::string::npos) << err_;
   EXPECT_EQ(out_, "");
   EXPECT_EQ(run({"--format=xml"}), 2);
+  EXPECT_EQ(run({"--hosts=" + sandbox_.file("missing.hosts")}), 2);
+  EXPECT_EQ(run({"--help"}), 0);
+  EXPECT_EQ(out_, boardUsage());
 }
 
 }  // namespace

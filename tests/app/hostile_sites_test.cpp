@@ -373,6 +373,8 @@ std::vector<Case> cases() {
                           big.resize(kReadLimit + 1, ';');
                           testing::writeWholeFile(dir + "/big.hosts", big);
                         },
+                    // A --hosts file that cannot be read is a bad command line.
+                    .status = kExitUsage,
                     .listed = 0,
                     .errHas = {"cannot read the hosts file"}});
   }
@@ -449,8 +451,7 @@ TEST_F(HostileSitesWindow, StopAndCloseEndADrippingSearchAtOnce) {
                           "[sites]\nBtdad = " + server.hostAndPort() + "\n");
   for (bool closing : {false, true}) {
     SCOPED_TRACE(closing ? "close" : "stop");
-    SiteSetup sites = setUpSites(utf8ToGbk(sandbox_.path().string()),
-                                 utf8ToGbk(sandbox_.file("case.hosts")));
+    SiteSetup sites = setUpSites(sandbox_.path(), sandbox_.file("case.hosts"));
     launch(std::move(sites.workers));
     tickOnly({"Btdad"});
     w().setText(window::names::编辑框_时间, "10");

@@ -64,13 +64,14 @@ class SearchCommand : public testing::SandboxTest {
   std::string settingsFile() const { return sandbox_.file("Clss.ini"); }
 
   // Runs the command as installed in the sandbox, pointed at the simulator.
-  Outcome run(std::vector<std::string> arguments, const std::atomic<bool>* interrupted = nullptr) {
+  Outcome run(std::vector<std::string> arguments, const std::atomic<bool>* interrupted = nullptr,
+              bool terminal = false) {
     arguments.push_back("--hosts=" + hostsFile());
     std::vector<const char*> argv;
     for (const auto& a : arguments) argv.push_back(a.c_str());
     std::ostringstream out, err;
     Outcome o;
-    o.status = runSearchCommand(argv, utf8ToGbk(sandbox_.path().string()), out, err, interrupted);
+    o.status = runSearchCommand(argv, sandbox_.path(), out, err, interrupted, terminal);
     o.out = out.str();
     o.err = err.str();
     std::istringstream lines(o.out);
@@ -157,6 +158,7 @@ TEST_F(SearchCommand, JsonHoldsTheSameHitsAsTabSeparatedText) {
   auto hits = nlohmann::json::parse(json.out);
   ASSERT_EQ(hits.size(), tsv.lines.size());
   ASSERT_FALSE(hits.empty());
+  // The two sites run at once, so the two runs may list their hits in another order.
   std::multiset<std::vector<std::string>> fromJson;
   std::set<std::string> siteLabels;
   for (const auto& hit : hits) {
@@ -216,6 +218,55 @@ TEST_F(SearchCommand, SaysWhyItCannotSearch) {
   Outcome none = run({kKeyword});
   EXPECT_EQ(none.status, kExitCannotStart);
   EXPECT_NE(none.err.find("no site is ticked"), std::string::npos) << none.err;
+}
+
+TEST_F(SearchCommand, ClampedPagesAndTimeoutAreAnnouncedAndUsed) {
+  Outcome o = run({kKeyword, "--sites=Renz", "--pages=100", "--timeout=1"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.err.find("quenbo search: --pages=100 is outside 1 to 30; using 30 pages per site\n"),
+            std::string::npos)
+      << o.err;
+  EXPECT_NE(o.err.find("--timeout=1 is outside 3 to 10; using 3 seconds per request\n"),
+            std::string::npos);
+  EXPECT_EQ(sites_.requests("Renz").size(), 4u);  // three pages of hits, then an empty one
+
+  Outcome inside = run({kKeyword, "--sites=Renz", "--pages=30", "--timeout=10"});
+  EXPECT_EQ(inside.err, "");
+}
+
+TEST_F(SearchCommand, ProgressLineOnlyOnATerminalAndNeverWithLogOrQuiet) {
+  struct Case {
+    std::vector<std::string> arguments;
+    bool terminal, shown;
+  } cases[] = {
+      {{kKeyword, "--sites=Renz,FeiBt"}, true, true},
+      {{kKeyword, "--sites=Renz,FeiBt"}, false, false},
+      {{kKeyword, "--sites=Renz,FeiBt", "--quiet"}, true, false},
+      {{kKeyword, "--sites=Renz,FeiBt", "--log"}, true, false},
+  };
+  for (const Case& c : cases) {
+    Outcome o = run(c.arguments, nullptr, c.terminal);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err.find("sites done") != std::string::npos, c.shown) << o.err;
+    if (!c.shown) continue;
+    // Each drawing overwrites the last; the line is cleared at the end.
+    EXPECT_TRUE(o.err.starts_with("\r")) << o.err;
+    EXPECT_NE(o.err.find("/2 sites done, "), std::string::npos) << o.err;
+    EXPECT_TRUE(o.err.ends_with("\r\033[K")) << o.err;
+    EXPECT_EQ(o.out.find('\r'), std::string::npos);
+  }
+}
+
+TEST_F(SearchCommand, AnUnreadableHostsFileIsACommandLineError) {
+  std::vector<std::string> arguments = {kKeyword, "--hosts=" + sandbox_.file("missing.hosts")};
+  std::vector<const char*> argv;
+  for (const auto& a : arguments) argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  EXPECT_EQ(runSearchCommand(argv, sandbox_.path(), out, err), kExitUsage);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_NE(err.str().find("cannot read the hosts file " + sandbox_.file("missing.hosts")),
+            std::string::npos)
+      << err.str();
 }
 
 TEST(SearchCommandProcess, TheExecutableDispatchesSearchAndExitsWithTheStatus) {

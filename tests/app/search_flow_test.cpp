@@ -79,6 +79,16 @@ TEST_F(SearchFlow, EmptyKeywordBeepsAndChangesNothing) {
   EXPECT_EQ(w().timerInterval(时钟_线程), 0);
 }
 
+TEST_F(SearchFlow, AFrontEndThatCannotPlayIsNeverHandedTheClip) {
+  ui_.setPlaysSound(false);
+  launch();
+  tickOnly({});
+  search("x");
+  ASSERT_TRUE(runUntilFinished());
+  EXPECT_TRUE(job().searchDone());
+  EXPECT_TRUE(ui_.playedSounds().empty());
+}
+
 // How quickly: quenbo_search_flow_bench.
 TEST_F(SearchFlow, NoSiteTickedFinishesOnTheFirstTick) {
   launch();

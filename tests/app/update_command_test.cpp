@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/update_command.h"
 #include "script/text_codec.h"
 #include "support/fixtures.h"
 #include "update_server/update_server.h"
@@ -33,7 +34,8 @@ class UpdateCommandProcess : public testing::SandboxTest {
         updateserver::ServerOptions{.release = release(), .changeLog = sandbox_.file("changes.txt")});
     pointAt(server_->url());
   }
-  fs::path home() const { return sandbox_.path() / "install"; }
+  // A name GBK cannot hold: the installation's paths never pass through a GBK text.
+  fs::path home() const { return sandbox_.path() / "install-김민수"; }
   fs::path release() const { return sandbox_.path() / "release"; }
   void pointAt(const std::string& url) {
     testing::writeWholeFile((home() / "sites.hosts").string(), "[service]\nupdate = " + url + "\n");
@@ -98,10 +100,19 @@ TEST_F(UpdateCommandProcess, TheExecutableUpdatesItselfAndTheNewOneStarts) {
   EXPECT_NE(applied.output.find("/quenbo: 成功"), std::string::npos) << applied.output;
   EXPECT_EQ(testing::readWholeFile((home() / "data/readme.txt").string()), "R");
   ASSERT_TRUE(testing::waitFor([&] { return fs::exists(marker); }, std::chrono::seconds(15)));
-  EXPECT_EQ(TextCodec::fileMd5((home() / "quenbo").string()), TextCodec::md5Hex(newer));
+  EXPECT_EQ(TextCodec::fileMd5(home() / "quenbo"), TextCodec::md5Hex(newer));
   struct stat info {};
   ASSERT_EQ(::stat((home() / "quenbo").c_str(), &info), 0);
   EXPECT_TRUE(info.st_mode & S_IXUSR);
+}
+
+TEST_F(UpdateCommandProcess, HelpAndAnUnreadableHostsFileAskNothing) {
+  CommandRun help = run("--help");
+  EXPECT_EQ(help.status, 0) << help.output;
+  EXPECT_EQ(help.output, updateUsage());
+  CommandRun unreadable = run("--check --hosts=" + (sandbox_.path() / "missing.hosts").string());
+  EXPECT_EQ(unreadable.status, 2) << unreadable.output;
+  EXPECT_EQ(server_->requests().size(), 0u);
 }
 
 TEST_F(UpdateCommandProcess, AReadOnlyInstallationDownloadsNothing) {

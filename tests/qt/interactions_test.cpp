@@ -9,7 +9,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <cstdio>
 #include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "base/encoding.h"
 #include "core/completion_sound.h"
@@ -21,6 +25,7 @@
 #include "qt/qt_loop.h"
 #include "qt/qt_text.h"
 #include "qt/sound_player.h"
+#include "qt/translations.h"
 #include "forms/main_window_names.h"
 #include "forms/window_templates.h"
 
@@ -80,7 +85,8 @@ TEST_F(Interactions, SaveDialogLabelsTheEntryAsDesignedAndMatchesItsPattern) {
     EXPECT_EQ(nameFilterFor(QString::fromUtf8(c.label)), QString::fromUtf8(c.filter));
 
   quenbo::testing::TempDir dir;
-  QString chosen = QString::fromStdString(dir.file("结果"));
+  // A name GBK cannot hold comes back as the file system spells it.
+  QString chosen = QString::fromStdString(dir.file("søren 결과"));
   QStringList shownFilters;
   whenModalShown([&](QWidget& modal) {
     auto& dialog = dynamic_cast<QFileDialog&>(modal);
@@ -126,6 +132,64 @@ TEST_F(Interactions, MessageBoxesCarryTheirTitleAndReturnTheAnswer) {
     EXPECT_EQ(title, c.shownTitle);
     EXPECT_EQ(text, QStringLiteral("发现新版本，\n是否更新？"));
   }
+}
+
+TEST(SoundPlayerOutput, AMissingAudioDeviceWritesNothingOnStandardError) {
+  std::fflush(stderr);
+  int saved = ::dup(2);
+  quenbo::testing::TempDir dir;
+  std::string captured = dir.file("stderr");
+  int file = ::open(captured.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ::dup2(file, 2);
+  {
+    SoundPlayer player;
+    player.play(core::completionSound());  // plays where there is a device, else nothing
+  }
+  std::fflush(stderr);
+  ::dup2(saved, 2);
+  ::close(saved);
+  ::close(file);
+  EXPECT_EQ(quenbo::testing::readWholeFile(captured), "");
+}
+
+TEST(WindowLocale, TheWindowStaysChineseWhateverTheSystemSpeaks) {
+  struct Case {
+    const char* system;
+    const char* chosen;
+  } cases[] = {{"en_US", "zh_CN"}, {"C", "zh_CN"}, {"de_DE", "zh_CN"}, {"zh_TW", "zh_TW"},
+               {"zh_CN", "zh_CN"}};
+  for (const Case& c : cases)
+    EXPECT_EQ(windowLocale(QLocale(QString::fromLatin1(c.system))).name(),
+              QString::fromLatin1(c.chosen))
+        << c.system;
+}
+
+TEST_F(Interactions, StandardButtonsReadInChineseAndTheTitleHasRoom) {
+  ASSERT_TRUE(installQtTranslations(*QCoreApplication::instance(), windowLocale(QLocale::c())))
+      << "Qt's translations (qt6-translations-l10n) are missing";
+  QString ok, yes, no;
+  int width = 0, titleWidth = 0;
+  whenModalShown([&](QWidget& modal) {
+    auto& box = dynamic_cast<QMessageBox&>(modal);
+    ok = box.button(QMessageBox::Ok)->text();
+    width = box.width();
+    titleWidth = box.fontMetrics().horizontalAdvance(box.windowTitle());
+    box.button(QMessageBox::Ok)->click();
+  });
+  ui_.messageBox("短"_gbk, "一个相当长的对话框标题文字"_gbk, window::MessageButtons::Ok,
+                 window::MessageIcon::None);
+  EXPECT_EQ(ok, QStringLiteral("确定"));
+  EXPECT_GT(width, titleWidth + 100);
+
+  whenModalShown([&](QWidget& modal) {
+    auto& box = dynamic_cast<QMessageBox&>(modal);
+    yes = box.button(QMessageBox::Yes)->text();
+    no = box.button(QMessageBox::No)->text();
+    box.button(QMessageBox::No)->click();
+  });
+  ui_.messageBox("是否更新？"_gbk, {}, window::MessageButtons::YesNo, window::MessageIcon::None);
+  EXPECT_TRUE(yes.startsWith(QStringLiteral("是"))) << yes.toStdString();
+  EXPECT_TRUE(no.startsWith(QStringLiteral("否"))) << no.toStdString();
 }
 
 TEST_F(Interactions, OnlyMagnetAndWebLinksReachTheDesktop) {

@@ -12,7 +12,9 @@
 #include <filesystem>
 
 #include "qt_app_harness.h"
+#include "app/site_setup.h"
 #include "qt/component_widgets.h"
+#include "qt/site_problems.h"
 #include "forms/main_window_names.h"
 
 namespace quenbo::qt::testing {
@@ -110,6 +112,26 @@ TEST_F(MainWindowSmoke, EmptyKeywordShowsTheDesignedMessageBox) {
   EXPECT_EQ(text, QStringLiteral("搜索内容不能为空"));
   EXPECT_EQ(w().currentTab(高级选择夹1), kFilmTab);
   EXPECT_EQ(w().timerInterval(时钟_线程), 0);
+}
+
+TEST_F(MainWindowSmoke, AnUnreadableHostsFileIsShownInAMessageBoxAndTheLog) {
+  launch();
+  ASSERT_TRUE(processUntil([&] { return view().isVisible(); }));
+  std::filesystem::path missing = sandbox_.path() / "søren" / "mine.hosts";
+  app::SiteSetup sites = app::setUpSites(sandbox_.path(), missing);
+  ASSERT_TRUE(sites.hostsOptionUnreadable);
+  QString text;
+  whenModalShown([&](QWidget& modal) {
+    auto& box = dynamic_cast<QMessageBox&>(modal);
+    text = box.text();
+    box.button(QMessageBox::Ok)->click();
+  });
+  reportSiteProblems(sites, missing, w(), ui_, view());
+  ASSERT_TRUE(processUntil([&] { return !text.isEmpty(); }));
+  // GBK cannot spell the folder: the box shows "?" there, the log line keeps the path.
+  EXPECT_EQ(text, QStringLiteral("无法读取 --hosts 指定的站点文件：\n") +
+                      QString::fromStdString((sandbox_.path() / "s?ren" / "mine.hosts").string()));
+  EXPECT_NE(w().text(编辑框_日志).find("cannot read the hosts file"), std::string::npos);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ class QtAppTest : public quenbo::testing::SandboxTest {
   void launch(std::array<core::SiteWorker, core::kSiteCount> workers = {},
               const std::function<void(app::AppConfig&)>& adjust = {}) {
     app::AppConfig config;
-    config.installDirectory = utf8ToGbk(sandbox_.path().string());
+    config.installDirectory = sandbox_.path();
     config.workers = std::move(workers);
     config.boardHost = boardHost_;
     if (adjust) adjust(config);

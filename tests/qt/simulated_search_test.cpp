@@ -22,7 +22,7 @@ class SimulatedSearch : public QtAppTest {
 TEST_F(SimulatedSearch, ListsTheHitsOfEverySiteAndLogsEachPage) {
   std::string hosts = sandbox_.file("simulated.hosts");
   ASSERT_TRUE(sites_.writeHostsFile(hosts));
-  app::SiteSetup setup = app::setUpSites(utf8ToGbk(sandbox_.path().string()), utf8ToGbk(hosts));
+  app::SiteSetup setup = app::setUpSites(sandbox_.path(), hosts);
   launch(std::move(setup.workers));
   ASSERT_TRUE(processUntil([&] { return view().isVisible(); }));
 

@@ -252,6 +252,20 @@ TEST_F(SettingsLocation, NextToTheExecutableWhenPossibleElseInTheUserConfigurati
   }
 }
 
+TEST_F(SettingsLocation, AnInstalledProgramKeepsItsSettingsInTheUserConfiguration) {
+  // <prefix>/bin beside <prefix>/share/quenbo/sites.hosts, and no sites.hosts in bin: even a
+  // writable bin (root, ~/.local/bin) gets no Clss.ini.
+  std::filesystem::path bin = sandbox_.path() / "søren" / "bin";
+  std::filesystem::create_directories(bin);
+  std::filesystem::create_directories(bin / "../share/quenbo");
+  writeWholeFile((bin / "../share/quenbo/sites.hosts").string(), "");
+  std::filesystem::path config = sandbox_.path() / "설정";
+  EXPECT_EQ(settingsFilePath(bin, config), config / "quenbo" / "Clss.ini");
+  // A Clss.ini put beside the executable makes it portable again.
+  writeWholeFile((bin / "Clss.ini").string(), "");
+  EXPECT_EQ(settingsFilePath(bin, config), bin / "Clss.ini");
+}
+
 TEST_F(SettingsLocation, ConfigurationDirectoryFromTheEnvironment) {
   std::string oldConfig = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
   std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "base/encoding.h"
 #include "support/fixtures.h"
 
@@ -107,24 +109,29 @@ TEST(SiteHosts, KeysOutsideTheirSectionDoNotCount) {
 class SiteHostsFiles : public testing::SandboxTest {};
 
 TEST_F(SiteHostsFiles, ShippedFileThenLocalFileThenTheNamedOne) {
-  Text dir = utf8ToGbk(sandbox_.path().string());
+  const std::filesystem::path dir = sandbox_.path();
   testing::writeWholeFile(sandbox_.file("sites.hosts"),
                           "[sites]\nBtdad = shipped.example\nSobt = shipped.example\n"
-                          "Renz = shipped.example\n");
+                          "Renz = shipped.example\n[board]\nhost = shipped.example\n"
+                          "[service]\nupdate = https://shipped.example\n");
   testing::writeWholeFile(sandbox_.file("sites.hosts.local"),
                           "[sites]\nSobt = local.example\nRenz = local.example\n");
-  testing::writeWholeFile(sandbox_.file("mine.hosts"), "[sites]\nRenz = mine.example\n");
+  testing::writeWholeFile(sandbox_.file("mine.hosts"),
+                          "[sites]\nRenz = mine.example\n[board]\nhost = mine.example\n");
 
-  SiteHosts hosts = SiteHosts::load(dir, utf8ToGbk(sandbox_.file("mine.hosts")));
+  SiteHosts hosts = SiteHosts::load(dir, sandbox_.file("mine.hosts"));
   EXPECT_TRUE(hosts.problems().empty());
   EXPECT_EQ(hosts.host(kBtdad), "shipped.example");
   EXPECT_EQ(hosts.host(5), "local.example");
   EXPECT_EQ(hosts.host(21), "mine.example");
+  // The board and the update service follow the same order.
+  EXPECT_EQ(hosts.boardHost(), "mine.example");
+  EXPECT_EQ(hosts.updateService(), "https://shipped.example");
 }
 
 TEST_F(SiteHostsFiles, MissingFilesAreReported) {
-  Text dir = utf8ToGbk(sandbox_.path().string());
-  SiteHosts hosts = SiteHosts::load(dir, utf8ToGbk(sandbox_.file("missing.hosts")));
+  const std::filesystem::path dir = sandbox_.path();
+  SiteHosts hosts = SiteHosts::load(dir, sandbox_.file("missing.hosts"));
   // The shipped file and the named one; the local file is optional.
   EXPECT_EQ(hosts.problems().size(), 2u);
   for (int index = 0; index < window::kSiteCount; ++index) EXPECT_EQ(hosts.baseUrl(index), "");

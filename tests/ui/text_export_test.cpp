@@ -4,6 +4,7 @@
 
 #include <csignal>
 
+#include "base/files.h"
 #include "list_fixture.h"
 #include "ui/result_list_handlers.h"
 
@@ -81,7 +82,7 @@ TEST_F(TextExport, AFailureIsShownWithFileAndReasonAndKeepsTheOldFile) {
   exportTo(sandbox_.path() / "missing" / "list.txt");
   ASSERT_EQ(ui_.messages().size(), 1u);
   Text shown = ui_.messages()[0].text;
-  EXPECT_NE(shown.find(utf8ToGbk((sandbox_.path() / "missing" / "list.txt").string())), Text::npos);
+  EXPECT_NE(shown.find(displayPath(sandbox_.path() / "missing" / "list.txt")), Text::npos);
   EXPECT_NE(shown.find("No such file or directory"), Text::npos) << gbkToUtf8(shown);
   EXPECT_EQ(ui_.messages()[0].title, "信息："_gbk);
 

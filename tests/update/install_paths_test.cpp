@@ -13,7 +13,7 @@ namespace {
 
 class InstallPaths : public testing::SandboxTest {
  protected:
-  Text home() const { return sandbox_.path().string(); }
+  std::filesystem::path home() const { return sandbox_.path(); }
 };
 
 TEST_F(InstallPaths, OnlyPathsInsideTheInstallationAreTaken) {
@@ -28,12 +28,13 @@ TEST_F(InstallPaths, OnlyPathsInsideTheInstallationAreTaken) {
                         Case{"/dir/./file", nullptr}, Case{"//etc/passwd", nullptr},
                         Case{"/a\\..\\b", nullptr}, Case{"c:/windows/x", nullptr},
                         Case{"/", nullptr}, Case{"", nullptr}, Case{"/dir/", nullptr}}) {
-    std::optional<Text> path = installedPath(home(), utf8ToGbk(c.pathName));
+    // The service names files in GBK; on disk they are the file system's own (UTF-8) names.
+    std::optional<std::filesystem::path> path = installedPath(home(), utf8ToGbk(c.pathName));
     if (c.inside == nullptr) {
       EXPECT_FALSE(path) << c.pathName;
     } else {
       ASSERT_TRUE(path) << c.pathName;
-      EXPECT_EQ(*path, home() + "/" + utf8ToGbk(c.inside)) << c.pathName;
+      EXPECT_EQ(*path, home() / c.inside) << c.pathName;
     }
   }
 }
@@ -53,10 +54,10 @@ TEST_F(InstallPaths, SelfUpdateNeedsAWritableDirectoryOutsideThePackageTree) {
   EXPECT_TRUE(selfUpdateAllowed(home()));
   std::filesystem::create_directory(sandbox_.path() / "ro");
   ::chmod((sandbox_.path() / "ro").c_str(), 0555);  // holds even for root
-  EXPECT_FALSE(selfUpdateAllowed(home() + "/ro"));
+  EXPECT_FALSE(selfUpdateAllowed(home() / "ro"));
   EXPECT_FALSE(selfUpdateAllowed("/usr/bin"));
   EXPECT_FALSE(selfUpdateAllowed("/usr/lib/quenbo"));
-  EXPECT_FALSE(selfUpdateAllowed(home() + "/missing"));
+  EXPECT_FALSE(selfUpdateAllowed(home() / "missing"));
   ::chmod((sandbox_.path() / "ro").c_str(), 0755);
 }
 

@@ -58,8 +58,8 @@ class UpdateFlowHarness : public testing::SandboxTest {
     updateModel_ = std::make_unique<window::WindowModel>(window::updateWindowTemplate());
     UpdateSetup setup;
     setup.service = {baseUrl, std::move(trusted), timeoutMs};
-    setup.installDirectory = home().string();
-    setup.executablePath = (home() / "quenbo").string();
+    setup.installDirectory = home();
+    setup.executablePath = home() / "quenbo";
     setup.endProcess = [this](int code) { ended_.push_back(code); };
     setup.setPromotionLink = [this](const Text& link) { links_.push_back(link); };
     flow_ = std::make_unique<UpdateFlow>(main(), win(), loop_, ui_, std::move(setup));

@@ -62,7 +62,7 @@ TEST_F(UpdateRun, TheProgramItselfIsReplacedWholeAndStarted) {
   // This test process is not the program being replaced, so the script ends nothing; it
   // puts the download in place and starts it.
   ASSERT_TRUE(markerAppears());
-  EXPECT_EQ(TextCodec::fileMd5((home() / "quenbo").string()),
+  EXPECT_EQ(TextCodec::fileMd5(home() / "quenbo"),
             TextCodec::md5Hex(testing::readWholeFile((release() / "quenbo").string())));
   struct stat info {};
   ASSERT_EQ(::stat((home() / "quenbo").c_str(), &info), 0);
@@ -139,7 +139,7 @@ TEST_F(UpdateRun, DownloadsOverHttpsNeedATrustedCertificate) {
   ASSERT_TRUE(update());
   EXPECT_EQ(cell(0, kStatusColumn), "成功");
   // The same list fetched with the system's store only: the download is refused.
-  Updater refused(win(), {home().string(), (home() / "quenbo").string(), {}, false},
+  Updater refused(win(), {home(), home() / "quenbo", {}, false},
                   {[](const Text&, auto, auto) { return window::MessageAnswer::No; },
                    [](int) {}, {}});
   fs::remove(home() / "a.txt");

@@ -2,6 +2,7 @@
 // the test (or the command-line front-end) sets up beforehand.
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -29,6 +30,9 @@ class HeadlessInteractions final : public Interactions {
   void setClipboardText(const Text& text) override;
   void openUrl(const Text& url) override;
   void playSound(const Bytes& wave) override;
+  bool playsSound() const override { return playsSound_; }
+  // As a front-end with nobody listening (the command line) would answer.
+  void setPlaysSound(bool plays) { playsSound_ = plays; }
 
   // The script: answers handed out in order. Without one, a message box answers OK (or
   // No), the save dialog is cancelled and the menu is dismissed.
@@ -58,6 +62,7 @@ class HeadlessInteractions final : public Interactions {
   Text clipboard_;
   std::vector<Text> urls_;
   std::vector<Bytes> sounds_;
+  std::atomic<bool> playsSound_{true};  // set by the test, read on the UI thread
 };
 
 }  // namespace quenbo::window

@@ -1,0 +1,89 @@
+#include "sites/hosts_files.h"
+
+#include <gtest/gtest.h>
+
+#include "sites/site_hosts.h"
+#include "support/fixtures.h"
+
+namespace quenbo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::writeWholeFile;
+
+class HostsFiles : public testing::SandboxTest {
+ protected:
+  fs::path at(const char* relative) const { return sandbox_.path() / relative; }
+  void write(const char* relative, const std::string& text) {
+    fs::create_directories(at(relative).parent_path());
+    writeWholeFile(at(relative).string(), text);
+  }
+};
+
+TEST_F(HostsFiles, TheOrderFollowsWhereTheProgramLives) {
+  write("portable/sites.hosts", "");
+  write("usr/share/quenbo/sites.hosts", "");
+  fs::create_directories(at("usr/bin"));
+  fs::create_directories(at("nothing/bin"));
+  struct Case {
+    const char* executableDirectory;
+    const char* option;
+    std::vector<std::pair<const char*, bool>> files;  // path and required
+  } cases[] = {
+      {"portable",
+       "",
+       {{"portable/sites.hosts", true},
+        {"portable/sites.hosts.local", false},
+        {"etc/sites.hosts", false},
+        {"xdg/quenbo/sites.hosts.local", false}}},
+      {"usr/bin",
+       "mine.hosts",
+       {{"usr/share/quenbo/sites.hosts", true},
+        {"etc/sites.hosts", false},
+        {"xdg/quenbo/sites.hosts.local", false},
+        {"mine.hosts", true}}},
+      // Nothing shipped anywhere: the file beside the executable is missed and reported.
+      {"nothing/bin",
+       "",
+       {{"nothing/bin/sites.hosts", true},
+        {"nothing/bin/sites.hosts.local", false},
+        {"etc/sites.hosts", false},
+        {"xdg/quenbo/sites.hosts.local", false}}},
+  };
+  for (const Case& c : cases) {
+    fs::path option = *c.option ? at(c.option) : fs::path();
+    auto files =
+        hostsFileOrder(locateProgramFiles(at(c.executableDirectory)), at("etc"), at("xdg"), option);
+    ASSERT_EQ(files.size(), c.files.size()) << c.executableDirectory;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      EXPECT_EQ(files[i].path, at(c.files[i].first)) << c.executableDirectory << " " << i;
+      EXPECT_EQ(files[i].required, c.files[i].second) << c.executableDirectory << " " << i;
+    }
+  }
+  // Without configuration directories only the program's own files and the option remain.
+  EXPECT_EQ(hostsFileOrder(locateProgramFiles(at("usr/bin")), {}, {}, {}).size(), 1u);
+}
+
+TEST_F(HostsFiles, LaterFilesWinAndOnlyRequiredOnesAreMissed) {
+  write("usr/share/quenbo/sites.hosts",
+        "[sites]\nBtdad = shipped.example\nSobt = shipped.example\nRenz = shipped.example\n"
+        "FeiBt = shipped.example\n");
+  write("etc/sites.hosts", "[sites]\nSobt = machine.example\nRenz = machine.example\n");
+  write("xdg/quenbo/sites.hosts.local", "[sites]\nRenz = user.example\nFeiBt =\n");
+  fs::create_directories(at("usr/bin"));
+  SiteHosts hosts =
+      SiteHosts::load(hostsFileOrder(locateProgramFiles(at("usr/bin")), at("etc"), at("xdg"), {}));
+  EXPECT_TRUE(hosts.problems().empty());
+  EXPECT_EQ(hosts.host(0), "shipped.example");  // Btdad
+  EXPECT_EQ(hosts.host(5), "machine.example");  // Sobt
+  EXPECT_EQ(hosts.host(21), "user.example");    // Renz
+  EXPECT_EQ(hosts.host(22), "");                // FeiBt, switched off by the user
+
+  SiteHosts missing = SiteHosts::load(hostsFileOrder(locateProgramFiles(at("usr/bin")), at("etc"),
+                                                     at("xdg"), at("søren 한글.hosts")));
+  ASSERT_EQ(missing.problems().size(), 1u);
+  EXPECT_EQ(missing.problems()[0], "cannot read the hosts file " + at("søren 한글.hosts").string());
+}
+
+}  // namespace
+}  // namespace quenbo
