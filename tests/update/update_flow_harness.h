@@ -68,8 +68,12 @@ class UpdateFlowHarness : public testing::SandboxTest {
 
   // Runs the check (or waits for whatever runs) until it has decided.
   bool settle(std::chrono::milliseconds timeout = std::chrono::seconds(15)) {
-    return loop_.runUntil([&] { return !flow_->checking() && flow_->busyThreads() == 0; },
-                          timeout);
+    bool settled = loop_.runUntil(
+        [&] { return !flow_->checking() && flow_->busyThreads() == 0; }, timeout);
+    // A thread posts its last steps (a question, the end of the process) before it leaves:
+    // run them too, or the loop stops between the thread's end and those tasks.
+    loop_.processEvents();
+    return settled;
   }
   bool check(bool manual) {
     flow_->open(manual);
