@@ -77,6 +77,7 @@ void SearchJob::start() {
   for (auto& flag : siteRunning_) flag = 0;
   setRunningButtons(true);
   store_.clear();
+  reports_.reset(request_.sites);
 
   for (int site = 0; site < kSiteCount; ++site) {
     if (request_.sites[static_cast<std::size_t>(site)]) siteRunning_[site] = generation;

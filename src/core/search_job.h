@@ -15,6 +15,7 @@
 #include "core/result_store.h"
 #include "core/search_request.h"
 #include "core/search_status.h"
+#include "core/site_report.h"
 #include "core/site_run.h"
 
 namespace quenbo::window {
@@ -53,6 +54,9 @@ class SearchJob final {
 
   ResultStore& store() { return store_; }
   const ResultStore& store() const { return store_; }
+  // What each ticked site of the current search is doing; reset at every start.
+  SiteReports& reports() { return reports_; }
+  const SiteReports& reports() const { return reports_; }
 
   // Binds a handler of the finished event: the monitor has seen every site end. Handlers run
   // on the UI thread, in binding order.
@@ -91,6 +95,7 @@ class SearchJob final {
 
   SearchStatus status_;
   ResultStore store_;
+  SiteReports reports_;
   SearchRequest request_;  // UI thread; each run gets its own copy of what it needs
   bool running_ = false;   // UI thread
   std::vector<std::function<void()>> finishedHandlers_;  // UI thread
