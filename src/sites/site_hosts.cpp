@@ -71,6 +71,15 @@ std::string_view schemeOf(std::string_view value) {
 
 }  // namespace
 
+std::string hostValueProblem(std::string_view value, bool withScheme) {
+  if (value.empty()) return {};
+  std::string_view host = value;
+  if (withScheme) host.remove_prefix(schemeOf(value).size());
+  if (isHost(host)) return {};
+  return withScheme ? "is not a host (http:// or https:// followed by host or host:port)"
+                    : "is not a host (host or host:port, without scheme or slash)";
+}
+
 void SiteHosts::take(const IniFile& file, std::string_view section, std::string_view key,
                      bool withScheme, Text& slot) {
   Text gbkKey = utf8ToGbk(key);
@@ -78,17 +87,14 @@ void SiteHosts::take(const IniFile& file, std::string_view section, std::string_
   Text value = file.value(section, gbkKey);
   // A bare host where a scheme belongs is taken as an https one.
   if (withScheme && !value.empty() && schemeOf(value).empty()) value = "https://" + value;
-  std::string_view host = value;
-  if (withScheme) host.remove_prefix(schemeOf(value).size());
-  if (value.empty() || isHost(host)) {
+  std::string problem = hostValueProblem(value, withScheme);
+  if (problem.empty()) {
     slot = value;
     return;
   }
   slot.clear();
   problems_.push_back("[" + std::string(section) + "] " + std::string(key) + ": \"" +
-                      gbkToUtf8(value) + "\" is not a host" +
-                      (withScheme ? " (http:// or https:// followed by host or host:port)"
-                                  : " (host or host:port, without scheme or slash)") +
+                      gbkToUtf8(value) + "\" " + problem +
                       (section == "board"     ? "; the film board is switched off"
                        : section == "service" ? "; no update service is asked"
                                               : "; the site is switched off"));

@@ -25,6 +25,11 @@ inline constexpr std::string_view kHostsFileName = "sites.hosts";
 inline constexpr std::string_view kLocalHostsFileName = "sites.hosts.local";
 inline constexpr std::string_view kHostsOption = "--hosts";
 
+// Why a hosts-file value cannot be taken, as the reader says it ("is not a host (...)"); empty
+// when it can. An empty value can (it switches the key off). `withScheme`: the value may
+// start with http:// or https:// (a bare host is read as https).
+std::string hostValueProblem(std::string_view value, bool withScheme);
+
 class SiteHosts final {
  public:
   // Takes every key the text holds, replacing what was read before; a key with an empty
