@@ -64,6 +64,9 @@ inline CheckBoxId siteCheckBox(std::string_view label) {
   return CheckBoxId{internName("选择框_" + std::string(label))};
 }
 
+// The button that opens the hosts editor, on the search settings tab.
+inline constexpr ButtonId 按钮_站点主机{"按钮_站点主机"};
+
 // Tab 5, donations: two pictures with their captions, the text between them and the link.
 inline constexpr PictureBoxId 图片框16{"图片框16"};
 inline constexpr PictureBoxId 图片框15{"图片框15"};
@@ -74,6 +77,9 @@ inline constexpr LabelId 超级链接框1{"超级链接框1"};
 
 // Tab 6, announcements.
 inline constexpr EditBoxId 编辑框_公告{"编辑框_公告"};
+
+// Tab 7, what each ticked site of the last search did.
+inline constexpr ReportListId 超级列表框_站点状态{"超级列表框_站点状态"};
 
 // The popup menu over the result list, and the names of its items.
 inline constexpr MenuId 磁力菜单{"磁力菜单"};
@@ -100,6 +106,6 @@ inline constexpr ButtonId 按钮_更新{"按钮_更新"};
 
 // Tab indices of 高级选择夹1.
 inline constexpr int kFilmTab = 0, kResultTab = 1, kFilterTab = 2, kLogTab = 3, kSettingsTab = 4,
-                     kDonationTab = 5, kAnnouncementTab = 6;
+                     kDonationTab = 5, kAnnouncementTab = 6, kSiteStatusTab = 7;
 
 }  // namespace quenbo::window::names

@@ -29,7 +29,8 @@ void addSearchRow(std::vector<ComponentTemplate>& w) {
 
   auto tabs = component(K::TabControl, 高级选择夹1, {0, 110, 1288, 676});
   for (const char* caption :
-       {"院线热映", "磁力链接", "筛选过滤", "输出日志", "设置中心", "打赏赞助", "软件公告"}) {
+       {"院线热映", "磁力链接", "筛选过滤", "输出日志", "设置中心", "打赏赞助", "软件公告",
+        "站点状态"}) {
     tabs.tabs.push_back({utf8ToGbk(caption), true});
   }
   tabs.tabs[kAnnouncementTab].visible = false;
@@ -171,6 +172,8 @@ void addSettingsTab(std::vector<ComponentTemplate>& w) {
                                {site.left, 120, site.width, 24}, utf8ToGbk(site.label)));
     w.push_back(site.shown ? box : hidden(box));
   }
+  // Below the row of site boxes, at the left of the site row's caption.
+  w.push_back(onTab(component(K::Button, 按钮_站点主机, {90, 160, 100, 26}, "站点主机…"_gbk)));
 }
 
 void addDonationTab(std::vector<ComponentTemplate>& w) {
@@ -198,6 +201,17 @@ void addAnnouncementTab(std::vector<ComponentTemplate>& w) {
                                    {.multiLine = true, .readOnly = true}),
                           kTabs, kAnnouncementTab),
                        kGreen));
+}
+
+// One row per ticked site of the last search; the reason's full text is the cell's tooltip.
+void addSiteStatusTab(std::vector<ComponentTemplate>& w) {
+  auto list = on(component(K::ReportList, 超级列表框_站点状态, {0, 23, 1159, 341}), kTabs,
+                 kSiteStatusTab);
+  for (auto [header, width] : {std::pair{"站点", 90}, {"状态", 90}, {"页数", 50}, {"找到", 60},
+                               {"列出", 60}, {"用时", 70}, {"镜像", 200}, {"原因", 536}}) {
+    list.columns.push_back({utf8ToGbk(header), width});
+  }
+  w.push_back(list);
 }
 
 MenuTemplate resultMenu() {
@@ -229,6 +243,7 @@ WindowTemplate makeMainWindow() {
   addSettingsTab(t.components);
   addDonationTab(t.components);
   addAnnouncementTab(t.components);
+  addSiteStatusTab(t.components);
   t.menus.push_back(resultMenu());
   return t;
 }

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "qt/component_hint.h"
 #include "qt/component_widgets.h"
 #include "qt/look.h"
 #include "qt/qt_text.h"
@@ -145,6 +146,7 @@ void WindowView::loadState(Part& part) {
   load(ChangeKind::Enabled);
   load(ChangeKind::Visible);
   load(ChangeKind::Colour);
+  load(ChangeKind::Hint);
   load(ChangeKind::Picture);
   load(ChangeKind::TimerInterval);
   load(ChangeKind::RowsReset);
@@ -218,6 +220,9 @@ void WindowView::apply(const Change& change) {
       break;
     case ChangeKind::Colour:
       if (auto rgb = model_.textColour(any); rgb && w) setTextColour(*w, *rgb);
+      break;
+    case ChangeKind::Hint:
+      if (w) applyHint(*w, model_.hint(any));
       break;
     case ChangeKind::Picture:
       if (auto* box = dynamic_cast<PictureBox*>(w)) {

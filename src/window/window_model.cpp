@@ -29,6 +29,7 @@ struct WindowModel::State {
   bool visible;
   Geometry geometry;
   std::optional<std::uint32_t> colour;
+  Hint hint;
   Bytes picture;
   int currentTab = 0;
   std::vector<bool> tabVisible;
@@ -309,6 +310,22 @@ void WindowModel::setTextColour(const ComponentId& name, std::uint32_t rgb) {
     s->colour = rgb;
   }
   notify({ChangeKind::Colour, std::string(name)});
+}
+
+Hint WindowModel::hint(const ComponentId& name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? s->hint : Hint{};
+}
+
+void WindowModel::setHint(const ComponentId& name, const Hint& hint) {
+  {
+    std::lock_guard lock(mutex_);
+    State* s = find(name);
+    if (!s || s->hint == hint) return;
+    s->hint = hint;
+  }
+  notify({ChangeKind::Hint, std::string(name)});
 }
 
 Bytes WindowModel::picture(const PictureBoxId& name) const {

@@ -50,12 +50,21 @@ enum class ChangeKind {
   UpdatesLocked,  // list repainting locked or unlocked
   WindowVisible,
   Destroyed,      // the window is gone
+  Hint,           // marker or tooltip
 };
 
 struct Change {
   ChangeKind kind;
   std::string component;  // empty for the window itself
   int index = -1;
+};
+
+// What a component says beyond its text: a marker that makes it stand out as needing
+// attention (a site box whose site has no host), and a tooltip saying why.
+struct Hint {
+  bool marked = false;
+  Text toolTip;  // GBK; empty: none
+  bool operator==(const Hint&) const = default;
 };
 
 // Front-ends observe the model. Called on the thread that made the change, after the
@@ -153,6 +162,10 @@ class WindowModel final {
   void move(const ComponentId& id, int left, int top);
   std::optional<std::uint32_t> textColour(const ComponentId& id) const;
   void setTextColour(const ComponentId& id, std::uint32_t rgb);
+
+  // --- marker and tooltip of any component ---
+  Hint hint(const ComponentId& id) const;
+  void setHint(const ComponentId& id, const Hint& hint);
 
   // --- picture boxes ---
   Bytes picture(const PictureBoxId& box) const;

@@ -33,10 +33,13 @@ TEST(MainWindowTemplate, WindowAndTabs) {
   EXPECT_EQ(t.geometry, (Geometry{50, 50, 1165, 525}));
   EXPECT_FALSE(t.visible);
   WindowModel w(t);
-  const char* captions[] = {"院线热映", "磁力链接", "筛选过滤", "输出日志", "设置中心", "打赏赞助", "软件公告"};
+  // The site status tab comes after the designed seven, which keep their places.
+  const char* captions[] = {"院线热映", "磁力链接", "筛选过滤", "输出日志", "设置中心", "打赏赞助", "软件公告",
+                            "站点状态"};
   const auto& tabs = t.find(std::string(高级选择夹1))->tabs;
-  ASSERT_EQ(tabs.size(), 7u);
-  for (int i = 0; i < 7; ++i) {
+  ASSERT_EQ(tabs.size(), 8u);
+  EXPECT_EQ(kSiteStatusTab, 7);
+  for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(tabs[i].caption, utf8ToGbk(captions[i]));
     EXPECT_EQ(w.tabVisible(高级选择夹1, i), i != kAnnouncementTab);
   }
@@ -135,6 +138,20 @@ TEST(MainWindowTemplate, ResultListColumns) {
   EXPECT_EQ(columns[2].header, "Magnet");
   EXPECT_EQ(columns[6].header, "Creation time");
   EXPECT_EQ(columns[6].width, 200);
+}
+
+TEST(MainWindowTemplate, SiteStatusListAndHostsButton) {
+  const auto* list = mainWindowTemplate().find(std::string(超级列表框_站点状态));
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->tabPage, kSiteStatusTab);
+  std::vector<Text> headers;
+  for (const auto& column : list->columns) headers.push_back(column.header);
+  EXPECT_EQ(headers, (std::vector<Text>{"站点"_gbk, "状态"_gbk, "页数"_gbk, "找到"_gbk, "列出"_gbk,
+                                        "用时"_gbk, "镜像"_gbk, "原因"_gbk}));
+  const auto* button = mainWindowTemplate().find(std::string(按钮_站点主机));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->tabPage, kSettingsTab);
+  EXPECT_EQ(button->text, "站点主机…"_gbk);
 }
 
 TEST(UpdateWindowTemplate, Components) {
