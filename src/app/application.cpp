@@ -46,11 +46,25 @@ Application::Application(window::UiLoop& loop, window::Interactions& interaction
                  config.rebuildTiming),
       board_(mainWindow_, interactions, std::move(config.boardHost)),
       overrideSettings_(std::move(config.overrideSettings)),
+      siteHasHost_(std::move(config.siteHasHost)),
+      siteStatus_(mainWindow_, job_.reports()),
       updates_(mainWindow_, updateWindow_, loop, interactions, updateSetup(config, board_)) {
   bindMainWindow();
   ui::bindSettingsHandlers(mainWindow_, settings_, rebuilder_);
   ui::bindResultListHandlers(mainWindow_, interactions_, job_.store());
   ui::bindFilmBoardHandlers(mainWindow_, board_);
+  ui::markSitesWithoutHost(mainWindow_, siteHasHost_);
+}
+
+// A search whose ticked sites all lack a host does not start; the empty keyword's own
+// message comes first.
+void Application::startSearch() {
+  if (!mainWindow_.text(编辑框_搜索).empty() &&
+      !ui::tickedSitesHaveHosts(mainWindow_, interactions_, siteHasHost_, openHostsEditor_)) {
+    return;
+  }
+  job_.start();
+  siteStatus_.refresh();
 }
 
 void Application::bindMainWindow() {
@@ -69,12 +83,18 @@ void Application::bindMainWindow() {
     job_.onWindowCreated(steps);
   });
   w.on(主窗口, EventKind::Destroying, [this](const Event&) { job_.onWindowDestroyed(); });
-  w.on(超级按钮_搜索, EventKind::Clicked, [this](const Event&) { job_.start(); });
+  w.on(超级按钮_搜索, EventKind::Clicked, [this](const Event&) { startSearch(); });
   w.on(编辑框_搜索, EventKind::KeyPressed, [this](const Event& e) {
-    if (e.key == 13 && mainWindow_.enabled(超级按钮_搜索)) job_.start();
+    if (e.key == 13 && mainWindow_.enabled(超级按钮_搜索)) startSearch();
   });
   w.on(超级按钮_停止, EventKind::Clicked, [this](const Event&) { job_.stop(); });
   w.on(时钟_线程, EventKind::TimerTick, [this](const Event&) { job_.monitorTick(); });
+  // The status tab follows the workers at the monitor's pace, and once more at the end.
+  w.on(时钟_线程, EventKind::TimerTick, [this](const Event&) { siteStatus_.refresh(); });
+  job_.onFinished([this] { siteStatus_.refresh(); });
+  w.on(按钮_站点主机, EventKind::Clicked, [this](const Event&) {
+    if (openHostsEditor_) openHostsEditor_();
+  });
   // Hits are judged against a copy of the filter controls: every change takes a new one, so
   // it acts on the very next hit.
   for (const auto& box : {选择框_精准搜索, 选择框_过滤字词, 选择框_显示字词, 选择框_删除重复}) {

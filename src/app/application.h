@@ -13,6 +13,7 @@
 #include "settings/filter_rebuilder.h"
 #include "settings/settings_store.h"
 #include "ui/film_board.h"
+#include "ui/site_status.h"
 #include "update/update_flow.h"
 #include "window/interactions.h"
 #include "window/ui_loop.h"
@@ -35,6 +36,9 @@ struct AppConfig {
   Text boardHost = {};
   // The update check: the service, the running executable, how the process ends.
   update::UpdateSetup update = {};
+  // Whether a site has a host to ask, asked at each search start and when the site boxes
+  // are marked; empty: every site counts as having one.
+  ui::HostCheck siteHasHost = {};
 };
 
 class Application final {
@@ -56,8 +60,14 @@ class Application final {
   // Closes the main window: the orderly shutdown runs before it is gone.
   void close() { mainWindow_.destroy(); }
 
+  // What "站点主机…" opens; a front-end without a hosts editor sets none (UI thread).
+  void setHostsEditor(std::function<void()> open) { openHostsEditor_ = std::move(open); }
+  // The hosts changed: the site boxes' marks are redrawn (UI thread).
+  void hostsChanged() { ui::markSitesWithoutHost(mainWindow_, siteHasHost_); }
+
  private:
   void bindMainWindow();
+  void startSearch();
 
   window::UiLoop& loop_;
   window::Interactions& interactions_;
@@ -68,6 +78,9 @@ class Application final {
   ui::FilterRebuilder rebuilder_;
   ui::FilmBoard board_;
   std::function<void(window::WindowModel&)> overrideSettings_;
+  ui::HostCheck siteHasHost_;
+  std::function<void()> openHostsEditor_;  // UI thread
+  ui::SiteStatusTable siteStatus_;         // UI thread
   update::UpdateFlow updates_;  // last: its threads use everything above
 };
 
