@@ -6,10 +6,12 @@
 
 #include "app/application.h"
 #include "app/gui_entry.h"
+#include "app/live_sites.h"
 #include "app/site_setup.h"
 #include "base/encoding.h"
 #include "base/files.h"
 #include "qt/artwork.h"
+#include "qt/hosts_editor_dialog.h"
 #include "qt/look.h"
 #include "qt/qt_interactions.h"
 #include "qt/qt_loop.h"
@@ -71,7 +73,11 @@ int runGui(int argc, char** argv) {
   const std::filesystem::path hostsFile = app::hostsFileOption(
       {const_cast<const char* const*>(argv), static_cast<std::size_t>(argc)});
   app::SiteSetup sites = app::setUpSites(config.installDirectory, hostsFile);
-  config.workers = std::move(sites.workers);
+  // The workers re-read nothing themselves: a save in the hosts editor reloads these, and
+  // the next search's workers use them.
+  app::LiveSites liveSites(config.installDirectory, hostsFile);
+  config.workers = liveSites.workers();
+  config.siteHasHost = [&liveSites](int site) { return liveSites.hasHost(site); };
   config.boardHost = sites.boardHost;
   config.update.service.baseUrl = sites.updateService;
   app::Application application(loop, interactions, std::move(config));
@@ -80,6 +86,13 @@ int runGui(int argc, char** argv) {
   WindowView updateView(application.updateWindow(), loop);
   WindowView mainView(application.mainWindow(), loop);
   interactions.setParentWindow(&mainView);
+  HostsEditorLauncher hostsEditor([&liveSites] { return liveSites.files(); }, {},
+                                  [&liveSites, &application] {
+                                    liveSites.reload();
+                                    application.hostsChanged();
+                                  },
+                                  &mainView);
+  application.setHostsEditor([&hostsEditor] { hostsEditor.open(); });
   mainView.setCloseHandler([&application] { application.close(); });
   updateView.setCloseHandler([&application] { application.updates().onUpdateWindowClosed(); });
   mainView.setGoneHandler([] { QCoreApplication::quit(); });

@@ -1,0 +1,223 @@
+#include "qt/hosts_editor_dialog.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <mutex>
+#include <thread>
+
+#include "base/encoding.h"
+#include "base/files.h"
+#include "qt/qt_text.h"
+
+namespace quenbo::qt {
+
+namespace {
+
+QString utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QTableWidgetItem* readOnlyItem(const QString& text) {
+  auto* item = new QTableWidgetItem(text);
+  item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+  item->setToolTip(text);
+  return item;
+}
+
+const QColor kProblemColour(0xc0, 0x39, 0x2b);
+
+}  // namespace
+
+// A check thread hands its verdict to the dialog through this; the dialog's destructor
+// clears `dialog` under the lock, so a late verdict is dropped.
+struct HostsEditorDialog::Relay {
+  std::mutex mutex;
+  HostsEditorDialog* dialog = nullptr;  // guarded by mutex
+};
+
+HostsEditorDialog::HostsEditorDialog(HostsEditing editing, SiteChecker checker,
+                                     std::function<void()> saved, QWidget* parent)
+    : QDialog(parent),
+      editing_(std::move(editing)),
+      checker_(std::move(checker)),
+      saved_(std::move(saved)),
+      table_(new QTableWidget(this)),
+      save_(new QPushButton(QStringLiteral("保存"), this)),
+      message_(new QLabel(this)),
+      relay_(std::make_shared<Relay>()) {
+  relay_->dialog = this;
+  setWindowTitle(QStringLiteral("站点主机"));
+  resize(1000, 560);
+
+  auto* intro = new QLabel(this);
+  intro->setWordWrap(true);
+  intro->setText(
+      QStringLiteral("每个站点的主机：主机或 主机:端口，不带 http:// 与路径（Skrbt 与更新服务带 "
+                     "https://）；留空则不搜索该站点。保存的修改写入 %1，从下一次搜索起生效。")
+          .arg(editing_.localFile().empty() ? QStringLiteral("（没有用户配置目录）")
+                                            : toQString(displayPath(editing_.localFile()))));
+
+  table_->setColumnCount(kColumns);
+  table_->setHorizontalHeaderLabels({QStringLiteral("键"), QStringLiteral("站点"),
+                                     QStringLiteral("值"), QStringLiteral("来源"),
+                                     QStringLiteral("检查"), QString()});
+  table_->verticalHeader()->setVisible(false);
+  table_->setSelectionMode(QAbstractItemView::NoSelection);
+  table_->setTextElideMode(Qt::ElideLeft);  // a source path keeps its file name in view
+  QHeaderView* header = table_->horizontalHeader();
+  header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  for (auto [column, width] : {std::pair{kKey, 150}, {kSites, 170}, {kValue, 200},
+                               {kSource, 220}, {kVerdict, 180}, {kTest, 56}}) {
+    header->resizeSection(column, width);
+  }
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(kVerdict, QHeaderView::Stretch);
+
+  auto* close = new QPushButton(QStringLiteral("关闭"), this);
+  connect(save_, &QPushButton::clicked, this, [this] { saveNow(); });
+  connect(close, &QPushButton::clicked, this, &QDialog::close);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(message_, 1);
+  buttons->addWidget(save_);
+  buttons->addWidget(close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(intro);
+  layout->addWidget(table_, 1);
+  layout->addLayout(buttons);
+  fill();
+}
+
+HostsEditorDialog::~HostsEditorDialog() {
+  std::lock_guard lock(relay_->mutex);
+  relay_->dialog = nullptr;
+}
+
+QLineEdit* HostsEditorDialog::valueBox(int row) const {
+  return qobject_cast<QLineEdit*>(table_->cellWidget(row, kValue));
+}
+
+QPushButton* HostsEditorDialog::testButton(int row) const {
+  return qobject_cast<QPushButton*>(table_->cellWidget(row, kTest));
+}
+
+void HostsEditorDialog::fill() {
+  const auto& rows = editing_.rows();
+  table_->setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    const HostsRow& row = rows[static_cast<std::size_t>(r)];
+    table_->setItem(r, kKey, readOnlyItem(utf8("[" + row.section + "] " + row.key)));
+    table_->setItem(r, kSites, readOnlyItem(toQString(row.sites)));
+    auto* box = new QLineEdit(toQString(row.value), table_);
+    box->setFrame(false);
+    box->setPlaceholderText(QStringLiteral("（空：不使用）"));
+    connect(box, &QLineEdit::textEdited, this,
+            [this, r](const QString& text) { valueEdited(r, text); });
+    table_->setCellWidget(r, kValue, box);
+    table_->setItem(r, kSource, readOnlyItem(row.source.empty()
+                                                 ? QStringLiteral("（无文件）")
+                                                 : toQString(displayPath(row.source))));
+    table_->setItem(r, kVerdict, readOnlyItem(QString()));
+    if (checker_ && row.site >= 0) {
+      auto* test = new QPushButton(QStringLiteral("测试"), table_);
+      connect(test, &QPushButton::clicked, this, [this, r] { startCheck(r); });
+      table_->setCellWidget(r, kTest, test);
+    } else {
+      table_->removeCellWidget(r, kTest);
+    }
+    showProblem(r);
+  }
+  updateSaveButton();
+}
+
+void HostsEditorDialog::valueEdited(int row, const QString& text) {
+  editing_.setValue(static_cast<std::size_t>(row), toText(text.trimmed()));
+  showProblem(row);
+  updateSaveButton();
+  message_->clear();
+}
+
+void HostsEditorDialog::showProblem(int row) {
+  std::string problem = editing_.problem(static_cast<std::size_t>(row));
+  QTableWidgetItem* verdict = table_->item(row, kVerdict);
+  QLineEdit* box = valueBox(row);
+  if (problem.empty()) {
+    verdict->setText(QString());
+    verdict->setToolTip(QString());
+    if (box) box->setStyleSheet(QString());
+    return;
+  }
+  QString text = QStringLiteral("不是主机：") + utf8(problem);
+  verdict->setText(text);
+  verdict->setToolTip(text);
+  verdict->setForeground(kProblemColour);
+  if (box) box->setStyleSheet(QStringLiteral("color: #c0392b; background: #fdecea;"));
+}
+
+void HostsEditorDialog::updateSaveButton() {
+  save_->setEnabled(editing_.edited() && editing_.savable());
+}
+
+void HostsEditorDialog::saveNow() {
+  std::string error;
+  if (!editing_.save(error)) {
+    message_->setStyleSheet(QStringLiteral("color: #c0392b;"));
+    message_->setText(QStringLiteral("保存失败：") + utf8(error));
+    return;
+  }
+  fill();
+  message_->setStyleSheet(QString());
+  message_->setText(QStringLiteral("已保存，下一次搜索使用新的主机。"));
+  if (saved_) saved_();
+}
+
+void HostsEditorDialog::startCheck(int row) {
+  const HostsRow& hostsRow = editing_.rows()[static_cast<std::size_t>(row)];
+  QPushButton* button = testButton(row);
+  if (!checker_ || hostsRow.site < 0 || !button) return;
+  button->setEnabled(false);
+  QTableWidgetItem* verdict = table_->item(row, kVerdict);
+  verdict->setForeground(palette().text());
+  verdict->setText(QStringLiteral("检查中…"));
+  // The check sees the values as they stand, saved or not.
+  std::thread([relay = relay_, checker = checker_, hosts = editing_.hosts(), site = hostsRow.site,
+               row] {
+    Text result = checker(hosts, site);
+    std::lock_guard lock(relay->mutex);
+    if (!relay->dialog) return;
+    QMetaObject::invokeMethod(relay->dialog, [dialog = relay->dialog, row, result] {
+      QTableWidgetItem* item = dialog->table_->item(row, kVerdict);
+      if (item) {
+        item->setText(toQString(result));
+        item->setToolTip(toQString(result));
+      }
+      if (QPushButton* test = dialog->testButton(row)) test->setEnabled(true);
+    }, Qt::QueuedConnection);
+  }).detach();
+}
+
+HostsEditorLauncher::HostsEditorLauncher(std::function<std::vector<HostsFile>()> files,
+                                         SiteChecker checker, std::function<void()> saved,
+                                         QWidget* parent)
+    : files_(std::move(files)),
+      checker_(std::move(checker)),
+      saved_(std::move(saved)),
+      parent_(parent) {}
+
+void HostsEditorLauncher::open() {
+  if (!dialog_) {
+    dialog_ = new HostsEditorDialog(HostsEditing(files_(), HostsEditing::userHostsFile()),
+                                    checker_, saved_, parent_);
+    dialog_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  dialog_->show();
+  dialog_->raise();
+  dialog_->activateWindow();
+}
+
+}  // namespace quenbo::qt

@@ -1,0 +1,84 @@
+// The hosts editor: every key of the hosts files with its value and the file it comes from,
+// checked as it is typed, saved into the user's hosts file. A "测试" button per site row runs
+// a check of that site on a thread of its own, so the dialog never waits for the network.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "base/text.h"
+#include "sites/hosts_editing.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace quenbo::qt {
+
+// Checks one site with the given hosts and returns its verdict (GBK). Runs on a thread of
+// its own; it must come back within its own time-out.
+using SiteChecker = std::function<Text(const SiteHosts& hosts, int site)>;
+
+class HostsEditorDialog final : public QDialog {
+ public:
+  // Columns of the table.
+  enum Column { kKey, kSites, kValue, kSource, kVerdict, kTest, kColumns };
+
+  // `checker` empty: no "测试" buttons. `saved` runs after a save succeeded (GUI thread).
+  HostsEditorDialog(HostsEditing editing, SiteChecker checker, std::function<void()> saved,
+                    QWidget* parent = nullptr);
+  ~HostsEditorDialog() override;
+  HostsEditorDialog(const HostsEditorDialog&) = delete;
+  HostsEditorDialog& operator=(const HostsEditorDialog&) = delete;
+
+  const HostsEditing& editing() const { return editing_; }
+  QTableWidget* table() const { return table_; }
+  QLineEdit* valueBox(int row) const;
+  QPushButton* testButton(int row) const;
+  QPushButton* saveButton() const { return save_; }
+  QLabel* message() const { return message_; }
+
+ private:
+  struct Relay;
+
+  void fill();
+  void valueEdited(int row, const QString& text);
+  void showProblem(int row);
+  void updateSaveButton();
+  void saveNow();
+  void startCheck(int row);
+
+  HostsEditing editing_;       // GUI thread
+  SiteChecker checker_;
+  std::function<void()> saved_;
+  QTableWidget* table_;
+  QPushButton* save_;
+  QLabel* message_;
+  // Shared with check threads: they hand their verdict over through it while the dialog
+  // lives, and drop it afterwards.
+  std::shared_ptr<Relay> relay_;
+};
+
+// Opens the hosts editor of the running program, one at a time: a second request raises
+// the open one. GUI thread.
+class HostsEditorLauncher final {
+ public:
+  // `files` gives the hosts files in the program's order when the editor opens; `saved`
+  // runs after each save.
+  HostsEditorLauncher(std::function<std::vector<HostsFile>()> files, SiteChecker checker,
+                      std::function<void()> saved, QWidget* parent);
+  void open();
+  HostsEditorDialog* dialog() const { return dialog_; }
+
+ private:
+  std::function<std::vector<HostsFile>()> files_;
+  SiteChecker checker_;
+  std::function<void()> saved_;
+  QWidget* parent_;
+  QPointer<HostsEditorDialog> dialog_;
+};
+
+}  // namespace quenbo::qt
