@@ -54,6 +54,8 @@ Application::Application(window::UiLoop& loop, window::Interactions& interaction
   ui::bindResultListHandlers(mainWindow_, interactions_, job_.store());
   ui::bindFilmBoardHandlers(mainWindow_, board_);
   ui::markSitesWithoutHost(mainWindow_, siteHasHost_);
+  // A ticked site without a host is not started; its report says so.
+  if (siteHasHost_) job_.setHostCheck(siteHasHost_);
 }
 
 // A search whose ticked sites all lack a host does not start; the empty keyword's own
@@ -106,6 +108,7 @@ void Application::bindMainWindow() {
   w.on(高级选择夹1, EventKind::TabChanged, [this](const Event& e) {
     if (e.index == kFilmTab) mainWindow_.setFocus(编辑框_搜索);
     if (e.index == kFilterTab) mainWindow_.setFocus(编辑框_关键字词A);
+    if (e.index == kSiteStatusTab) siteStatus_.refresh(true);
   });
 }
 

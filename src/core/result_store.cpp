@@ -36,6 +36,7 @@ void ResultStore::listHit(const MagnetResult& hit, float sizeBytes, bool keepVis
                       {integerToText(n + 1), hit.title, magnet, hit.site, hit.size, hit.heat,
                        hit.date});
     listed_.add(magnet);
+    ++listedBySite_[hit.site];
     // Keeps the newest row in view, so the list follows new hits at its bottom.
     if (keepVisible) window_.scrollToRow(超级列表框_磁力链接, n);
   }
@@ -51,6 +52,7 @@ void ResultStore::rebuild() {
   filteredCount_ = 0;
   duplicateCount_ = 0;
   listed_.clear();
+  listedBySite_.clear();
   window_.clearRows(超级列表框_磁力链接);
   for (std::size_t i = 0; i < hits_.size(); ++i) listHit(hits_[i], hitBytes_[i], keepVisible);
   // Once, not after every hit: the UI thread that would show the ones between is busy here.
@@ -67,6 +69,7 @@ std::uint64_t ResultStore::beginSearch() {
   std::lock_guard lock(mutex_);
   ++generation_;
   window_.clearRows(超级列表框_磁力链接);
+  listedBySite_.clear();
   return generation_;
 }
 
@@ -75,6 +78,7 @@ void ResultStore::clear() {
   hits_.clear();
   hitBytes_.clear();
   listed_.clear();
+  listedBySite_.clear();
   filteredCount_ = 0;
   duplicateCount_ = 0;
 }
@@ -134,6 +138,12 @@ std::int32_t ResultStore::filteredCount() const {
 std::int32_t ResultStore::duplicateCount() const {
   std::lock_guard lock(mutex_);
   return duplicateCount_;
+}
+
+int ResultStore::listedCount(const Text& hitLabel) const {
+  std::lock_guard lock(mutex_);
+  auto found = listedBySite_.find(hitLabel);
+  return found == listedBySite_.end() ? 0 : found->second;
 }
 
 std::uint64_t ResultStore::generation() const {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -61,6 +62,8 @@ class ResultStore final {
   Text listedMagnets() const;
   std::int32_t filteredCount() const;
   std::int32_t duplicateCount() const;
+  // How many listed rows carry that site label (the hit's site field).
+  int listedCount(const Text& hitLabel) const;
   std::uint64_t generation() const;
 
  private:
@@ -82,6 +85,7 @@ class ResultStore final {
   ListedMagnets listed_;               // guarded by mutex_
   std::int32_t filteredCount_ = 0;     // guarded by mutex_
   std::int32_t duplicateCount_ = 0;    // guarded by mutex_
+  std::map<Text, int> listedBySite_;   // guarded by mutex_: listed rows per hit site label
   std::uint64_t generation_ = 1;       // guarded by mutex_
 };
 

@@ -29,6 +29,7 @@ SearchJob::SearchJob(window::WindowModel& window, window::UiLoop& loop,
       installDirectory_(std::move(installDirectory)),
       store_(window, status_) {
   currentGeneration_ = store_.generation();
+  reports_.setListedCounter([this](const Text& label) { return store_.listedCount(label); });
 }
 
 SearchJob::~SearchJob() {
@@ -77,10 +78,15 @@ void SearchJob::start() {
   for (auto& flag : siteRunning_) flag = 0;
   setRunningButtons(true);
   store_.clear();
-  reports_.reset(request_.sites);
+  reports_.reset(request_.sites, generation);
 
   for (int site = 0; site < kSiteCount; ++site) {
-    if (request_.sites[static_cast<std::size_t>(site)]) siteRunning_[site] = generation;
+    if (!request_.sites[static_cast<std::size_t>(site)]) continue;
+    if (hasHost(site)) {
+      siteRunning_[site] = generation;
+    } else {
+      reports_.update(site, [](SiteReport& r) { r.state = SiteState::noHost; r.reason = "未配置主机"_gbk; });
+    }
   }
   launch(generation);
   window_.setTimerInterval(时钟_线程, 100);
@@ -94,6 +100,7 @@ void SearchJob::launch(std::uint64_t generation) {
     if (window_.destroyed() || !window_.checked(siteCheckBox(window::kSites[site].label))) {
       std::uint64_t held = generation;
       siteRunning_[site].compare_exchange_strong(held, 0);
+      reports_.update(site, generation, [](SiteReport& r) { r.state = SiteState::stopped; });
       continue;
     }
     startWorker(site, generation);
@@ -202,6 +209,10 @@ bool SiteRun::handOver(const MagnetResult& hit) {
 void SiteRun::log(const Text& line) {
   std::lock_guard lock(job_.logMutex_);
   if (job_.currentGeneration_ == generation_) job_.window_.appendText(编辑框_日志, line);
+}
+
+void SiteRun::report(const std::function<void(SiteReport&)>& change) {
+  job_.reports_.update(site_, generation_, change);
 }
 
 }  // namespace quenbo::core

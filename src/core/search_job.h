@@ -58,6 +58,12 @@ class SearchJob final {
   SiteReports& reports() { return reports_; }
   const SiteReports& reports() const { return reports_; }
 
+  // Tells which sites have a host (any thread may ask it). A ticked site without one is not
+  // started: its report reads 未配置主机 and it writes no log line. Unset: every site has
+  // one. UI thread, before a search starts.
+  void setHostCheck(std::function<bool(int site)> hasHost) { hasHost_ = std::move(hasHost); }
+  bool hasHost(int site) const { return !hasHost_ || hasHost_(site); }
+
   // Binds a handler of the finished event: the monitor has seen every site end. Handlers run
   // on the UI thread, in binding order.
   void onFinished(std::function<void()> handler) {
@@ -99,6 +105,7 @@ class SearchJob final {
   SearchRequest request_;  // UI thread; each run gets its own copy of what it needs
   bool running_ = false;   // UI thread
   std::vector<std::function<void()>> finishedHandlers_;  // UI thread
+  std::function<bool(int)> hasHost_;                      // UI thread
   std::atomic<bool> stopRequested_{false};
   // The generation of the search whose workers may still hand over hits and write lines.
   std::atomic<std::uint64_t> currentGeneration_{0};

@@ -21,8 +21,11 @@ Text siteStateText(SiteState state, int page) {
   return {};
 }
 
-void SiteReports::reset(const std::array<bool, window::kSiteCount>& ticked) {
+void SiteReports::reset(const std::array<bool, window::kSiteCount>& ticked,
+                        std::uint64_t generation) {
   std::lock_guard lock(mutex_);
+  generation_ = generation;
+  started_ = std::chrono::steady_clock::now();
   reports_.clear();
   for (int site = 0; site < window::kSiteCount; ++site) {
     if (!ticked[site]) continue;
@@ -33,18 +36,48 @@ void SiteReports::reset(const std::array<bool, window::kSiteCount>& ticked) {
   ++version_;
 }
 
+void SiteReports::update(int site, std::uint64_t generation,
+                         const std::function<void(SiteReport&)>& change) {
+  // Checked under the lock of the change: a reset in between would start the new search's
+  // reports, where an old worker's change must not land.
+  std::lock_guard lock(mutex_);
+  if (generation != generation_) return;
+  updateLocked(site, change);
+}
+
 void SiteReports::update(int site, const std::function<void(SiteReport&)>& change) {
   std::lock_guard lock(mutex_);
+  updateLocked(site, change);
+}
+
+void SiteReports::updateLocked(int site, const std::function<void(SiteReport&)>& change) {
   auto report = std::find_if(reports_.begin(), reports_.end(),
                              [site](const SiteReport& r) { return r.site == site; });
   if (report == reports_.end()) return;
   change(*report);
+  report->elapsedMs = static_cast<std::uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                            started_)
+          .count());
   ++version_;
 }
 
 std::vector<SiteReport> SiteReports::snapshot() const {
-  std::lock_guard lock(mutex_);
-  return reports_;
+  std::vector<SiteReport> copy;
+  {
+    std::lock_guard lock(mutex_);
+    copy = reports_;
+  }
+  if (listedCounter_) {
+    for (SiteReport& report : copy) {
+      report.hitsListed = report.hitLabel.empty() ? 0 : listedCounter_(report.hitLabel);
+    }
+  }
+  return copy;
+}
+
+void SiteReports::setListedCounter(std::function<int(const Text& hitLabel)> counter) {
+  listedCounter_ = std::move(counter);
 }
 
 std::uint64_t SiteReports::version() const {

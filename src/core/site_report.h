@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -33,28 +34,44 @@ struct SiteReport {
   int page = 0;          // the page being fetched while onPage
   int pagesFetched = 0;  // pages that arrived, whole or not
   int hitsFound = 0;     // hits cut from the pages
-  int hitsListed = 0;    // of those, listed after the filter and the duplicates
+  // Of those, listed after the filter and the duplicates: not written by workers but
+  // counted by the result store when a snapshot is taken, so it stays right across rebuilds.
+  int hitsListed = 0;
   std::uint32_t elapsedMs = 0;  // since the search started, up to the site's end
   Text mirror;  // the host the site's pages came from (GBK)
   Text reason;  // why the last request or page failed (GBK); empty when none did
+  Text hitLabel;  // the site label its hits carry (GBK), set by the worker at its start
 };
 
 // One report per ticked site of the current search. Workers write, the UI thread reads;
 // every call takes the lock, so a snapshot is always whole.
 class SiteReports final {
  public:
-  // At search start (UI thread): one report per ticked site, in site order, waiting.
-  void reset(const std::array<bool, window::kSiteCount>& ticked);
-  // Changes one site's report (any thread); a site without a report is ignored.
+  // At search start (UI thread): one report per ticked site, in site order, waiting, and the
+  // clock of elapsedMs started. `generation` is the search's: updates of another are dropped.
+  void reset(const std::array<bool, window::kSiteCount>& ticked, std::uint64_t generation = 0);
+  // Changes one site's report (any thread) and stamps its elapsed time; a site without a
+  // report is ignored.
   void update(int site, const std::function<void(SiteReport&)>& change);
+  // As update, unless the reports belong to a search other than `generation`'s.
+  void update(int site, std::uint64_t generation, const std::function<void(SiteReport&)>& change);
+  // Every report, hitsListed filled in by the listed counter when one is set.
   std::vector<SiteReport> snapshot() const;
+  // How many listed rows carry a hit label: set once, before any search (the search job
+  // hands in its result store's count). Called without this object's lock held.
+  void setListedCounter(std::function<int(const Text& hitLabel)> counter);
   // Grows with every change, so a reader can skip redrawing an unchanged table.
   std::uint64_t version() const;
 
  private:
+  void updateLocked(int site, const std::function<void(SiteReport&)>& change);
+
   mutable std::mutex mutex_;
   std::vector<SiteReport> reports_;  // guarded by mutex_
   std::uint64_t version_ = 0;        // guarded by mutex_
+  std::uint64_t generation_ = 0;     // guarded by mutex_
+  std::chrono::steady_clock::time_point started_{};  // guarded by mutex_
+  std::function<int(const Text&)> listedCounter_;     // set before any worker starts
 };
 
 }  // namespace quenbo::core

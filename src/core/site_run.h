@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "core/magnet_result.h"
+#include "core/site_report.h"
 
 namespace quenbo::core {
 
@@ -33,6 +34,8 @@ class SiteRun final {
   bool handOver(const MagnetResult& hit);
   // Appends one line to the log box, unless a newer search has started since.
   void log(const Text& line);
+  // Changes the site's report, unless a newer search has started since.
+  void report(const std::function<void(SiteReport&)>& change);
 
  private:
   SearchJob& job_;

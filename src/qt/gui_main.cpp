@@ -10,6 +10,7 @@
 #include "app/site_setup.h"
 #include "base/encoding.h"
 #include "base/files.h"
+#include "base/numbers.h"
 #include "qt/artwork.h"
 #include "qt/hosts_editor_dialog.h"
 #include "qt/look.h"
@@ -86,7 +87,12 @@ int runGui(int argc, char** argv) {
   WindowView updateView(application.updateWindow(), loop);
   WindowView mainView(application.mainWindow(), loop);
   interactions.setParentWindow(&mainView);
-  HostsEditorLauncher hostsEditor([&liveSites] { return liveSites.files(); }, {},
+  // A check waits as long as a search would for a page.
+  SiteChecker checker = pageOneChecker([&application] {
+    int seconds = textToInteger(application.mainWindow().text(window::names::编辑框_时间));
+    return seconds > 0 ? seconds : 10;
+  });
+  HostsEditorLauncher hostsEditor([&liveSites] { return liveSites.files(); }, checker,
                                   [&liveSites, &application] {
                                     liveSites.reload();
                                     application.hostsChanged();

@@ -14,6 +14,7 @@
 #include "base/encoding.h"
 #include "base/files.h"
 #include "qt/qt_text.h"
+#include "sites/site_check.h"
 
 namespace quenbo::qt {
 
@@ -40,6 +41,19 @@ struct HostsEditorDialog::Relay {
   std::mutex mutex;
   HostsEditorDialog* dialog = nullptr;  // guarded by mutex
 };
+
+SiteChecker pageOneChecker(std::function<int()> timeoutSeconds) {
+  return [timeoutSeconds = std::move(timeoutSeconds)](const SiteHosts& hosts, int site) {
+    SiteCheck check = checkSite(hosts, site, utf8ToGbk(kCheckKeyword), timeoutSeconds());
+    Text line = siteVerdictText(check.verdict);
+    if (!check.reason.empty() && check.reason != line) line += "：（"_gbk + check.reason + "）"_gbk;
+    line += "，"_gbk + std::to_string(check.hits) + " 条，"_gbk +
+            std::to_string((check.elapsedMs + 50) / 100 / 10) + "." +
+            std::to_string((check.elapsedMs + 50) / 100 % 10) + " 秒"_gbk;
+    if (!check.host.empty()) line += "，"_gbk + check.host;
+    return line;
+  };
+}
 
 HostsEditorDialog::HostsEditorDialog(HostsEditing editing, SiteChecker checker,
                                      std::function<void()> saved, QWidget* parent)
@@ -152,7 +166,7 @@ void HostsEditorDialog::showProblem(int row) {
     if (box) box->setStyleSheet(QString());
     return;
   }
-  QString text = QStringLiteral("不是主机：") + utf8(problem);
+  QString text = QStringLiteral("不可用：") + utf8(problem);
   verdict->setText(text);
   verdict->setToolTip(text);
   verdict->setForeground(kProblemColour);

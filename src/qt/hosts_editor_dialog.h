@@ -22,6 +22,10 @@ namespace quenbo::qt {
 // its own; it must come back within its own time-out.
 using SiteChecker = std::function<Text(const SiteHosts& hosts, int site)>;
 
+// The check the "测试" buttons run: page 1 of the site searched for the check keyword, with
+// `timeoutSeconds()` read as the check starts; the verdict with its reason, time and hits.
+SiteChecker pageOneChecker(std::function<int()> timeoutSeconds);
+
 class HostsEditorDialog final : public QDialog {
  public:
   // Columns of the table.

@@ -121,7 +121,9 @@ void HostsEditing::setValue(std::size_t row, const Text& value) {
 
 std::string HostsEditing::problem(std::size_t row) const {
   if (row >= rows_.size()) return {};
-  return hostValueProblem(rows_[row].value, rows_[row].withScheme);
+  const HostsRow& r = rows_[row];
+  // Only a site's own key and the APIs may list mirrors.
+  return hostValueProblem(r.value, r.withScheme, r.section == "sites" || r.section == "apis");
 }
 
 bool HostsEditing::edited() const {

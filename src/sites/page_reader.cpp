@@ -23,6 +23,7 @@ PageVerdict PageReader::read(const Text& body) {
   const SiteRow& row = plan_.row;
   count_ = 0;
   cutShort_ = false;
+  listMissing_ = false;
   blocks_.clear();
   switch (row.kind) {
     case SiteKind::html:
@@ -40,7 +41,9 @@ PageVerdict PageReader::read(const Text& body) {
       // which the parser reads (each value is unescaped further once read).
       Text text = row.kind == SiteKind::resultListJson ? utf8ToGbk(body) : body;
       if (!json_.parse(text)) return PageVerdict::jsonFailed;
-      count_ = std::max(json_.getCount(row.itemList), 0);
+      int count = json_.getCount(row.itemList);
+      listMissing_ = count < 0 && json_.stringifyAt(row.itemList).empty();
+      count_ = std::max(count, 0);
       break;
     }
   }

@@ -40,6 +40,9 @@ class PageReader final {
   int itemCount() const { return count_; }
   // Whether the page held more than kItemLimit items, of which only the first are given.
   bool cutShort() const { return cutShort_; }
+  // Whether the last answer was JSON without its item list at all (null counts as an empty
+  // list): the API has most likely changed its answer.
+  bool listMissing() const { return listMissing_; }
   // The hit of item `index` (0-based), or nothing when the item has no link or one that
   // is not a magnet link.
   std::optional<core::MagnetResult> hit(int index) const;
@@ -53,6 +56,7 @@ class PageReader final {
   ScriptJson json_;
   int count_ = 0;
   bool cutShort_ = false;
+  bool listMissing_ = false;
 };
 
 }  // namespace quenbo

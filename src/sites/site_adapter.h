@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 
 #include "sites/site_channel.h"
 #include "sites/site_plan.h"
@@ -14,6 +15,19 @@ struct PageAnswer {
   Text body;        // empty on every failure
   int status = 0;   // the HTTP status, the engine's failure number (7xx), or 0 for neither
   Text statusText;  // "200 OK" or the engine's failure message (GBK); empty for no request
+  int httpStatus = 0;  // the server's status code; 0 when no answer arrived
+  Text contentType;    // the answer's Content-Type value; empty when it gave none
+};
+
+// What kept a site's run from giving hits, as its report and the site check say it.
+enum class SiteFault {
+  none,           // hits came, or the run was stopped
+  noHost,         // the site has no host: nothing was requested
+  unreachable,    // no answer, or one cut off (the engine's 7xx text)
+  httpError,      // an answer with a status other than 2xx
+  jsonFailed,     // a JSON site's answer was not JSON
+  layoutChanged,  // page 1 came whole but gave no hit, and still holds hashes or magnet links
+  noResults,      // page 1 came whole and gave no hit, and holds nothing that looks like one
 };
 
 // Why a site's run ended.
@@ -32,6 +46,10 @@ struct SiteOutcome {
   SiteEnd end = SiteEnd::allPages;
   int pagesRequested = 0;
   PageAnswer lastPage;  // the body is not kept
+  int hits = 0;         // hits cut from the pages
+  SiteFault fault = SiteFault::none;
+  Text reason;  // the fault in words (GBK), as the report's reason; empty for none
+  Text host;    // the host the pages came from (the mirror kept); empty without a host
 };
 
 // Runs on the site's worker thread. It ends early when stop is requested (before a page, a
@@ -39,6 +57,13 @@ struct SiteOutcome {
 // running flag is gone, when a page gives nothing, when a JSON answer does not parse, or at
 // a limit of memory; on every way out it clears the running flag, after the last
 // hand-over, and writes its closing line.
+// It reports through the channel as it goes: the page it is on, pages and hits, the mirror
+// and, at its end, its final state and the reason. `mirrors` holds one plan per host of the
+// site (at least one; a plan without base URL for a site without host). Page 1 is asked of
+// them in turn, the one remembered for the site first, until one answers without a
+// connection failure or a 5xx status; that one serves the later pages and is remembered for
+// the process. Each switch writes one log line.
+SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& channel);
 SiteOutcome runSiteAdapter(const SitePlan& plan, SiteChannel& channel);
 
 // One page request as every adapter makes it: GET, the search's time-out, nothing else; the

@@ -2,8 +2,11 @@
 // flags, the result store and the log. The search job's runs provide it; tests record it.
 #pragma once
 
+#include <functional>
+
 #include "base/text.h"
 #include "core/magnet_result.h"
+#include "core/site_report.h"
 
 namespace quenbo {
 
@@ -27,6 +30,9 @@ class SiteChannel {
   // should end.
   [[nodiscard]] virtual bool handOver(const core::MagnetResult& hit) = 0;
   virtual void log(const Text& line) = 0;
+  // Changes the site's live report (state, pages, hits, mirror, reason). A channel that
+  // keeps no report leaves this as it is: the run goes the same either way.
+  virtual void report(const std::function<void(core::SiteReport&)>& /*change*/) {}
 };
 
 }  // namespace quenbo

@@ -1,5 +1,7 @@
 #include "sites/site_hosts.h"
 
+#include <algorithm>
+
 #include "base/encoding.h"
 #include "base/files.h"
 #include "base/ini_file.h"
@@ -69,32 +71,64 @@ std::string_view schemeOf(std::string_view value) {
   return {};
 }
 
+// The value as stored: each host with its scheme where one belongs (a bare one as https),
+// joined by ",". Call only for a value without problem.
+Text normalizedValue(std::string_view value, bool withScheme) {
+  std::vector<Text> parts = splitHostList(value);
+  Text out;
+  for (const Text& part : parts) {
+    if (!out.empty()) out += ',';
+    out += withScheme && schemeOf(part).empty() ? "https://" + part : part;
+  }
+  return out;
+}
+
 }  // namespace
 
-std::string hostValueProblem(std::string_view value, bool withScheme) {
+std::vector<Text> splitHostList(std::string_view value) {
+  std::vector<Text> parts;
+  while (!value.empty()) {
+    std::size_t comma = value.find(',');
+    std::string_view part = value.substr(0, comma);
+    value = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
+    while (!part.empty() && (part.front() == ' ' || part.front() == '\t')) part.remove_prefix(1);
+    while (!part.empty() && (part.back() == ' ' || part.back() == '\t')) part.remove_suffix(1);
+    if (!part.empty()) parts.emplace_back(part);
+  }
+  return parts;
+}
+
+std::string hostValueProblem(std::string_view value, bool withScheme, bool severalAllowed) {
   if (value.empty()) return {};
-  std::string_view host = value;
-  if (withScheme) host.remove_prefix(schemeOf(value).size());
-  if (isHost(host)) return {};
-  return withScheme ? "is not a host (http:// or https:// followed by host or host:port)"
-                    : "is not a host (host or host:port, without scheme or slash)";
+  const std::string shown = "\"" + gbkToUtf8(value) + "\"";
+  const char* rule = withScheme ? " (http:// or https:// followed by host or host:port)"
+                                : " (host or host:port, without scheme or slash)";
+  std::size_t commas = static_cast<std::size_t>(std::count(value.begin(), value.end(), ','));
+  if (commas > 0 && !severalAllowed) return shown + " lists several hosts; this key takes one";
+  std::vector<Text> parts = splitHostList(value);
+  if (parts.size() != commas + 1) return shown + " has an empty host between its commas";
+  for (const Text& part : parts) {
+    std::string_view host = part;
+    if (withScheme) host.remove_prefix(schemeOf(part).size());
+    if (isHost(host)) continue;
+    return (parts.size() > 1 ? shown + ": \"" + gbkToUtf8(part) + "\"" : shown) +
+           " is not a host" + rule;
+  }
+  return {};
 }
 
 void SiteHosts::take(const IniFile& file, std::string_view section, std::string_view key,
-                     bool withScheme, Text& slot) {
+                     bool withScheme, bool severalAllowed, Text& slot) {
   Text gbkKey = utf8ToGbk(key);
   if (!file.contains(section, gbkKey)) return;
   Text value = file.value(section, gbkKey);
-  // A bare host where a scheme belongs is taken as an https one.
-  if (withScheme && !value.empty() && schemeOf(value).empty()) value = "https://" + value;
-  std::string problem = hostValueProblem(value, withScheme);
+  std::string problem = hostValueProblem(value, withScheme, severalAllowed);
   if (problem.empty()) {
-    slot = value;
+    slot = normalizedValue(value, withScheme);
     return;
   }
   slot.clear();
-  problems_.push_back("[" + std::string(section) + "] " + std::string(key) + ": \"" +
-                      gbkToUtf8(value) + "\" " + problem +
+  problems_.push_back("[" + std::string(section) + "] " + std::string(key) + ": " + problem +
                       (section == "board"     ? "; the film board is switched off"
                        : section == "service" ? "; no update service is asked"
                                               : "; the site is switched off"));
@@ -105,13 +139,13 @@ void SiteHosts::read(std::string_view fileText) {
   for (const SiteRow& row : SiteCatalogue::rows()) {
     if (row.host != HostSource::own) continue;
     auto index = static_cast<std::size_t>(row.index);
-    take(file, "sites", row.label, row.label == kSkrbt, sites_[index]);
-    take(file, "markers", row.label, false, markers_[index]);
+    take(file, "sites", row.label, row.label == kSkrbt, true, sites_[index]);
+    take(file, "markers", row.label, false, false, markers_[index]);
   }
-  take(file, "apis", "A", false, apiA_);
-  take(file, "apis", "B", false, apiB_);
-  take(file, "board", "host", false, board_);
-  take(file, "service", "update", true, updateService_);
+  take(file, "apis", "A", false, true, apiA_);
+  take(file, "apis", "B", false, true, apiB_);
+  take(file, "board", "host", false, false, board_);
+  take(file, "service", "update", true, false, updateService_);
 }
 
 bool SiteHosts::readFile(const std::filesystem::path& path) {
@@ -148,15 +182,26 @@ const Text& SiteHosts::host(int index) const {
   }
 }
 
+std::vector<Text> SiteHosts::hosts(int index) const { return splitHostList(host(index)); }
+
 Text SiteHosts::baseUrl(int index) const {
-  const Text& value = host(index);
-  if (value.empty()) return {};
-  return Text(SiteCatalogue::row(index).scheme) + value;
+  std::vector<Text> all = hosts(index);
+  return all.empty() ? Text() : baseUrl(index, all.front());
+}
+
+Text SiteHosts::baseUrl(int index, const Text& host) const {
+  if (host.empty()) return {};
+  return Text(SiteCatalogue::row(index).scheme) + host;
 }
 
 Text SiteHosts::markerHost(int index) const {
+  std::vector<Text> all = hosts(index);
+  return markerHost(index, all.empty() ? Text() : all.front());
+}
+
+Text SiteHosts::markerHost(int index, const Text& host) const {
   const Text& marker = markers_[static_cast<std::size_t>(index)];
-  return marker.empty() ? host(index) : marker;
+  return marker.empty() ? host : marker;
 }
 
 }  // namespace quenbo

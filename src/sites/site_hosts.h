@@ -2,7 +2,8 @@
 // in INI syntax (UTF-8): [sites] holds one key per site label, [apis] the two shared JSON
 // search APIs A and B, [markers] the hosts two sites write into their own markup, [board]
 // the host of the film board page, [service] the update service. Files read later win key by
-// key.
+// key. A site's or API's value may list mirrors, separated by ",": a run tries them in order
+// (see site_mirrors.h).
 #pragma once
 
 #include <array>
@@ -25,10 +26,16 @@ inline constexpr std::string_view kHostsFileName = "sites.hosts";
 inline constexpr std::string_view kLocalHostsFileName = "sites.hosts.local";
 inline constexpr std::string_view kHostsOption = "--hosts";
 
-// Why a hosts-file value cannot be taken, as the reader says it ("is not a host (...)"); empty
-// when it can. An empty value can (it switches the key off). `withScheme`: the value may
-// start with http:// or https:// (a bare host is read as https).
-std::string hostValueProblem(std::string_view value, bool withScheme);
+// What is wrong with one value of a hosts file, as the reader judges it: "" when it is fine
+// (empty included: the key switches its site off), else one UTF-8 sentence for the user.
+// `withScheme`: each host may start with http:// or https:// (a bare one is taken as https);
+// otherwise host, host:port, [v6] or [v6]:port without scheme or slash. `severalAllowed`:
+// the value may list mirrors separated by "," ([sites] and [apis]); [markers], [board] and
+// [service] hold one host.
+std::string hostValueProblem(std::string_view value, bool withScheme, bool severalAllowed = true);
+
+// The parts of a value that lists mirrors, blanks around each trimmed, empty parts left out.
+std::vector<Text> splitHostList(std::string_view value);
 
 class SiteHosts final {
  public:
@@ -47,13 +54,20 @@ class SiteHosts final {
   static SiteHosts load(const std::filesystem::path& directory,
                         const std::filesystem::path& extraFile = {});
 
-  // The host of the site at catalogue index `index`: its [sites] key, or its API's host.
-  // Skrbt's host carries its scheme. Empty when the site is not to be requested.
+  // The host of the site at catalogue index `index`: its [sites] key, or its API's host, as
+  // the file wrote it (mirrors and all). Skrbt's host carries its scheme. Empty when the site
+  // is not to be requested.
   const Text& host(int index) const;
-  // Scheme and host, ready for the path; empty when the host is.
+  // Its hosts in the order a run tries them: one, or its mirrors; none when not requested.
+  std::vector<Text> hosts(int index) const;
+  // Scheme and first host, ready for the path; empty when there is no host.
   Text baseUrl(int index) const;
-  // The host the site writes into its own links, or its own host when none is set.
+  // Scheme and `host` (one of hosts(index)) for the site.
+  Text baseUrl(int index, const Text& host) const;
+  // The host the site writes into its own links, or its own first host when none is set.
   Text markerHost(int index) const;
+  // The same for pages that came from `host`, one of hosts(index).
+  Text markerHost(int index, const Text& host) const;
   // The update service's scheme and host from [service] update; empty: no service.
   const Text& updateService() const { return updateService_; }
 
@@ -66,7 +80,7 @@ class SiteHosts final {
  private:
   // Stores `value` at `slot` when the file holds the key; refuses what is not a host.
   void take(const IniFile& file, std::string_view section, std::string_view key, bool withScheme,
-            Text& slot);
+            bool severalAllowed, Text& slot);
 
   std::array<Text, window::kSiteCount> sites_{};
   std::array<Text, window::kSiteCount> markers_{};

@@ -46,6 +46,11 @@ Text SiteLogMessages::page(int number) {
   return before + std::to_string(number) + after;
 }
 
+Text SiteLogMessages::mirrorSwitch(const Text& failedHost, const Text& reason,
+                                   const Text& nextHost) {
+  return "主机 "_gbk + failedHost + " 无法使用（"_gbk + reason + "），改用镜像 "_gbk + nextHost;
+}
+
 Text siteLogLine(const Text& timeField, const Text& label, const Text& message) {
   static const Text web = "Web："_gbk;
   Text line = timeField + "   " + web + label;

@@ -16,6 +16,8 @@ struct SiteLogMessages {
   static Text page(int number);     // 第 N 页
   static const Text& pageTooLong();  // 单页资源超过 2000 条，已自动停止搜索
   static const Text& storeFull();    // 资源总数已达 200000 条上限，已自动停止搜索
+  // 主机 A 无法使用（reason），改用镜像 B: page 1 is asked of the site's next mirror.
+  static Text mirrorSwitch(const Text& failedHost, const Text& reason, const Text& nextHost);
 };
 
 // The 20-character time field, three spaces, "Web：" and the label filled with spaces to 18

@@ -19,12 +19,27 @@ void putIn(Text& text, std::string_view token, std::string_view value) {
 
 }  // namespace
 
-SitePlan planSite(int index, const SiteHosts& hosts) {
-  SitePlan plan{SiteCatalogue::row(index), hosts.baseUrl(index)};
-  Text markerHost = hosts.markerHost(index);
+namespace {
+
+SitePlan planForHost(int index, const SiteHosts& hosts, const Text& host) {
+  SitePlan plan{SiteCatalogue::row(index), hosts.baseUrl(index, host), host};
+  Text markerHost = hosts.markerHost(index, host);
   putIn(plan.row.cut.left, kMarkerHostToken, markerHost);
   putIn(plan.row.link.left, kMarkerHostToken, markerHost);
   return plan;
+}
+
+}  // namespace
+
+SitePlan planSite(int index, const SiteHosts& hosts) {
+  std::vector<Text> all = hosts.hosts(index);
+  return planForHost(index, hosts, all.empty() ? Text() : all.front());
+}
+
+std::vector<SitePlan> planMirrors(int index, const SiteHosts& hosts) {
+  std::vector<SitePlan> plans;
+  for (const Text& host : hosts.hosts(index)) plans.push_back(planForHost(index, hosts, host));
+  return plans;
 }
 
 bool takesTimeStamp(const SiteRow& row) {

@@ -22,6 +22,9 @@ class JobChannel final : public SiteChannel {
   // Dropped by the run when a newer search has started since.
   bool handOver(const core::MagnetResult& hit) override { return run_.handOver(hit); }
   void log(const Text& line) override { run_.log(line); }
+  void report(const std::function<void(core::SiteReport&)>& change) override {
+    run_.report(change);
+  }
 
  private:
   core::SiteRun& run_;
@@ -29,18 +32,23 @@ class JobChannel final : public SiteChannel {
 
 }  // namespace
 
-std::array<core::SiteWorker, core::kSiteCount> makeSiteWorkers(const SiteHosts& hosts) {
+std::array<core::SiteWorker, core::kSiteCount> makeSiteWorkers(
+    std::shared_ptr<const SiteDirectory> directory) {
   std::array<core::SiteWorker, core::kSiteCount> workers;
   for (int index = 0; index < core::kSiteCount; ++index) {
-    // Shared, read-only, by every run of the site.
-    auto plan = std::make_shared<const SitePlan>(planSite(index, hosts));
-    workers[static_cast<std::size_t>(index)] = [plan](core::SiteRun& run) {
+    workers[static_cast<std::size_t>(index)] = [directory, index](core::SiteRun& run) {
+      // Shared, read-only, by every run that started under the same hosts.
+      std::shared_ptr<const std::vector<SitePlan>> mirrors = directory->mirrors(index);
       JobChannel channel(run);
-      // How the site ended is in its log lines; the window shows no more of it yet.
-      (void)runSiteAdapter(*plan, channel);
+      // How the site ended is in its report and its log lines.
+      (void)runSiteAdapter(*mirrors, channel);
     };
   }
   return workers;
+}
+
+std::array<core::SiteWorker, core::kSiteCount> makeSiteWorkers(const SiteHosts& hosts) {
+  return makeSiteWorkers(std::make_shared<const SiteDirectory>(hosts));
 }
 
 }  // namespace quenbo

@@ -3,13 +3,18 @@
 #pragma once
 
 #include <array>
+#include <memory>
 
 #include "core/search_job.h"
 #include "core/site_run.h"
+#include "sites/site_directory.h"
 #include "sites/site_hosts.h"
 
 namespace quenbo {
 
+// Each run takes the site's plans from `directory` as it starts.
+std::array<core::SiteWorker, core::kSiteCount> makeSiteWorkers(
+    std::shared_ptr<const SiteDirectory> directory);
 std::array<core::SiteWorker, core::kSiteCount> makeSiteWorkers(const SiteHosts& hosts);
 
 }  // namespace quenbo

@@ -42,10 +42,10 @@ window::Row siteStatusRow(const core::SiteReport& report) {
 SiteStatusTable::SiteStatusTable(window::WindowModel& window, const core::SiteReports& reports)
     : window_(window), reports_(reports) {}
 
-void SiteStatusTable::refresh() {
+void SiteStatusTable::refresh(bool force) {
   // Read the version first: a change made while the snapshot is taken shows next time.
   const std::uint64_t version = reports_.version();
-  if (version == shownVersion_) return;
+  if (version == shownVersion_ && !force) return;
   std::vector<core::SiteReport> reports = reports_.snapshot();
   std::vector<window::Row> rows;
   rows.reserve(reports.size());

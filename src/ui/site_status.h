@@ -25,9 +25,11 @@ class SiteStatusTable final {
  public:
   SiteStatusTable(window::WindowModel& window, const core::SiteReports& reports);
 
-  // Rewrites the list when the reports changed since the last call: cell by cell while the
-  // same sites are listed (the selection and scroll stay), as a whole otherwise.
-  void refresh();
+  // Rewrites the list when the reports changed since the last call, or always when
+  // `force`d (the listed counts follow the result list, which a filter change rebuilds
+  // without touching the reports): cell by cell while the same sites are listed (the
+  // selection and scroll stay), as a whole otherwise.
+  void refresh(bool force = false);
 
  private:
   window::WindowModel& window_;

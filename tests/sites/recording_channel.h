@@ -52,6 +52,16 @@ class RecordingChannel final : public SiteChannel {
     lines_.push_back(line);
     events_.push_back("log");
   }
+  void report(const std::function<void(core::SiteReport&)>& change) override {
+    std::lock_guard lock(mutex_);
+    change(report_);
+    ++reportChanges_;
+  }
+  // The site's report as the adapter left it.
+  core::SiteReport siteReport() const {
+    std::lock_guard lock(mutex_);
+    return report_;
+  }
 
   std::vector<core::MagnetResult> hits() const {
     std::lock_guard lock(mutex_);
@@ -95,6 +105,8 @@ class RecordingChannel final : public SiteChannel {
   std::vector<core::MagnetResult> hits_;
   std::vector<Text> lines_;
   std::vector<std::string> events_;
+  core::SiteReport report_;
+  int reportChanges_ = 0;
 };
 
 }  // namespace quenbo::testing

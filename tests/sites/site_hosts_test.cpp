@@ -126,6 +126,49 @@ TEST(SiteHosts, KeysOutsideTheirSectionDoNotCount) {
   EXPECT_EQ(hosts.host(kZhongzisou), "");
 }
 
+// The one rule the reader and the hosts editor share, mirror lists included.
+TEST(SiteHosts, HostValueRuleAcceptsMirrorListsPartByPart) {
+  struct Case {
+    const char* value;
+    bool withScheme, several;
+    const char* problemHas;  // "" when fine
+  } cases[] = {
+      {"", false, true, ""},
+      {"a.example", false, false, ""},
+      {"a.example,b.example:8080", false, true, ""},
+      {" a.example , [::1]:81 ", false, true, ""},
+      {"http://a.example,b.example", true, true, ""},
+      {"a.example,b.example", false, false, "lists several hosts"},
+      {"a.example,,b.example", false, true, "empty host"},
+      {"a.example,", false, true, "empty host"},
+      {"a.example,b.example/x", false, true, "\"b.example/x\" is not a host"},
+      {"http://a.example", false, true, "is not a host"},
+      {"ftp://a.example,https://b.example", true, true, "\"ftp://a.example\" is not a host"},
+  };
+  for (const Case& c : cases) {
+    std::string problem = hostValueProblem(c.value, c.withScheme, c.several);
+    if (std::string(c.problemHas).empty()) {
+      EXPECT_EQ(problem, "") << c.value;
+    } else {
+      EXPECT_NE(problem.find(c.problemHas), std::string::npos) << c.value << ": " << problem;
+    }
+  }
+  SiteHosts hosts;
+  hosts.read(
+      "[sites]\nBtdad = a.example, b.example:81\nSkrbt = http://s.example,t.example\n"
+      "[apis]\nA = api1.example,api2.example\n[markers]\nBtsow = x.example,y.example\n"
+      "[board]\nhost = b1.example,b2.example\n");
+  EXPECT_EQ(hosts.hosts(kBtdad), (std::vector<Text>{"a.example", "b.example:81"}));
+  EXPECT_EQ(hosts.baseUrl(kBtdad), "http://a.example");
+  EXPECT_EQ(hosts.baseUrl(kBtdad, "b.example:81"), "http://b.example:81");
+  EXPECT_EQ(hosts.hosts(kSkrbt), (std::vector<Text>{"http://s.example", "https://t.example"}));
+  EXPECT_EQ(hosts.hosts(kIdopea), (std::vector<Text>{"api1.example", "api2.example"}));
+  EXPECT_EQ(hosts.markerHost(kBtsow, "z.example"), "z.example");  // its marker was refused
+  EXPECT_EQ(hosts.markerHost(kMonova, "m2.example"), "m2.example");
+  EXPECT_EQ(hosts.boardHost(), "");
+  EXPECT_EQ(hosts.problems().size(), 2u);
+}
+
 class SiteHostsFiles : public testing::SandboxTest {};
 
 TEST_F(SiteHostsFiles, ShippedFileThenLocalFileThenTheNamedOne) {

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   applySwitches(line, simulator);
-  if (!simulator.writeHostsFile(line.hostsOut)) {
+  if (!simulator.writeHostsFile(line.hostsOut, line.mirrorDead)) {
     std::cerr << "quenbo-site-simulator: cannot write " << line.hostsOut << "\n";
     return 1;
   }

@@ -6,7 +6,14 @@
 
 namespace quenbo::simulator {
 
-std::string SiteSimulator::hostsFileText() const {
+std::string SiteSimulator::hostsFileText(bool deadMirrorFirst) const {
+  const std::string dead = deadMirrorFirst ? deadHost() : std::string();
+  // A mirror list: the dead host (with the scheme where the live one has it) first.
+  auto listed = [&dead](const std::string& live) {
+    if (dead.empty()) return live;
+    std::size_t scheme = live.find("://");
+    return (scheme == std::string::npos ? "" : live.substr(0, scheme + 3)) + dead + "," + live;
+  };
   std::string out =
       "; Hosts of the search sites, all pointing at the local site simulator.\n"
       "; Written by quenbo-site-simulator; valid only while it runs.\n"
@@ -16,13 +23,13 @@ std::string SiteSimulator::hostsFileText() const {
     std::string value = host(site.label);
     // Skrbt carries its scheme with its host.
     if (site.label == "Skrbt") value = baseUrl(site.label);
-    out += std::string(site.label) + " = " + value + "\n";
+    out += std::string(site.label) + " = " + listed(value) + "\n";
   }
   out += "\n; The two shared JSON search APIs.\n[apis]\n";
   out += "; host A: 种子搜, BT蚂蚁, Torrentz, Sunyaa, idopea (https)\n";
-  out += "A = " + host("Torrentz") + "\n";
+  out += "A = " + listed(host("Torrentz")) + "\n";
   out += "; host B: 磁力果, Kickass (http)\n";
-  out += "B = " + host("Kickass") + "\n";
+  out += "B = " + listed(host("Kickass")) + "\n";
   out += "\n; Hosts that appear inside the page markup of two sites.\n[markers]\n";
   out += "Btsow = " + markerHost("Btsow") + "\n";
   out += "Monova = " + markerHost("Monova") + "\n";
@@ -31,9 +38,9 @@ std::string SiteSimulator::hostsFileText() const {
   return out;
 }
 
-bool SiteSimulator::writeHostsFile(const std::string& path) const {
+bool SiteSimulator::writeHostsFile(const std::string& path, bool deadMirrorFirst) const {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << hostsFileText();
+  file << hostsFileText(deadMirrorFirst);
   file.close();
   return !file.fail();
 }

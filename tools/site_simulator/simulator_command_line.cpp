@@ -58,6 +58,10 @@ bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& ou
       out.options.skrbtOverTls = true;
       continue;
     }
+    if (option == "--mirror-dead") {
+      out.mirrorDead = true;
+      continue;
+    }
     if (!hasValue) {
       if (i + 1 >= arguments.size()) {
         message = option.rfind("--", 0) == 0 ? option + " needs a value" : "unknown argument: " + option;
@@ -84,6 +88,18 @@ bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& ou
       if (!readSites(value, out.htmlInsteadOfJson, message)) return false;
     } else if (option == "--no-list") {
       if (!readSites(value, out.jsonWithoutList, message)) return false;
+    } else if (option == "--layout-changed") {
+      if (!readSites(value, out.layoutChanged, message)) return false;
+    } else if (option == "--slow") {
+      std::vector<std::string> sites;
+      if (!readSites(value, sites, message)) return false;
+      int wait = 0;
+      if (i + 1 >= arguments.size() || !readCount(arguments[i + 1], wait)) {
+        message = "--slow needs sites and a number of milliseconds";
+        return false;
+      }
+      ++i;
+      for (const std::string& site : sites) out.slow.emplace_back(site, wait);
     } else {
       message = "unknown option: " + option;
       return false;
@@ -108,6 +124,12 @@ void applySwitches(const CommandLine& line, SiteSimulator& simulator) {
   turnOn(line.serverError, &SiteBehaviour::serverError);
   turnOn(line.htmlInsteadOfJson, &SiteBehaviour::htmlInsteadOfJson);
   turnOn(line.jsonWithoutList, &SiteBehaviour::jsonWithoutList);
+  turnOn(line.layoutChanged, &SiteBehaviour::layoutChanged);
+  for (const auto& [label, wait] : line.slow) {
+    SiteBehaviour behaviour = simulator.behaviour(label);
+    behaviour.latencyMs = wait;
+    simulator.setBehaviour(label, behaviour);
+  }
 }
 
 std::string usageText() {
@@ -121,6 +143,10 @@ std::string usageText() {
          "  --error SITES      answer these sites with HTTP 500\n"
          "  --html SITES       JSON sites: answer with an HTML page instead\n"
          "  --no-list SITES    JSON sites: answer without the item list\n"
+         "  --layout-changed SITES  a valid page in markup the program does not know:\n"
+         "                     nothing is cut, but hashes and magnet links remain\n"
+         "  --slow SITES MS    these sites wait MS milliseconds before every answer\n"
+         "  --mirror-dead      the hosts file lists a dead host before each live one\n"
          "  --skrbt-https      serve Skrbt over TLS (default plain HTTP)\n"
          "SITES is a comma-separated list of site labels, or \"all\".\n"
          "Runs until interrupted (Ctrl-C or SIGTERM).\n";

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "site_simulator/site_simulator.h"
@@ -12,7 +13,10 @@ struct CommandLine {
   SimulatorOptions options;
   std::string hostsOut = "sites.simulated.hosts";
   // Catalogue labels; "all" expands to every site.
-  std::vector<std::string> dead, serverError, htmlInsteadOfJson, jsonWithoutList;
+  std::vector<std::string> dead, serverError, htmlInsteadOfJson, jsonWithoutList, layoutChanged;
+  // --slow SITES MS: each named site waits that long before every answer.
+  std::vector<std::pair<std::string, int>> slow;
+  bool mirrorDead = false;  // the hosts file lists a dead host before every live one
   bool help = false;
 };
 

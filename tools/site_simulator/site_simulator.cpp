@@ -1,9 +1,15 @@
 #include "site_simulator/site_simulator.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <optional>
 
 #include "base/encoding.h"
 #include "site_simulator/board_page.h"
+#include "site_simulator/redesigned_page.h"
 #include "site_simulator/site_template.h"
 #include "site_simulator/url_pattern.h"
 #include "http_server/http_test_server.h"
@@ -110,9 +116,30 @@ SiteSimulator::SiteSimulator(SimulatorOptions options) : options_(std::move(opti
   }
   std::lock_guard lock(mutex_);
   hosts_ = std::move(hosts);
+  // Bound so that no other program takes the port, but never listening: refused.
+  deadSocket_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (deadSocket_ >= 0 &&
+      ::bind(deadSocket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    ::close(deadSocket_);
+    deadSocket_ = -1;
+  }
+}
+
+std::string SiteSimulator::deadHost() const {
+  sockaddr_in address{};
+  socklen_t length = sizeof address;
+  if (deadSocket_ < 0 ||
+      ::getsockname(deadSocket_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    return {};
+  }
+  return "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
 }
 
 SiteSimulator::~SiteSimulator() {
+  if (deadSocket_ >= 0) ::close(deadSocket_);
   board_.reset();
   for (auto& group : groups_) group->server.reset();
 }
@@ -277,6 +304,15 @@ void SiteSimulator::answer(std::size_t g, const RecordedRequest& request,
   }
 
   std::vector<SimulatedItem> items = pageItems(site, match->keyword, match->page, behaviour);
+  if (behaviour.layoutChanged) {
+    if (json) {
+      connection.reply(200, "OK", {{"Content-Type", "application/json; charset=utf-8"}},
+                       redesignedJsonAnswer(items));
+    } else {
+      connection.reply(200, "OK", htmlType, redesignedHtmlPage(match->keyword, items));
+    }
+    return;
+  }
   PageView view;
   view.keyword = match->keyword;
   view.encodedKeyword = match->encodedKeyword;

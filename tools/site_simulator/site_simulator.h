@@ -32,6 +32,9 @@ struct SiteBehaviour {
   bool dead = false;         // the connection is reset instead of answered
   bool htmlInsteadOfJson = false;  // JSON sites: an HTML page with status 200
   bool jsonWithoutList = false;    // JSON sites: a valid answer without its item list
+  // A valid page of the same results in markup the program does not know (a JSON site: its
+  // list under another name): nothing is cut, but hashes and magnet links remain.
+  bool layoutChanged = false;
 };
 
 struct SimulatorOptions {
@@ -84,9 +87,12 @@ class SiteSimulator final {
   // The requests the board server received, headers included, oldest first.
   std::vector<testing::RecordedRequest> boardRequests() const;
 
-  // The hosts file that points every site at this simulator.
-  std::string hostsFileText() const;
-  bool writeHostsFile(const std::string& path) const;
+  // The hosts file that points every site at this simulator. With `deadMirrorFirst` every
+  // site and API lists deadHost() first and its server second, as mirrors.
+  std::string hostsFileText(bool deadMirrorFirst = false) const;
+  bool writeHostsFile(const std::string& path, bool deadMirrorFirst = false) const;
+  // "127.0.0.1:<port>" of a port kept bound but never listening: connections are refused.
+  std::string deadHost() const;
 
   void setBehaviour(std::string_view label, const SiteBehaviour& behaviour);
   void setBehaviourForAll(const SiteBehaviour& behaviour);
@@ -116,6 +122,7 @@ class SiteSimulator final {
   std::vector<SimulatedRequest> requests_;
   std::vector<std::string> hosts_;  // "127.0.0.1:<port>" by group, set once all servers listen
   std::unique_ptr<testing::HttpTestServer> board_;  // answers from static content only
+  int deadSocket_ = -1;  // bound, never listening; owned, closed by the destructor
   // Last member, so its servers (whose threads call answer) stop before the rest goes.
   std::vector<std::unique_ptr<HostGroup>> groups_;
 };

@@ -1,0 +1,86 @@
+#include "sites/site_check.h"
+
+#include <chrono>
+#include <vector>
+
+#include "base/encoding.h"
+#include "sites/site_adapter.h"
+#include "sites/site_plan.h"
+
+namespace quenbo {
+
+namespace {
+
+// One page, nothing kept but the number of hits; never stopped.
+class CheckChannel final : public SiteChannel {
+ public:
+  CheckChannel(const Text& keyword, int timeoutSeconds)
+      : keyword_(keyword), timeoutSeconds_(timeoutSeconds) {}
+
+  const Text& keyword() const override { return keyword_; }
+  int pageLimit() const override { return 1; }
+  int timeoutSeconds() const override { return timeoutSeconds_; }
+  bool stopRequested() const override { return false; }
+  bool running() const override { return running_; }
+  void clearRunning() override { running_ = false; }
+  bool handOver(const core::MagnetResult&) override { return true; }
+  void log(const Text&) override {}
+
+ private:
+  const Text& keyword_;
+  int timeoutSeconds_;
+  bool running_ = true;  // the calling thread's alone
+};
+
+SiteVerdict verdictOf(SiteFault fault) {
+  switch (fault) {
+    case SiteFault::none: return SiteVerdict::ok;
+    case SiteFault::noHost: return SiteVerdict::noHost;
+    case SiteFault::unreachable: return SiteVerdict::unreachable;
+    case SiteFault::httpError: return SiteVerdict::httpError;
+    case SiteFault::jsonFailed: return SiteVerdict::jsonFailed;
+    case SiteFault::layoutChanged: return SiteVerdict::layoutChanged;
+    case SiteFault::noResults: return SiteVerdict::noResults;
+  }
+  return SiteVerdict::unreachable;
+}
+
+}  // namespace
+
+Text siteVerdictText(SiteVerdict verdict) {
+  switch (verdict) {
+    case SiteVerdict::ok: return "ok";
+    case SiteVerdict::noResults: return "无结果"_gbk;
+    case SiteVerdict::noHost: return "未配置主机"_gbk;
+    case SiteVerdict::unreachable: return "unreachable";
+    case SiteVerdict::httpError: return "HTTP error";
+    case SiteVerdict::layoutChanged: return "页面结构可能已改变"_gbk;
+    case SiteVerdict::jsonFailed: return "JSON解析失败"_gbk;
+  }
+  return {};
+}
+
+SiteCheck checkSite(const SiteHosts& hosts, int site, const Text& keyword, int timeoutSeconds) {
+  SiteCheck check;
+  check.site = site;
+  std::vector<SitePlan> mirrors = planMirrors(site, hosts);
+  if (mirrors.empty()) {
+    check.reason = siteVerdictText(SiteVerdict::noHost);
+    return check;
+  }
+  CheckChannel channel(keyword, timeoutSeconds);
+  const auto started = std::chrono::steady_clock::now();
+  SiteOutcome outcome = runSiteAdapter(mirrors, channel);
+  check.elapsedMs = static_cast<std::uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                            started)
+          .count());
+  check.host = outcome.host;
+  check.verdict = verdictOf(outcome.fault);
+  check.status = outcome.lastPage.statusText;
+  check.reason = outcome.reason;
+  check.hits = outcome.hits;
+  return check;
+}
+
+}  // namespace quenbo

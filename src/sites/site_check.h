@@ -1,0 +1,36 @@
+// The site check: page 1 of one site, fetched through the page loop every search uses, and
+// judged. The hosts editor's 测试 button and `quenbo check-sites` show its verdict.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "base/text.h"
+#include "sites/site_hosts.h"
+
+namespace quenbo {
+
+enum class SiteVerdict { ok, noResults, noHost, unreachable, httpError, layoutChanged, jsonFailed };
+
+// As check-sites prints it (GBK): "ok", "无结果", "未配置主机", "unreachable", "HTTP error",
+// "页面结构可能已改变", "JSON解析失败".
+Text siteVerdictText(SiteVerdict verdict);
+
+struct SiteCheck {
+  int site = -1;  // catalogue index
+  Text host;      // the host (mirror) page 1 came from, or the last one tried; empty: none
+  SiteVerdict verdict = SiteVerdict::noHost;
+  Text status;    // the request's status text: "200 OK", "711 发送请求失败!" (GBK)
+  Text reason;    // the fault in words, as the status tab's reason (GBK); empty when ok
+  std::uint32_t elapsedMs = 0;
+  int hits = 0;  // hits page 1 gave
+};
+
+// The keyword a check searches for when none is given (UTF-8).
+inline constexpr std::string_view kCheckKeyword = "linux";
+
+// Runs on the calling thread, for up to the request deadline of each mirror tried. Writes
+// no log line and hands no hit on. A site's mirror choice is remembered as a search's is.
+SiteCheck checkSite(const SiteHosts& hosts, int site, const Text& keyword, int timeoutSeconds);
+
+}  // namespace quenbo
