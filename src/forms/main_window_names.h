@@ -66,6 +66,8 @@ inline CheckBoxId siteCheckBox(std::string_view label) {
 
 // The button that opens the hosts editor, on the search settings tab.
 inline constexpr ButtonId 按钮_站点主机{"按钮_站点主机"};
+// Beside it: says what the marked site boxes mean, while any is marked.
+inline constexpr LabelId 透明标签_主机提示{"透明标签_主机提示"};
 
 // Tab 5, donations: two pictures with their captions, the text between them and the link.
 inline constexpr PictureBoxId 图片框16{"图片框16"};

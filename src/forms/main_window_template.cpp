@@ -174,6 +174,7 @@ void addSettingsTab(std::vector<ComponentTemplate>& w) {
   }
   // Below the row of site boxes, at the left of the site row's caption.
   w.push_back(onTab(component(K::Button, 按钮_站点主机, {90, 160, 100, 26}, "站点主机…"_gbk)));
+  w.push_back(onTab(component(K::TransparentLabel, 透明标签_主机提示, {205, 160, 600, 26})));
 }
 
 void addDonationTab(std::vector<ComponentTemplate>& w) {

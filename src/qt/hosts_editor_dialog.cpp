@@ -67,7 +67,7 @@ HostsEditorDialog::HostsEditorDialog(HostsEditing editing, SiteChecker checker,
       relay_(std::make_shared<Relay>()) {
   relay_->dialog = this;
   setWindowTitle(QStringLiteral("站点主机"));
-  resize(1000, 560);
+  resize(1100, 600);
 
   auto* intro = new QLabel(this);
   intro->setWordWrap(true);
@@ -84,10 +84,12 @@ HostsEditorDialog::HostsEditorDialog(HostsEditing editing, SiteChecker checker,
   table_->verticalHeader()->setVisible(false);
   table_->setSelectionMode(QAbstractItemView::NoSelection);
   table_->setTextElideMode(Qt::ElideLeft);  // a source path keeps its file name in view
+  table_->setWordWrap(false);
+  table_->verticalHeader()->setDefaultSectionSize(26);
   QHeaderView* header = table_->horizontalHeader();
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  for (auto [column, width] : {std::pair{kKey, 150}, {kSites, 170}, {kValue, 200},
-                               {kSource, 220}, {kVerdict, 180}, {kTest, 56}}) {
+  for (auto [column, width] : {std::pair{kKey, 130}, {kSites, 150}, {kValue, 190},
+                               {kSource, 210}, {kVerdict, 300}, {kTest, 56}}) {
     header->resizeSection(column, width);
   }
   header->setStretchLastSection(false);

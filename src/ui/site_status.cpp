@@ -72,11 +72,17 @@ void SiteStatusTable::refresh(bool force) {
 }
 
 void markSitesWithoutHost(window::WindowModel& window, const HostCheck& hasHost) {
+  bool anyShownMissing = false;
   for (int site = 0; site < window::kSiteCount; ++site) {
+    const auto& entry = window::kSites[static_cast<std::size_t>(site)];
     const bool missing = hasHost && !hasHost(site);
-    window.setHint(siteCheckBox(window::kSites[static_cast<std::size_t>(site)].label),
+    anyShownMissing = anyShownMissing || (missing && entry.shown);
+    window.setHint(siteCheckBox(entry.label),
                    missing ? window::Hint{true, "未配置主机"_gbk} : window::Hint{});
   }
+  window.setText(透明标签_主机提示,
+                 anyShownMissing ? "标红的站点未配置主机，搜索时不会启动；点“站点主机…”填写主机。"_gbk
+                                 : Text());
 }
 
 bool tickedSitesHaveHosts(window::WindowModel& window, window::Interactions& interactions,

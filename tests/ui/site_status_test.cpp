@@ -102,9 +102,11 @@ TEST_F(SiteStatusList, MarksTheBoxesOfSitesWithoutAHost) {
   markSitesWithoutHost(w_, [](int site) { return site == kBtsow; });
   EXPECT_EQ(w_.hint(siteCheckBox("Btdad")), (window::Hint{true, "未配置主机"_gbk}));
   EXPECT_EQ(w_.hint(siteCheckBox("Btsow")), window::Hint{});
-  // A host saved later clears the mark; no check marks nothing.
+  EXPECT_FALSE(w_.text(透明标签_主机提示).empty());
+  // A host saved later clears the mark and the note; no check marks nothing.
   markSitesWithoutHost(w_, [](int) { return true; });
   EXPECT_EQ(w_.hint(siteCheckBox("Btdad")), window::Hint{});
+  EXPECT_TRUE(w_.text(透明标签_主机提示).empty());
   markSitesWithoutHost(w_, {});
   EXPECT_EQ(w_.hint(siteCheckBox("Sobt")), window::Hint{});
 }
