@@ -47,6 +47,7 @@ Application::Application(window::UiLoop& loop, window::Interactions& interaction
       board_(mainWindow_, interactions, std::move(config.boardHost)),
       overrideSettings_(std::move(config.overrideSettings)),
       updates_(mainWindow_, updateWindow_, loop, interactions, updateSetup(config, board_)) {
+  job_.setHostCheck(std::move(config.siteHasHost));
   bindMainWindow();
   ui::bindSettingsHandlers(mainWindow_, settings_, rebuilder_);
   ui::bindResultListHandlers(mainWindow_, interactions_, job_.store());

@@ -35,6 +35,8 @@ struct AppConfig {
   Text boardHost = {};
   // The update check: the service, the running executable, how the process ends.
   update::UpdateSetup update = {};
+  // Whether a site has a host; a ticked site without one is not started. Empty: all have.
+  std::function<bool(int site)> siteHasHost = {};
 };
 
 class Application final {

@@ -72,6 +72,7 @@ int runGui(int argc, char** argv) {
       {const_cast<const char* const*>(argv), static_cast<std::size_t>(argc)});
   app::SiteSetup sites = app::setUpSites(config.installDirectory, hostsFile);
   config.workers = std::move(sites.workers);
+  config.siteHasHost = sites.hasHost;
   config.boardHost = sites.boardHost;
   config.update.service.baseUrl = sites.updateService;
   app::Application application(loop, interactions, std::move(config));
