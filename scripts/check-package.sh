@@ -28,6 +28,7 @@ unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM || true
 "$quenbo" --version
 "$quenbo" search --help >/dev/null
 "$quenbo" board --help >/dev/null
+"$quenbo" check-sites --help >/dev/null
 "$quenbo" update --help >/dev/null
 status=0
 "$quenbo" >/dev/null 2>&1 || status=$?
@@ -46,6 +47,9 @@ hits=$(wc -l <"$work/hits.tsv")
 sites=$(cut -f3 "$work/hits.tsv" | sort -u | wc -l)
 echo "search from the unpacked tree: $hits hits from $sites sites"
 { [ "$hits" -gt 0 ] && [ "$sites" -eq 11 ]; } || { echo "the search found too little" >&2; exit 1; }
+checked=$("$quenbo" check-sites --hosts "$work/sim.hosts" | cut -f3 | grep -c '^ok$')
+echo "site check from the unpacked tree: $checked sites ok"
+[ "$checked" -eq 26 ] || { echo "every simulated site must check ok" >&2; exit 1; }
 films=$("$quenbo" board --hosts "$work/sim.hosts" | wc -l)
 echo "film board from the unpacked tree: $films films"
 [ "$films" -eq 10 ] || { echo "the film board must list 10 films" >&2; exit 1; }

@@ -36,8 +36,9 @@ struct AppConfig {
   Text boardHost = {};
   // The update check: the service, the running executable, how the process ends.
   update::UpdateSetup update = {};
-  // Whether a site has a host to ask, asked at each search start and when the site boxes
-  // are marked; empty: every site counts as having one.
+  // Whether a site has a host to ask: a ticked site without one is not started, a search
+  // none of whose sites has one does not start, and the site boxes are marked. Empty: every
+  // site has one.
   ui::HostCheck siteHasHost = {};
 };
 

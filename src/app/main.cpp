@@ -1,5 +1,6 @@
 // Process entry of the quenbo executable: "quenbo search ..." searches without windows,
-// "quenbo board" prints the film board, "quenbo update ..." checks for and applies updates;
+// "quenbo board" prints the film board, "quenbo check-sites" checks the sites, "quenbo update
+// ..." checks for and applies updates;
 // --help and --version print; anything else starts the graphical program.
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <span>
 
 #include "app/board_command.h"
+#include "app/check_sites_command.h"
 #include "app/gui_entry.h"
 #include "app/program_options.h"
 #include "app/search_command.h"
@@ -44,6 +46,11 @@ int main(int argc, char** argv) {
     std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
     return quenbo::app::runBoardCommand(arguments, quenbo::executableDirectory(), std::cout,
                                         std::cerr);
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "check-sites") == 0) {
+    std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
+    return quenbo::app::runCheckSitesCommand(arguments, quenbo::executableDirectory(), std::cout,
+                                             std::cerr);
   }
   if (argc >= 2 && std::strcmp(argv[1], "update") == 0) {
     std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);

@@ -29,6 +29,8 @@ const char* programUsage() {
          "       quenbo search KEYWORD [options] search without a window; the hits go to\n"
          "                                       standard output (quenbo search --help)\n"
          "       quenbo board [options]          print the film board (quenbo board --help)\n"
+         "       quenbo check-sites [options]    fetch page 1 of each site and say what it\n"
+         "                                       gave (quenbo check-sites --help)\n"
          "       quenbo update [options]         check for and apply an update\n"
          "                                       (quenbo update --help)\n"
          "       quenbo --help | --version\n"

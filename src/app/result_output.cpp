@@ -18,8 +18,8 @@ std::string field(const window::Row& row, std::size_t column) {
   return column < row.size() ? gbkToUtf8(row[column]) : std::string{};
 }
 
-// Every control character (C0, DEL and C1) becomes a blank: a title must not move the
-// cursor, clear the screen or retitle the terminal it is printed to.
+}  // namespace
+
 std::string withoutControls(const std::string& utf8) {
   std::string text;
   text.reserve(utf8.size());
@@ -37,8 +37,6 @@ std::string withoutControls(const std::string& utf8) {
   }
   return text;
 }
-
-}  // namespace
 
 void writeTsv(std::ostream& out, const ListedRows& rows) {
   for (const auto& row : rows) {

@@ -10,6 +10,7 @@
 #include "app/search_options.h"
 #include "app/search_progress.h"
 #include "app/site_setup.h"
+#include "app/site_status_table.h"
 #include "base/encoding.h"
 #include "base/numbers.h"
 #include "ui/row_sort.h"
@@ -51,10 +52,15 @@ class CommandLineInteractions final : public window::Interactions {
   std::ostream& err_;
 };
 
-int sitesTicked(const window::WindowModel& window) {
-  int ticked = 0;
-  for (const auto& site : window::kSites) ticked += window.checked(siteCheckBox(site.label));
-  return ticked;
+// Ticked sites, and of those the ones with a host (the others are not started).
+std::pair<int, int> sitesTicked(const window::WindowModel& window, const core::SearchJob& job) {
+  int ticked = 0, withHost = 0;
+  for (int i = 0; i < window::kSiteCount; ++i) {
+    if (!window.checked(siteCheckBox(window::kSites[static_cast<std::size_t>(i)].label))) continue;
+    ++ticked;
+    withHost += job.hasHost(i) ? 1 : 0;
+  }
+  return {ticked, withHost};
 }
 
 // The settings' bounds rule has clamped an option's value: say to what.
@@ -82,6 +88,7 @@ void announceClamped(const window::WindowModel& w, const SearchOptions& options,
 AppConfig commandConfig(const SearchOptions& options,
                         const std::filesystem::path& installDirectory, SiteSetup& sites) {
   AppConfig config{installDirectory, std::move(sites.workers), options.settingsFile};
+  config.siteHasHost = sites.hasHost;
   config.overrideSettings = [&options](window::WindowModel& w) {
     if (options.pages) w.setText(编辑框_页数, integerToText(*options.pages));
     if (options.timeout) w.setText(编辑框_时间, integerToText(*options.timeout));
@@ -128,13 +135,17 @@ int runSearchCommand(std::span<const char* const> arguments,
 
   announceClamped(w, options, err);
   int status = 0;
-  const int ticked = sitesTicked(w);
+  const auto [ticked, withHost] = sitesTicked(w, job);
   if (ticked == 0) {
     err << "quenbo search: no site is ticked in the settings; name some with --sites\n";
     status = kExitCannotStart;
+  } else if (withHost == 0) {
+    err << "quenbo search: no ticked site has a host; set them in sites.hosts (quenbo "
+           "check-sites lists the sites that have one)\n";
+    status = kExitCannotStart;
   } else {
     const bool showProgress = progressLine && !options.log && !options.quiet;
-    SearchProgress progress(ticked);
+    SearchProgress progress(withHost);
     const auto started = std::chrono::steady_clock::now();
     LogFollower log(w, [&](std::string_view added) {
       if (options.log) {
@@ -170,6 +181,12 @@ int runSearchCommand(std::span<const char* const> arguments,
     }
     log.flush();
     if (showProgress) err << SearchProgress::clear() << std::flush;
+  }
+  if (options.summary && status != kExitCannotStart) {
+    std::vector<SiteStatusRow> rows;
+    for (const core::SiteReport& report : job.reports().snapshot()) rows.push_back(statusRow(report));
+    writeSiteStatusTable(err, rows, false);
+    err.flush();
   }
   if (status != kExitCannotStart) {
     core::ResultStore& store = application.job().store();

@@ -15,7 +15,8 @@ std::optional<int> positiveInteger(std::string_view text) {
   return value;
 }
 
-// Adds the comma-separated labels; returns the first unknown one, if any.
+}  // namespace
+
 std::optional<std::string> addSites(std::string_view list, std::vector<int>& sites) {
   while (!list.empty()) {
     std::size_t comma = list.find(',');
@@ -30,8 +31,6 @@ std::optional<std::string> addSites(std::string_view list, std::vector<int>& sit
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
   ParsedSearchOptions parsed;
@@ -64,6 +63,10 @@ ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
     }
     if (argument == "--quiet" || argument == "-q") {
       o.quiet = true;
+      continue;
+    }
+    if (argument == "--summary") {
+      o.summary = true;
       continue;
     }
     std::string_view name = argument;
@@ -132,6 +135,9 @@ const char* searchUsage() {
          "                   fields joined by &&, CR LF line ends, GBK) to FILE\n"
          "  --log            the search log on standard error\n"
          "  --quiet, -q      no progress line on standard error (shown only on a terminal)\n"
+         "  --summary        after the search, one line per ticked site on standard error:\n"
+         "                   label, host, state, reason, milliseconds, hits found and\n"
+         "                   listed (as quenbo check-sites prints its rows)\n"
          "  --help, -h       this text\n"
          "The hits are those the result list would show, after filtering and duplicates.\n"
          "Exit status: 0 when the search ran, 1 when it could not start or the export\n"

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/row_sort.h"
@@ -24,6 +25,7 @@ struct SearchOptions {
   std::string exportFile;           // path as given; also write the list's text export there
   bool log = false;                // the log box's lines on standard error
   bool quiet = false;              // no progress line on a terminal
+  bool summary = false;            // the per-site table on standard error at the end
   bool help = false;
 };
 
@@ -31,6 +33,10 @@ struct ParsedSearchOptions {
   SearchOptions options;
   std::string error;  // empty when the command line is sound
 };
+
+// Adds the sites of a comma-separated list of labels (ASCII case ignored) that are not in
+// `sites` yet; returns the first unknown label, if any.
+std::optional<std::string> addSites(std::string_view list, std::vector<int>& sites);
 
 // Parses the arguments after "search". Options take their value as "--name=value" or
 // "--name value"; site labels are matched without regard to ASCII case.

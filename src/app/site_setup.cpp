@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "base/files.h"
+#include "sites/site_directory.h"
 #include "sites/site_hosts.h"
 #include "sites/site_workers.h"
 
@@ -11,7 +12,12 @@ namespace quenbo::app {
 SiteSetup setUpSites(const std::filesystem::path& executableDirectory,
                      const std::filesystem::path& hostsFile) {
   SiteHosts hosts = SiteHosts::load(executableDirectory, hostsFile);
-  SiteSetup setup{makeSiteWorkers(hosts), hosts.problems(), hosts.boardHost(),
+  auto directory = std::make_shared<SiteDirectory>(hosts);
+  SiteSetup setup{makeSiteWorkers(directory),
+                  directory,
+                  [directory](int site) { return directory->hasHost(site); },
+                  hosts.problems(),
+                  hosts.boardHost(),
                   hosts.updateService()};
   setup.hostsOptionUnreadable = !hostsFile.empty() && !readFile(hostsFile).has_value();
   return setup;

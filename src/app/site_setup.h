@@ -4,6 +4,8 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -11,10 +13,18 @@
 #include "base/text.h"
 #include "core/search_job.h"
 
+namespace quenbo {
+class SiteDirectory;
+}
+
 namespace quenbo::app {
 
 struct SiteSetup {
   std::array<core::SiteWorker, core::kSiteCount> workers;
+  // The hosts the workers use; replace its hosts and the next search uses the new ones.
+  std::shared_ptr<SiteDirectory> directory;
+  // Asks the directory; for AppConfig::siteHasHost.
+  std::function<bool(int site)> hasHost;
   std::vector<std::string> problems;  // hosts refused or files not read, UTF-8 lines
   Text boardHost;                     // the film board's host; empty: no board
   Text updateService;                 // scheme and host of the update service; empty: none

@@ -6,7 +6,7 @@
 
 #include "app/application.h"
 #include "app/gui_entry.h"
-#include "app/live_sites.h"
+#include "app/hosts_reload.h"
 #include "app/site_setup.h"
 #include "base/encoding.h"
 #include "base/files.h"
@@ -20,6 +20,7 @@
 #include "qt/site_problems.h"
 #include "qt/translations.h"
 #include "qt/window_view.h"
+#include "sites/hosts_files.h"
 #include "forms/main_window_names.h"
 
 namespace quenbo::qt {
@@ -70,15 +71,13 @@ int runGui(int argc, char** argv) {
   QtLoop loop;
   QtInteractions interactions(loop);
   app::AppConfig config;
-  config.installDirectory = executableDirectory();
+  const std::filesystem::path installDirectory = executableDirectory();
+  config.installDirectory = installDirectory;
   const std::filesystem::path hostsFile = app::hostsFileOption(
       {const_cast<const char* const*>(argv), static_cast<std::size_t>(argc)});
   app::SiteSetup sites = app::setUpSites(config.installDirectory, hostsFile);
-  // The workers re-read nothing themselves: a save in the hosts editor reloads these, and
-  // the next search's workers use them.
-  app::LiveSites liveSites(config.installDirectory, hostsFile);
-  config.workers = liveSites.workers();
-  config.siteHasHost = [&liveSites](int site) { return liveSites.hasHost(site); };
+  config.workers = std::move(sites.workers);
+  config.siteHasHost = sites.hasHost;
   config.boardHost = sites.boardHost;
   config.update.service.baseUrl = sites.updateService;
   app::Application application(loop, interactions, std::move(config));
@@ -92,12 +91,14 @@ int runGui(int argc, char** argv) {
     int seconds = textToInteger(application.mainWindow().text(window::names::编辑框_时间));
     return seconds > 0 ? seconds : 10;
   });
-  HostsEditorLauncher hostsEditor([&liveSites] { return liveSites.files(); }, checker,
-                                  [&liveSites, &application] {
-                                    liveSites.reload();
-                                    application.hostsChanged();
-                                  },
-                                  &mainView);
+  // A save re-reads the hosts files: the next search's workers use them, no restart.
+  HostsEditorLauncher hostsEditor(
+      [&] { return hostsFileOrder(installDirectory, hostsFile); }, checker,
+      [&] {
+        (void)reloadHosts(sites, installDirectory, hostsFile);
+        application.hostsChanged();
+      },
+      &mainView);
   application.setHostsEditor([&hostsEditor] { hostsEditor.open(); });
   mainView.setCloseHandler([&application] { application.close(); });
   updateView.setCloseHandler([&application] { application.updates().onUpdateWindowClosed(); });

@@ -216,6 +216,11 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
     auto fault = current().baseUrl.empty()
                      ? std::optional(std::pair{SiteFault::noHost, "未配置主机"_gbk})
                      : requestFault(answer);
+    // Past page 1 a site may answer "404 Not Found" where it has no more pages: that is the
+    // end of its results, as an empty page is. A 5xx or no answer stays a failure.
+    if (fault && page > 1 && fault->first == SiteFault::httpError && answer.httpStatus < 500) {
+      fault.reset();
+    }
     PageReader reader(current());
     PageVerdict verdict = reader.read(answer.body);
     int hitsOnPage = 0;

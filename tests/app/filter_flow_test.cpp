@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <thread>
 
 #include "app/app_harness.h"
@@ -314,6 +315,59 @@ TEST_F(FilterFlow, WorkersHandOverWhileTheUiTogglesTheFilter) {
   w().click(选择框_删除重复);  // after the search: one rebuild under the final settings
   EXPECT_EQ(rows() + filtered() + duplicates(), 3 * kHits);
   for (int r = 0; r < rows(); ++r) ASSERT_EQ(w().cell(超级列表框_磁力链接, r, 0), std::to_string(r + 1));
+}
+
+}  // namespace
+}  // namespace quenbo::app
+
+namespace quenbo::app {
+namespace {
+
+// A worker that reports its hit label, as the page loop does, and hands the hits over.
+core::SiteWorker reportsAndHandsOver(Text label, std::vector<core::MagnetResult> hits) {
+  return [label, hits = std::move(hits)](core::SiteRun& run) {
+    run.report([&label](core::SiteReport& r) { r.hitLabel = label; });
+    for (auto h : hits) {
+      h.site = label;
+      run.handOver(h);
+    }
+    run.report([](core::SiteReport& r) { r.state = core::SiteState::done; });
+    run.log("ran\r\n");
+    run.clearRunning();
+  };
+}
+
+TEST_F(FilterFlow, ReportsCountListedHitsAcrossRebuildsAndSkipSitesWithoutHost) {
+  std::array<core::SiteWorker, core::kSiteCount> workers;
+  workers[kBtdad] = reportsAndHandsOver("Btdad", {hit("abc", "A1"), hit("abc", "A2")});
+  // Sobt finds Btdad's second resource again and one of its own.
+  workers[kSobt] = reportsAndHandsOver("Sobt", {hit("abc", "a2"), hit("abc", "S1")});
+  workers[kIheian] = reportsAndHandsOver("Iheian", {hit("abc", "I1")});
+  launch(workers);
+  job().setHostCheck([](int site) { return site != kIheian; });
+  tickOnly({"Btdad", "Sobt", "Iheian"});
+  search("abc");
+  ASSERT_TRUE(runUntilFinished());
+
+  auto listed = [&] {
+    std::map<int, int> bySite;
+    for (const core::SiteReport& r : job().reports().snapshot()) bySite[r.site] = r.hitsListed;
+    return bySite;
+  };
+  auto states = job().reports().snapshot();
+  ASSERT_EQ(states.size(), 3u);
+  EXPECT_EQ(states[1].site, kIheian);
+  EXPECT_EQ(states[1].state, core::SiteState::noHost);
+  EXPECT_EQ(w().text(编辑框_日志), "ran\r\nran\r\n");  // Iheian's worker never ran
+  const int btdadFirst = listed()[kBtdad];
+  EXPECT_EQ(listed()[kBtdad] + listed()[kSobt], rows());
+  EXPECT_EQ(rows(), 3);
+  // Listing the duplicates again: every hit of both sites is listed.
+  w().click(选择框_删除重复);
+  EXPECT_EQ(listed(), (std::map<int, int>{{kBtdad, 2}, {kIheian, 0}, {kSobt, 2}}));
+  w().click(选择框_删除重复);
+  EXPECT_EQ(listed()[kBtdad], btdadFirst);
+  EXPECT_EQ(listed()[kBtdad] + listed()[kSobt], 3);
 }
 
 }  // namespace

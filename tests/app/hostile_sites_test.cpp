@@ -232,9 +232,11 @@ Case badHost(const std::string& value) {
   return {.name = "host " + value.substr(0, 24),
           .answer = page(btdadPage(magnets(3))),
           .hosts = "[sites]\nBtdad = " + value + "\n",
+          // Its only ticked site is switched off: the search does not start.
+          .status = 1,
           .listed = 0,
           .requests = 0,
-          .errHas = {badHostLine(value), "is not a host"}};
+          .errHas = {badHostLine(value), "is not a host", "no ticked site has a host"}};
 }
 
 std::vector<Case> cases() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/board_command.h"
+#include "app/check_sites_command.h"
 #include "app/search_options.h"
 #include "app/search_progress.h"
 #include "app/update_command.h"
@@ -71,7 +72,7 @@ TEST(ProgramOptions, HelpVersionAndAMissingDisplayEndBeforeAnyWindow) {
 TEST(ProgramOptions, TheVersionIsTheBuildsAndTheUsageNamesEveryCommand) {
   EXPECT_STRNE(programVersion(), "unknown");
   std::string usage = programUsage();
-  for (const char* part : {"quenbo search", "--hosts", "--help", "--version"})
+  for (const char* part : {"quenbo search", "quenbo check-sites", "--hosts", "--help", "--version"})
     EXPECT_NE(usage.find(part), std::string::npos) << part;
 }
 
@@ -104,7 +105,10 @@ TEST(ShellCompletion, OffersEverySiteLabelAndEverySearchOption) {
                            {"--log", searchUsage()}, {"--quiet", searchUsage()},
                            {"--help", searchUsage()}, {"board", programUsage()},
                            {"update", programUsage()}, {"--check", updateUsage()},
-                           {"--restart", updateUsage()}, {"--format=", boardUsage()}}) {
+                           {"--restart", updateUsage()}, {"--format=", boardUsage()},
+                           {"--summary", searchUsage()}, {"check-sites", programUsage()},
+                           {"--keyword=", checkSitesUsage()}, {"--sites=", checkSitesUsage()},
+                           {"--format=", checkSitesUsage()}}) {
     std::string_view name =
         std::string_view(o.option).substr(0, std::string_view(o.option).find('='));
     EXPECT_NE(std::string(o.usage).find(name), std::string::npos) << o.option;

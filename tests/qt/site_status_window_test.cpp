@@ -9,7 +9,8 @@
 #include <QTest>
 #include <cstdlib>
 
-#include "app/live_sites.h"
+#include "app/hosts_reload.h"
+#include "app/site_setup.h"
 #include "base/files.h"
 #include "qt/hosts_editor_dialog.h"
 #include "qt/qt_text.h"
@@ -43,14 +44,13 @@ class SiteStatusWindow : public QtAppTest {
   // wires it: live hosts, the marks, and the editor behind 站点主机….
   void start(const std::string& shipped) {
     quenbo::testing::writeWholeFile(sandbox_.file("sites.hosts"), shipped);
-    sites_ = std::make_unique<app::LiveSites>(sandbox_.path(), std::filesystem::path());
-    launch(sites_->workers(), [this](app::AppConfig& config) {
-      config.siteHasHost = [this](int site) { return sites_->hasHost(site); };
-    });
+    sites_ = app::setUpSites(sandbox_.path());
+    launch(std::move(sites_.workers),
+           [this](app::AppConfig& config) { config.siteHasHost = sites_.hasHost; });
     editor_ = std::make_unique<HostsEditorLauncher>(
-        [this] { return sites_->files(); }, pageOneChecker([] { return 5; }),
+        [this] { return hostsFileOrder(sandbox_.path(), {}); }, pageOneChecker([] { return 5; }),
         [this] {
-          sites_->reload();
+          EXPECT_TRUE(app::reloadHosts(sites_, sandbox_.path(), {}).empty());
           app_->hostsChanged();
         },
         &view());
@@ -104,7 +104,7 @@ class SiteStatusWindow : public QtAppTest {
   }
 
   simulator::SiteSimulator simulator_;
-  std::unique_ptr<app::LiveSites> sites_;
+  app::SiteSetup sites_;
   std::unique_ptr<HostsEditorLauncher> editor_;
   std::optional<std::string> oldConfig_;
   const std::filesystem::path userFile_ = sandbox_.path() / "config/quenbo/sites.hosts.local";
@@ -232,7 +232,9 @@ TEST_F(SiteStatusWindow, TheHostsEditorChecksTestsAndSavesAndTheNextSearchUsesIt
     QTest::keyClicks(value, QString::fromStdString(c.typed));
     EXPECT_EQ(verdict(btdad).isEmpty(), c.accepted) << c.typed;
     EXPECT_EQ(dialog.saveButton()->isEnabled(), c.accepted) << c.typed;
-    if (c.typed == "a b") EXPECT_FALSE(saveScreenshot(dialog, "hosts_editor_refusing").empty());
+    if (c.typed == "a b") {
+      EXPECT_FALSE(saveScreenshot(dialog, "hosts_editor_refusing").empty());
+    }
   }
 
   // 测试 runs the site check off the UI thread and shows its verdict.

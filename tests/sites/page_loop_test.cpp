@@ -213,6 +213,13 @@ TEST(PageLoop, EveryWayOutKeepsItsReasonAndTheLastStatus) {
     c.reply(404, "Not Found", {}, "<html></html>");
   });
   HttpTestServer reset([](const RecordedRequest&, ServerConnection& c) { c.reset(); });
+  HttpTestServer endsIn404([](const RecordedRequest& r, ServerConnection& c) {
+    if (btdadPageOf(r.target) == 1) {
+      c.reply(200, "OK", {{"Content-Type", "text/html"}}, btdadPage(1, 4));
+    } else {
+      c.reply(404, "Not Found", {}, "<html></html>");
+    }
+  });
   HttpTestServer stalled([](const RecordedRequest&, ServerConnection& c) { c.pause(30s); });
   struct Case {
     const char* name;
@@ -221,10 +228,16 @@ TEST(PageLoop, EveryWayOutKeepsItsReasonAndTheLastStatus) {
     SiteEnd end;
     int status;
     Lines messages;
+    SiteFault fault = SiteFault::none;
   } cases[] = {
       {"all pages", full, nullptr, SiteEnd::allPages, 200, {"第 1 页", "第 2 页", kFinished}},
-      {"not found", error, nullptr, SiteEnd::noData, 404, {"第 1 页", kNoData, kFinished}},
-      {"reset", reset, nullptr, SiteEnd::noData, 712, {"第 1 页", kNoData, kFinished}},
+      {"not found", error, nullptr, SiteEnd::noData, 404, {"第 1 页", kNoData, kFinished},
+       SiteFault::httpError},
+      // Past page 1 a 404 is where the results end, not a failure.
+      {"404 past page 1", endsIn404, nullptr, SiteEnd::noData, 404,
+       {"第 1 页", "第 2 页", kNoData, kFinished}},
+      {"reset", reset, nullptr, SiteEnd::noData, 712, {"第 1 页", kNoData, kFinished},
+       SiteFault::unreachable},
       {"store full", full, [](RecordingChannel& c) { c.hitLimit = 6; }, SiteEnd::storeFull, 200,
        {"第 1 页", "第 2 页", "资源总数已达 200000 条上限，已自动停止搜索", kFinished}},
       {"stop in flight", stalled,
@@ -245,6 +258,7 @@ TEST(PageLoop, EveryWayOutKeepsItsReasonAndTheLastStatus) {
     EXPECT_EQ(outcome.end, c.end) << c.name;
     EXPECT_EQ(outcome.lastPage.status, c.status) << c.name << " " << outcome.lastPage.statusText;
     EXPECT_EQ(channel.messages(), c.messages) << c.name;
+    EXPECT_EQ(outcome.fault, c.fault) << c.name;
   }
 }
 

@@ -15,7 +15,9 @@ TEST(SimulatorCommandLine, ReadsEveryOptionInBothForms) {
   std::string message;
   ASSERT_TRUE(parseCommandLine({"--pages", "30", "--per-page=4", "--latency", "50", "--hosts-out",
                                 "x.hosts", "--dead", "btdad,SOBT", "--error=磁小鸭",
-                                "--html", "Torrentz", "--no-list", "all", "--skrbt-https"},
+                                "--html", "Torrentz", "--no-list", "all", "--skrbt-https",
+                                "--layout-changed=Renz", "--slow", "Sobt,FeiBt", "700",
+                                "--mirror-dead"},
                                line, message))
       << message;
   EXPECT_EQ(line.options.behaviour.pages, 30);
@@ -27,6 +29,9 @@ TEST(SimulatorCommandLine, ReadsEveryOptionInBothForms) {
   EXPECT_EQ(line.htmlInsteadOfJson, (std::vector<std::string>{"Torrentz"}));
   EXPECT_EQ(line.jsonWithoutList.size(), 26u);
   EXPECT_TRUE(line.options.skrbtOverTls);
+  EXPECT_EQ(line.layoutChanged, (std::vector<std::string>{"Renz"}));
+  EXPECT_EQ(line.slow, (std::vector<std::pair<std::string, int>>{{"Sobt", 700}, {"FeiBt", 700}}));
+  EXPECT_TRUE(line.mirrorDead);
   EXPECT_FALSE(line.help);
 }
 
@@ -41,6 +46,8 @@ TEST(SimulatorCommandLine, RefusesWhatItCannotUse) {
       {{"--dead", "Btdad,Nowhere"}, "unknown site: Nowhere"},
       {{"--colour", "red"}, "unknown option: --colour"},
       {{"stray"}, "unknown argument: stray"},
+      {{"--slow", "Sobt"}, "--slow needs sites and a number of milliseconds"},
+      {{"--slow", "Sobt", "fast"}, "--slow needs sites and a number of milliseconds"},
   };
   for (const Case& c : cases) {
     CommandLine line;

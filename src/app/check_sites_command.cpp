@@ -1,0 +1,154 @@
+#include "app/check_sites_command.h"
+
+#include <charconv>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "app/search_command.h"
+#include "app/search_options.h"
+#include "app/site_setup.h"
+#include "app/site_status_table.h"
+#include "base/encoding.h"
+#include "forms/site_table.h"
+#include "sites/site_check.h"
+#include "sites/site_directory.h"
+
+namespace quenbo::app {
+namespace {
+
+constexpr int kDefaultTimeout = 10;
+
+struct CheckOptions {
+  std::vector<int> sites;  // empty: every site with a host
+  std::string keyword{kCheckKeyword};
+  bool json = false;
+  int timeout = kDefaultTimeout;
+  bool help = false;
+};
+
+// The options; an error message when the command line is not sound.
+std::optional<std::string> parseCheckOptions(std::span<const char* const> arguments,
+                                             CheckOptions& o) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    std::string_view argument = arguments[i] ? arguments[i] : "";
+    if (argument == "--help" || argument == "-h") {
+      o.help = true;
+      continue;
+    }
+    std::string_view name = argument;
+    std::optional<std::string_view> value;
+    if (auto equals = argument.find('='); equals != std::string_view::npos) {
+      name = argument.substr(0, equals);
+      value = argument.substr(equals + 1);
+    }
+    if (name != "--sites" && name != "--keyword" && name != "--format" && name != "--hosts" &&
+        name != "--timeout") {
+      return "unknown argument " + std::string(argument);
+    }
+    if (!value) {
+      if (i + 1 >= arguments.size() || !arguments[i + 1]) {
+        return "option " + std::string(name) + " needs a value";
+      }
+      value = arguments[++i];
+    }
+    if (name == "--sites") {
+      if (auto unknown = addSites(*value, o.sites)) return "unknown site " + *unknown;
+    } else if (name == "--keyword") {
+      if (value->empty()) return "option --keyword needs a keyword";
+      o.keyword = std::string(*value);
+    } else if (name == "--format") {
+      if (*value != "tsv" && *value != "json") {
+        return "unknown format " + std::string(*value) + " (tsv or json)";
+      }
+      o.json = *value == "json";
+    } else if (name == "--timeout") {
+      int seconds = 0;
+      auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), seconds);
+      if (error != std::errc{} || end != value->data() + value->size() || seconds < 1 ||
+          seconds > 60) {
+        return "option --timeout needs a whole number of seconds from 1 to 60";
+      }
+      o.timeout = seconds;
+    }  // --hosts is read by hostsFileOption
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+const char* checkSitesUsage() {
+  return "usage: quenbo check-sites [options]\n"
+         "Fetches page 1 of each site as a search would, and prints one line per site:\n"
+         "label, host, verdict, status, milliseconds and hits, tab-separated. The verdict is\n"
+         "ok, 无结果, 未配置主机, unreachable, HTTP error, 页面结构可能已改变 or JSON解析失败.\n"
+         "A site whose host lists mirrors (a,b) is asked on the next when one fails.\n"
+         "  --sites=A,B      these sites (labels as on the settings tab); default: every\n"
+         "                   site with a host\n"
+         "  --keyword=K      the keyword to search for; default: linux\n"
+         "  --timeout=S      seconds per request, 1 to 60; default: 10\n"
+         "  --hosts=FILE     a hosts file read after the program's own; its keys win\n"
+         "  --format=F       tsv (default) or json: an array of objects\n"
+         "  --help, -h       this text\n"
+         "Exit status: 0 when every checked site with a host is ok, 3 when one is not or\n"
+         "none has a host, 2 for a bad command line or an unreadable --hosts file.\n";
+}
+
+int runCheckSitesCommand(std::span<const char* const> arguments,
+                         const std::filesystem::path& installDirectory, std::ostream& out,
+                         std::ostream& err) {
+  CheckOptions options;
+  if (auto problem = parseCheckOptions(arguments, options)) {
+    err << "quenbo check-sites: " << *problem
+        << "\n(quenbo check-sites --help lists the options)\n";
+    return kExitUsage;
+  }
+  if (options.help) {
+    out << checkSitesUsage();
+    return 0;
+  }
+  SiteSetup setup = setUpSites(installDirectory, hostsFileOption(arguments));
+  for (const auto& problem : setup.problems) err << "quenbo: " << problem << '\n';
+  if (setup.hostsOptionUnreadable) return kExitUsage;
+  const SiteHosts hosts = setup.directory->hosts();
+  if (options.sites.empty()) {
+    for (int site = 0; site < window::kSiteCount; ++site) {
+      if (setup.directory->hasHost(site)) options.sites.push_back(site);
+    }
+  }
+
+  std::vector<SiteCheck> checks(options.sites.size());
+  const Text keyword = utf8ToGbk(options.keyword);
+  {
+    std::vector<std::jthread> threads;
+    for (std::size_t i = 0; i < options.sites.size(); ++i) {
+      // Each thread writes its own element only.
+      threads.emplace_back([&, i] {
+        checks[i] = checkSite(hosts, options.sites[i], keyword, options.timeout);
+      });
+    }
+  }
+  std::vector<SiteStatusRow> rows;
+  bool allOk = true, anyHost = false;
+  for (const SiteCheck& check : checks) {
+    rows.push_back(statusRow(check));
+    if (check.verdict == SiteVerdict::noHost) continue;
+    anyHost = true;
+    allOk = allOk && check.verdict == SiteVerdict::ok;
+  }
+  writeSiteStatusTable(out, rows, options.json);
+  if (!out.flush()) {
+    err << "quenbo check-sites: cannot write the table to standard output\n";
+    return kExitSitesFailing;
+  }
+  if (!anyHost) {
+    err << "quenbo check-sites: no checked site has a host; set them in sites.hosts\n";
+    return kExitSitesFailing;
+  }
+  return allOk ? kExitSitesOk : kExitSitesFailing;
+}
+
+}  // namespace quenbo::app
