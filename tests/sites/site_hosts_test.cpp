@@ -84,26 +84,6 @@ TEST(SiteHosts, RefusesWhatIsNotAHost) {
   EXPECT_EQ(hosts.problems().size(), 2u);
 }
 
-// The editor checks a value as it is typed with the reader's own rule.
-TEST(SiteHosts, HostValueProblemIsTheReadersRule) {
-  struct Case {
-    const char* value;
-    bool withScheme;
-    bool accepted;
-  };
-  for (const Case& c : {Case{"", false, true}, Case{"btdad.example", false, true},
-                        Case{"127.0.0.1:8080", false, true}, Case{"[::1]:80", false, true},
-                        Case{"http://btdad.example", false, false}, Case{"a b", false, false},
-                        Case{"host:99999", false, false}, Case{"btdad.example/x", false, false},
-                        Case{"https://skrbt.example", true, true},
-                        Case{"skrbt.example", true, true}, Case{"ftp://skrbt.example", true, false}}) {
-    EXPECT_EQ(hostValueProblem(c.value, c.withScheme).empty(), c.accepted) << c.value;
-    SiteHosts hosts;
-    hosts.read(std::string(c.withScheme ? "[sites]\nSkrbt = " : "[sites]\nBtdad = ") + c.value);
-    EXPECT_EQ(hosts.problems().empty(), c.accepted) << c.value;
-  }
-}
-
 TEST(SiteHosts, TheUpdateServiceIsAnHttpOrHttpsBaseUrl) {
   struct Case {
     const char* value;
