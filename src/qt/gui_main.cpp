@@ -87,13 +87,13 @@ int runGui(int argc, char** argv) {
   WindowView mainView(application.mainWindow(), loop);
   interactions.setParentWindow(&mainView);
   // A check waits as long as a search would for a page.
-  SiteChecker checker = pageOneChecker([&application] {
+  auto checkTimeout = [&application] {
     int seconds = textToInteger(application.mainWindow().text(window::names::编辑框_时间));
     return seconds > 0 ? seconds : 10;
-  });
+  };
   // A save re-reads the hosts files: the next search's workers use them, no restart.
   HostsEditorLauncher hostsEditor(
-      [&] { return hostsFileOrder(installDirectory, hostsFile); }, checker,
+      [&] { return hostsFileOrder(installDirectory, hostsFile); }, checkPageOne, checkTimeout,
       [&] {
         (void)reloadHosts(sites, installDirectory, hostsFile);
         application.hostsChanged();

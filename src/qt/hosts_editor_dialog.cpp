@@ -42,24 +42,24 @@ struct HostsEditorDialog::Relay {
   HostsEditorDialog* dialog = nullptr;  // guarded by mutex
 };
 
-SiteChecker pageOneChecker(std::function<int()> timeoutSeconds) {
-  return [timeoutSeconds = std::move(timeoutSeconds)](const SiteHosts& hosts, int site) {
-    SiteCheck check = checkSite(hosts, site, utf8ToGbk(kCheckKeyword), timeoutSeconds());
-    Text line = siteVerdictText(check.verdict);
-    if (!check.reason.empty() && check.reason != line) line += "：（"_gbk + check.reason + "）"_gbk;
-    line += "，"_gbk + std::to_string(check.hits) + " 条，"_gbk +
-            std::to_string((check.elapsedMs + 50) / 100 / 10) + "." +
-            std::to_string((check.elapsedMs + 50) / 100 % 10) + " 秒"_gbk;
-    if (!check.host.empty()) line += "，"_gbk + check.host;
-    return line;
-  };
+Text checkPageOne(const SiteHosts& hosts, int site, int timeoutSeconds) {
+  SiteCheck check = checkSite(hosts, site, utf8ToGbk(kCheckKeyword), timeoutSeconds);
+  Text line = siteVerdictText(check.verdict);
+  if (!check.reason.empty() && check.reason != line) line += "（"_gbk + check.reason + "）"_gbk;
+  const std::uint32_t tenths = (check.elapsedMs + 50) / 100;
+  line += "，"_gbk + std::to_string(check.hits) + " 条，"_gbk + std::to_string(tenths / 10) + "." +
+          std::to_string(tenths % 10) + " 秒"_gbk;
+  if (!check.host.empty()) line += "，"_gbk + check.host;
+  return line;
 }
 
 HostsEditorDialog::HostsEditorDialog(HostsEditing editing, SiteChecker checker,
+                                     std::function<int()> checkTimeout,
                                      std::function<void()> saved, QWidget* parent)
     : QDialog(parent),
       editing_(std::move(editing)),
       checker_(std::move(checker)),
+      checkTimeout_(std::move(checkTimeout)),
       saved_(std::move(saved)),
       table_(new QTableWidget(this)),
       save_(new QPushButton(QStringLiteral("保存"), this)),
@@ -201,9 +201,10 @@ void HostsEditorDialog::startCheck(int row) {
   verdict->setForeground(palette().text());
   verdict->setText(QStringLiteral("检查中…"));
   // The check sees the values as they stand, saved or not.
+  const int timeout = checkTimeout_ ? checkTimeout_() : 10;
   std::thread([relay = relay_, checker = checker_, hosts = editing_.hosts(), site = hostsRow.site,
-               row] {
-    Text result = checker(hosts, site);
+               row, timeout] {
+    Text result = checker(hosts, site, timeout);
     std::lock_guard lock(relay->mutex);
     if (!relay->dialog) return;
     QMetaObject::invokeMethod(relay->dialog, [dialog = relay->dialog, row, result] {
@@ -218,17 +219,18 @@ void HostsEditorDialog::startCheck(int row) {
 }
 
 HostsEditorLauncher::HostsEditorLauncher(std::function<std::vector<HostsFile>()> files,
-                                         SiteChecker checker, std::function<void()> saved,
-                                         QWidget* parent)
+                                         SiteChecker checker, std::function<int()> checkTimeout,
+                                         std::function<void()> saved, QWidget* parent)
     : files_(std::move(files)),
       checker_(std::move(checker)),
+      checkTimeout_(std::move(checkTimeout)),
       saved_(std::move(saved)),
       parent_(parent) {}
 
 void HostsEditorLauncher::open() {
   if (!dialog_) {
     dialog_ = new HostsEditorDialog(HostsEditing(files_(), HostsEditing::userHostsFile()),
-                                    checker_, saved_, parent_);
+                                    checker_, checkTimeout_, saved_, parent_);
     dialog_->setAttribute(Qt::WA_DeleteOnClose);
   }
   dialog_->show();

@@ -19,21 +19,22 @@ class QTableWidget;
 namespace quenbo::qt {
 
 // Checks one site with the given hosts and returns its verdict (GBK). Runs on a thread of
-// its own; it must come back within its own time-out.
-using SiteChecker = std::function<Text(const SiteHosts& hosts, int site)>;
+// its own, so it may use nothing but its arguments; it must come back within the time-out.
+using SiteChecker = std::function<Text(const SiteHosts& hosts, int site, int timeoutSeconds)>;
 
-// The check the "测试" buttons run: page 1 of the site searched for the check keyword, with
-// `timeoutSeconds()` read as the check starts; the verdict with its reason, time and hits.
-SiteChecker pageOneChecker(std::function<int()> timeoutSeconds);
+// The check the "测试" buttons run: page 1 of the site searched for the check keyword; the
+// verdict with its reason, hits, time and host.
+Text checkPageOne(const SiteHosts& hosts, int site, int timeoutSeconds);
 
 class HostsEditorDialog final : public QDialog {
  public:
   // Columns of the table.
   enum Column { kKey, kSites, kValue, kSource, kVerdict, kTest, kColumns };
 
-  // `checker` empty: no "测试" buttons. `saved` runs after a save succeeded (GUI thread).
-  HostsEditorDialog(HostsEditing editing, SiteChecker checker, std::function<void()> saved,
-                    QWidget* parent = nullptr);
+  // `checker` empty: no "测试" buttons; `checkTimeout` is asked on the GUI thread as a check
+  // starts. `saved` runs after a save succeeded (GUI thread).
+  HostsEditorDialog(HostsEditing editing, SiteChecker checker, std::function<int()> checkTimeout,
+                    std::function<void()> saved, QWidget* parent = nullptr);
   ~HostsEditorDialog() override;
   HostsEditorDialog(const HostsEditorDialog&) = delete;
   HostsEditorDialog& operator=(const HostsEditorDialog&) = delete;
@@ -57,12 +58,14 @@ class HostsEditorDialog final : public QDialog {
 
   HostsEditing editing_;       // GUI thread
   SiteChecker checker_;
+  std::function<int()> checkTimeout_;
   std::function<void()> saved_;
   QTableWidget* table_;
   QPushButton* save_;
   QLabel* message_;
   // Shared with check threads: they hand their verdict over through it while the dialog
-  // lives, and drop it afterwards.
+  // lives, and drop it afterwards. The threads are detached: one still waiting for a site
+  // when the program ends is ended with it.
   std::shared_ptr<Relay> relay_;
 };
 
@@ -73,13 +76,15 @@ class HostsEditorLauncher final {
   // `files` gives the hosts files in the program's order when the editor opens; `saved`
   // runs after each save.
   HostsEditorLauncher(std::function<std::vector<HostsFile>()> files, SiteChecker checker,
-                      std::function<void()> saved, QWidget* parent);
+                      std::function<int()> checkTimeout, std::function<void()> saved,
+                      QWidget* parent);
   void open();
   HostsEditorDialog* dialog() const { return dialog_; }
 
  private:
   std::function<std::vector<HostsFile>()> files_;
   SiteChecker checker_;
+  std::function<int()> checkTimeout_;
   std::function<void()> saved_;
   QWidget* parent_;
   QPointer<HostsEditorDialog> dialog_;
