@@ -155,7 +155,9 @@ bool HostsEditing::save(std::string& error) {
     return false;
   }
   std::optional<IniFile> local;
-  if (fileExists(localFile_)) {
+  std::error_code missing;
+  if (std::filesystem::symlink_status(localFile_, missing).type() !=
+      std::filesystem::file_type::not_found) {
     local = readIni(localFile_);
     if (!local) {
       // Never overwrite a file that could not be read with a few keys.
