@@ -33,6 +33,16 @@ QTableWidgetItem* readOnlyItem(const QString& text) {
 
 const QColor kProblemColour(0xc0, 0x39, 0x2b);
 
+// The file name first, so a narrow column still tells the files apart; the whole path in
+// the tooltip.
+QTableWidgetItem* sourceItem(const std::filesystem::path& source) {
+  if (source.empty()) return readOnlyItem(QStringLiteral("（无文件）"));
+  auto* item = readOnlyItem(toQString(displayPath(source.filename())) + QStringLiteral("（") +
+                            toQString(displayPath(source.parent_path())) + QStringLiteral("）"));
+  item->setToolTip(toQString(displayPath(source)));
+  return item;
+}
+
 }  // namespace
 
 // A check thread hands its verdict to the dialog through this; the dialog's destructor
@@ -83,7 +93,7 @@ HostsEditorDialog::HostsEditorDialog(HostsEditing editing, SiteChecker checker,
                                      QStringLiteral("检查"), QString()});
   table_->verticalHeader()->setVisible(false);
   table_->setSelectionMode(QAbstractItemView::NoSelection);
-  table_->setTextElideMode(Qt::ElideLeft);  // a source path keeps its file name in view
+  table_->setTextElideMode(Qt::ElideRight);
   table_->setWordWrap(false);
   table_->verticalHeader()->setDefaultSectionSize(26);
   QHeaderView* header = table_->horizontalHeader();
@@ -135,9 +145,7 @@ void HostsEditorDialog::fill() {
     connect(box, &QLineEdit::textEdited, this,
             [this, r](const QString& text) { valueEdited(r, text); });
     table_->setCellWidget(r, kValue, box);
-    table_->setItem(r, kSource, readOnlyItem(row.source.empty()
-                                                 ? QStringLiteral("（无文件）")
-                                                 : toQString(displayPath(row.source))));
+    table_->setItem(r, kSource, sourceItem(row.source));
     table_->setItem(r, kVerdict, readOnlyItem(QString()));
     if (checker_ && row.site >= 0) {
       auto* test = new QPushButton(QStringLiteral("测试"), table_);
