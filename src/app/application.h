@@ -55,6 +55,9 @@ class Application final {
   void create() { mainWindow_.create(); }
   // Closes the main window: the orderly shutdown runs before it is gone.
   void close() { mainWindow_.destroy(); }
+  // Whether threads of the program are still waiting for the network (search workers of a
+  // stopped search, the update service): destroying the program waits for them. Any thread.
+  bool threadsLeft() const { return job_.liveWorkers() > 0 || updates_.busyThreads() > 0; }
 
  private:
   void bindMainWindow();

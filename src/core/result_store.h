@@ -45,6 +45,9 @@ class ResultStore final {
   // A new search begins: hits of earlier searches are refused from now on and the result
   // list is emptied. Returns the new search's generation.
   std::uint64_t beginSearch();
+  // The search was stopped: hits of its workers that are still ending are refused from
+  // now on, until the next search begins. What is stored stays, for rebuilds.
+  void closeIntake();
   // Empties the hits and the duplicate index and zeroes both counters.
   void clear();
 
@@ -83,6 +86,7 @@ class ResultStore final {
   std::int32_t filteredCount_ = 0;     // guarded by mutex_
   std::int32_t duplicateCount_ = 0;    // guarded by mutex_
   std::uint64_t generation_ = 1;       // guarded by mutex_
+  bool intakeOpen_ = true;             // guarded by mutex_: the current search takes hits
 };
 
 }  // namespace quenbo::core
