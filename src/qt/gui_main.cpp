@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "app/application.h"
@@ -10,7 +11,10 @@
 #include "base/encoding.h"
 #include "base/files.h"
 #include "qt/artwork.h"
+#include "qt/hints.h"
 #include "qt/look.h"
+#include "qt/main_window_keys.h"
+#include "qt/placement_keeper.h"
 #include "qt/qt_interactions.h"
 #include "qt/qt_loop.h"
 #include "qt/qt_text.h"
@@ -49,6 +53,11 @@ class StartupProbe final : public QObject {
   bool reported_ = false;
 };
 
+[[noreturn]] void endProcessNow(int code) {
+  std::fflush(nullptr);
+  std::_Exit(code);
+}
+
 }  // namespace
 }  // namespace quenbo::qt
 
@@ -80,6 +89,11 @@ int runGui(int argc, char** argv) {
   WindowView updateView(application.updateWindow(), loop);
   WindowView mainView(application.mainWindow(), loop);
   interactions.setParentWindow(&mainView);
+  mainView.setResizable(true);
+  PlacementKeeper placement(mainView, application.settings());
+  MainWindowKeys keys(mainView);
+  applyMainWindowHints(mainView);
+  mainView.setHideWhileClosing(true);
   mainView.setCloseHandler([&application] { application.close(); });
   updateView.setCloseHandler([&application] { application.updates().onUpdateWindowClosed(); });
   mainView.setGoneHandler([] { QCoreApplication::quit(); });
@@ -89,7 +103,12 @@ int runGui(int argc, char** argv) {
 
   application.create();
   reportSiteProblems(sites, hostsFile, application.mainWindow(), interactions, mainView);
-  return QApplication::exec();
+  const int code = QApplication::exec();
+  // Threads still waiting for a slow site or service would hold the process until their
+  // time-outs, with no window left. Nothing of theirs is kept: every setting was written
+  // when it changed.
+  if (application.threadsLeft()) endProcessNow(code);
+  return code;
 }
 
 }  // namespace quenbo
