@@ -124,12 +124,14 @@ void SearchJob::monitorTick() {
   // the store takes none of their hits any more.
   if (anySiteRunning() && !stopRequested_) return;
   setRunningButtons(false);
-  // Synthesising the clip costs time; a front-end that cannot play it is not handed one.
-  if (interactions_.playsSound()) interactions_.playSound(completionSound());
   window_.setTimerInterval(时钟_线程, 0);
   status_.searchDone = true;
   store_.showStatistics(true);
   running_ = false;
+  // Last, so that the status bar never waits for it: the first use of the audio device can
+  // take a while. Synthesising the clip costs time too; a front-end that cannot play it is
+  // not handed one.
+  if (interactions_.playsSound()) interactions_.playSound(completionSound());
   for (const auto& handler : finishedHandlers_) handler();
 }
 
@@ -139,6 +141,11 @@ void SearchJob::stop() {
   stopRequested_ = true;
   store_.closeIntake();
   setRunningButtons(false);
+  // The search ends at the monitor's next tick; a tick right after this event brings the
+  // status bar to its end at once instead of up to a tick later.
+  loop_.post([this, alive = std::weak_ptr<int>(alive_)] {
+    if (alive.lock() && running_ && stopRequested_) monitorTick();
+  });
 }
 
 void SearchJob::onWindowCreated(const StartupSteps& steps) {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -49,8 +50,9 @@ class SearchJob final {
   SearchJob(const SearchJob&) = delete;
   SearchJob& operator=(const SearchJob&) = delete;
 
-  // Event handlers; all run on the UI thread. After `stop` the search ends at the next
-  // monitor tick, without waiting for workers that are still ending; their hits are refused.
+  // Event handlers; all run on the UI thread. After `stop` the search ends at once (a
+  // monitor tick posted to the loop), without waiting for workers that are still ending;
+  // their hits are refused.
   void start();
   void stop();
   void monitorTick();
@@ -110,6 +112,8 @@ class SearchJob final {
   std::array<std::atomic<std::uint64_t>, kSiteCount> siteRunning_{};
   std::atomic<int> liveWorkers_{0};
   std::mutex logMutex_;  // orders log lines of ending workers against the log's reset
+  // UI thread: tasks posted to the loop hold a weak one and do nothing once the job is gone.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace quenbo::core

@@ -199,7 +199,7 @@ TEST_F(SearchFlow, StopAndCloseEndTheSearchWithoutWaitingForASlowWorker) {
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count();
     EXPECT_LT(seconds, 2.0);  // one tick, or the shutdown's grace; generous for a loaded machine
-    EXPECT_TRUE(sawStop);
+    ASSERT_TRUE(loop_.runUntil([&] { return sawStop.load(); }));
     EXPECT_EQ(ui_.playedSounds().size(), sounds + 1);
     EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：资源采集完毕"_gbk);
     auto states = taskStates->seen();
