@@ -90,6 +90,14 @@ void Application::bindMainWindow() {
     if (e.key == 13 && mainWindow_.enabled(超级按钮_搜索)) startSearch();
   });
   w.on(超级按钮_停止, EventKind::Clicked, [this](const Event&) { job_.stop(); });
+  // The window's shortcuts: Esc stops a running search, Ctrl+L and Ctrl+F go to the keyword.
+  w.on(主窗口, EventKind::KeyPressed, [this](const Event& e) {
+    if (e.key == 27 && !e.control && mainWindow_.enabled(超级按钮_停止)) {
+      mainWindow_.click(超级按钮_停止);
+    } else if (e.control && (e.key == 'L' || e.key == 'F')) {
+      mainWindow_.setFocus(编辑框_搜索);
+    }
+  });
   w.on(时钟_线程, EventKind::TimerTick, [this](const Event&) { job_.monitorTick(); });
   // The status tab follows the workers at the monitor's pace, and once more at the end.
   w.on(时钟_线程, EventKind::TimerTick, [this](const Event&) { siteStatus_.refresh(); });

@@ -60,6 +60,9 @@ class Application final {
   void create() { mainWindow_.create(); }
   // Closes the main window: the orderly shutdown runs before it is gone.
   void close() { mainWindow_.destroy(); }
+  // Whether threads of the program are still waiting for the network (search workers of a
+  // stopped search, the update service): destroying the program waits for them. Any thread.
+  bool threadsLeft() const { return job_.liveWorkers() > 0 || updates_.busyThreads() > 0; }
 
   // What "站点主机…" opens; a front-end without a hosts editor sets none (UI thread).
   void setHostsEditor(std::function<void()> open) { openHostsEditor_ = std::move(open); }

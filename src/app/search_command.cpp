@@ -176,6 +176,9 @@ int runSearchCommand(std::span<const char* const> arguments,
       if (stopWanted() && !finished) {
         w.click(超级按钮_停止);
         loop.runUntil([&] { return finished; }, std::chrono::hours(1));
+        // The search ends without waiting for its workers; their closing log lines are
+        // still worth printing when they come soon.
+        loop.runUntil([&] { return job.liveWorkers() == 0; }, core::SearchJob::kShutdownGrace);
         status = kExitInterrupted;
       }
     }

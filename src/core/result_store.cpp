@@ -19,7 +19,7 @@ ResultStore::ResultStore(window::WindowModel& window, const SearchStatus& status
 bool ResultStore::addHit(const MagnetResult& hit, std::uint64_t generation) {
   float bytes = sizeToBytes(hit.size);
   std::lock_guard lock(mutex_);
-  if (generation != generation_ || hits_.size() >= kHitLimit) return false;
+  if (generation != generation_ || !intakeOpen_ || hits_.size() >= kHitLimit) return false;
   listHit(hit, bytes, window_.checked(选择框_保证显示));
   writeStatistics(status_.searchDone);
   hits_.push_back(hit);
@@ -68,9 +68,15 @@ void ResultStore::refreshFilter() {
 std::uint64_t ResultStore::beginSearch() {
   std::lock_guard lock(mutex_);
   ++generation_;
+  intakeOpen_ = true;
   window_.clearRows(超级列表框_磁力链接);
   listedBySite_.clear();
   return generation_;
+}
+
+void ResultStore::closeIntake() {
+  std::lock_guard lock(mutex_);
+  intakeOpen_ = false;
 }
 
 void ResultStore::clear() {

@@ -46,6 +46,9 @@ class ResultStore final {
   // A new search begins: hits of earlier searches are refused from now on and the result
   // list is emptied. Returns the new search's generation.
   std::uint64_t beginSearch();
+  // The search was stopped: hits of its workers that are still ending are refused from
+  // now on, until the next search begins. What is stored stays, for rebuilds.
+  void closeIntake();
   // Empties the hits and the duplicate index and zeroes both counters.
   void clear();
 
@@ -87,6 +90,7 @@ class ResultStore final {
   std::int32_t duplicateCount_ = 0;    // guarded by mutex_
   std::map<Text, int> listedBySite_;   // guarded by mutex_: listed rows per hit site label
   std::uint64_t generation_ = 1;       // guarded by mutex_
+  bool intakeOpen_ = true;             // guarded by mutex_: the current search takes hits
 };
 
 }  // namespace quenbo::core

@@ -128,14 +128,18 @@ void SearchJob::startWorker(int site, std::uint64_t generation) {
 void SearchJob::monitorTick() {
   loop_.assertOnUiThread();
   store_.showStatistics(false);
-  if (anySiteRunning()) return;
+  // A stopped search ends at this tick: its workers may still be waiting for an answer, but
+  // the store takes none of their hits any more.
+  if (anySiteRunning() && !stopRequested_) return;
   setRunningButtons(false);
-  // Synthesising the clip costs time; a front-end that cannot play it is not handed one.
-  if (interactions_.playsSound()) interactions_.playSound(completionSound());
   window_.setTimerInterval(时钟_线程, 0);
   status_.searchDone = true;
   store_.showStatistics(true);
   running_ = false;
+  // Last, so that the status bar never waits for it: the first use of the audio device can
+  // take a while. Synthesising the clip costs time too; a front-end that cannot play it is
+  // not handed one.
+  if (interactions_.playsSound()) interactions_.playSound(completionSound());
   for (const auto& handler : finishedHandlers_) handler();
 }
 
@@ -143,7 +147,13 @@ void SearchJob::stop() {
   loop_.assertOnUiThread();
   window_.setStatusPart(状态条1, 0, "任务状态：停止中"_gbk);
   stopRequested_ = true;
+  store_.closeIntake();
   setRunningButtons(false);
+  // The search ends at the monitor's next tick; a tick right after this event brings the
+  // status bar to its end at once instead of up to a tick later.
+  loop_.post([this, alive = std::weak_ptr<int>(alive_)] {
+    if (alive.lock() && running_ && stopRequested_) monitorTick();
+  });
 }
 
 void SearchJob::onWindowCreated(const StartupSteps& steps) {
@@ -169,15 +179,20 @@ void SearchJob::onWindowDestroyed() {
   loop_.assertOnUiThread();
   window_.setStatusPart(状态条1, 0, "任务状态：销毁中"_gbk);
   stopRequested_ = true;
-  // The monitor keeps ticking during the waits and completes a running search.
-  while (window_.timerInterval(时钟_线程) != 0) loop_.waitProcessing(50ms);
-  waitForWorkers();
+  store_.closeIntake();
+  // The monitor keeps ticking during the waits and completes a running search at its next
+  // tick.
+  while (window_.timerInterval(时钟_线程) != 0) loop_.waitProcessing(10ms);
+  waitForWorkers(kShutdownGrace);
 }
 
-// Workers write their closing line after clearing their flag, and workers of an earlier,
-// stopped search may still be ending: the window must outlive them all.
-void SearchJob::waitForWorkers() {
-  while (liveWorkers_ > 0) loop_.waitProcessing(50ms);
+// Workers leave soon after the stop request unless a request of theirs is slow to give up.
+// The window model and this job outlive them whatever happens here: the job's destructor
+// waits for every one, and a front-end may end the process before that instead.
+bool SearchJob::waitForWorkers(std::chrono::milliseconds limit) {
+  const auto until = std::chrono::steady_clock::now() + limit;
+  while (liveWorkers_ > 0 && std::chrono::steady_clock::now() < until) loop_.waitProcessing(10ms);
+  return liveWorkers_ == 0;
 }
 
 // --- SiteRun ---

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -38,6 +40,10 @@ struct StartupSteps {
 
 class SearchJob final {
  public:
+  // How long closing the window waits for worker threads to return: the window is gone at
+  // once, and the process should follow within a second whatever the sites do.
+  static constexpr std::chrono::milliseconds kShutdownGrace{400};
+
   SearchJob(window::WindowModel& window, window::UiLoop& loop, window::Interactions& interactions,
             std::array<SiteWorker, kSiteCount> workers, std::filesystem::path installDirectory);
   // Waits for every worker thread to leave: they use this job, the store and the window.
@@ -45,7 +51,9 @@ class SearchJob final {
   SearchJob(const SearchJob&) = delete;
   SearchJob& operator=(const SearchJob&) = delete;
 
-  // Event handlers; all run on the UI thread.
+  // Event handlers; all run on the UI thread. After `stop` the search ends at once (a
+  // monitor tick posted to the loop), without waiting for workers that are still ending;
+  // their hits are refused.
   void start();
   void stop();
   void monitorTick();
@@ -91,7 +99,9 @@ class SearchJob final {
   void launch(std::uint64_t generation);
   void startWorker(int site, std::uint64_t generation);
   void setRunningButtons(bool running);
-  void waitForWorkers();
+  // Waits, processing events, until every worker thread has returned or `limit` has passed;
+  // whether they all have.
+  bool waitForWorkers(std::chrono::milliseconds limit);
 
   window::WindowModel& window_;
   window::UiLoop& loop_;
@@ -114,6 +124,8 @@ class SearchJob final {
   std::array<std::atomic<std::uint64_t>, kSiteCount> siteRunning_{};
   std::atomic<int> liveWorkers_{0};
   std::mutex logMutex_;  // orders log lines of ending workers against the log's reset
+  // UI thread: tasks posted to the loop hold a weak one and do nothing once the job is gone.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace quenbo::core

@@ -67,6 +67,37 @@ void TextLabel::paintEvent(QPaintEvent* event) {
   }
 }
 
+// --- TextBox ---
+
+TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent), caption_(new QLabel(this)) {
+  caption_->hide();
+  caption_->setIndent(4);
+  caption_->setAutoFillBackground(true);
+  QPalette strip = caption_->palette();
+  strip.setColor(QPalette::Window, QColor(0xEE, 0xF1, 0xF4));
+  strip.setColor(QPalette::WindowText, QColor(0x55, 0x5B, 0x62));
+  caption_->setPalette(strip);
+}
+
+void TextBox::setCaption(const QString& caption) {
+  caption_->setText(caption);
+  caption_->setVisible(!caption.isEmpty());
+  const int strip = caption.isEmpty() ? 0 : fontMetrics().height() + 6;
+  setViewportMargins(0, strip, 0, 0);
+}
+
+QString TextBox::caption() const {
+  return caption_->text();
+}
+
+void TextBox::resizeEvent(QResizeEvent* event) {
+  QPlainTextEdit::resizeEvent(event);
+  // The strip spans the box inside its frame, above the text and its scroll bar.
+  QRect inside = contentsRect();
+  caption_->setGeometry(inside.left(), inside.top(), inside.width(),
+                        viewportMargins().top());
+}
+
 // --- TabControl ---
 
 TabControl::TabControl(const std::vector<window::TabTemplate>& tabs, QWidget* parent)
@@ -107,6 +138,19 @@ StatusBar::StatusBar(const std::vector<window::StatusPartTemplate>& parts, QWidg
     label->setGeometry(left, 0, part.width, 20);
     left += part.width;
     parts_.push_back(label);
+    designedRights_.push_back(left);
+  }
+}
+
+void StatusBar::resizeEvent(QResizeEvent*) {
+  // The parts keep their designed proportions of the bar's width.
+  const int designed = designedRights_.empty() ? 0 : designedRights_.back();
+  if (designed <= 0) return;
+  int left = 0;
+  for (std::size_t i = 0; i < parts_.size(); ++i) {
+    int right = static_cast<int>(static_cast<long long>(designedRights_[i]) * width() / designed);
+    parts_[i]->setGeometry(left, 0, right - left, height());
+    left = right;
   }
 }
 

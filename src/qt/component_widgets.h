@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPixmap>
 #include <QValidator>
 #include <QWidget>
@@ -51,6 +52,20 @@ class TextLabel final : public QLabel {
   bool overPicture_ = false;
 };
 
+// A multi-line box that can show a caption in a strip of its own above the text.
+class TextBox final : public QPlainTextEdit {
+ public:
+  explicit TextBox(QWidget* parent = nullptr);
+  void setCaption(const QString& caption);
+  QString caption() const;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QLabel* caption_;
+};
+
 // A tab bar over stacked pages. Every page covers the tab control below the bar, so a
 // component at (left, top) of the tab control sits at (left, top - kPageTop) of its page.
 class TabControl final : public QWidget {
@@ -77,8 +92,12 @@ class StatusBar final : public QWidget {
   void setPart(int index, const QString& text);
   QString part(int index) const;
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   std::vector<QLabel*> parts_;
+  std::vector<int> designedRights_;  // the right edge of each part as designed
 };
 
 // Whether a box may go from `before` to `after` by the user's typing or pasting: an integer

@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <functional>
 
 #include "app/application.h"
 #include "app/gui_entry.h"
@@ -13,7 +15,10 @@
 #include "base/numbers.h"
 #include "qt/artwork.h"
 #include "qt/hosts_editor_dialog.h"
+#include "qt/hints.h"
 #include "qt/look.h"
+#include "qt/main_window_keys.h"
+#include "qt/placement_keeper.h"
 #include "qt/qt_interactions.h"
 #include "qt/qt_loop.h"
 #include "qt/qt_text.h"
@@ -26,12 +31,23 @@
 namespace quenbo::qt {
 namespace {
 
+long long monotonicNow() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
 // With QUENBO_STARTUP_PROBE set, the program writes the monotonic clock's time once the
 // main window has been painted for the first time, then closes as the user would. The
-// start-up timer in tools/ reads it.
+// timers in tools/startup_timer read it. With the value "stop-and-close" it first runs a
+// search, presses 停止 while requests wait, reports when the status bar shows the end, then
+// searches again and closes while requests wait ("stop", "final", "close" lines).
 class StartupProbe final : public QObject {
  public:
-  explicit StartupProbe(WindowView& window) : window_(window) { window.installEventFilter(this); }
+  StartupProbe(WindowView& window, bool stopAndClose)
+      : window_(window), stopAndClose_(stopAndClose) {
+    window.installEventFilter(this);
+  }
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
@@ -39,19 +55,51 @@ class StartupProbe final : public QObject {
     reported_ = true;
     // The next turn of the loop comes after the painted window has been handed over.
     QTimer::singleShot(0, this, [this] {
-      timespec now{};
-      clock_gettime(CLOCK_MONOTONIC, &now);
-      std::printf("shown %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-      std::fflush(stdout);
+      report("shown");
+      if (stopAndClose_) return search([this] { stop(); });
       window_.close();
     });
     return false;
   }
 
  private:
+  static void report(const char* what) {
+    std::printf("%s %lld\n", what, monotonicNow());
+    std::fflush(stdout);
+  }
+  // Starts a search and runs `then` once its requests have been waiting a while.
+  void search(std::function<void()> then) {
+    using namespace window::names;
+    window_.model().setText(编辑框_搜索, "probe");
+    window_.model().click(超级按钮_搜索);
+    QTimer::singleShot(1500, this, std::move(then));
+  }
+  void stop() {
+    using namespace window::names;
+    report("stop");
+    window_.model().click(超级按钮_停止);
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, [this, poll] {
+      if (window_.model().statusPart(状态条1, 0) != "任务状态：资源采集完毕"_gbk) return;
+      poll->stop();
+      report("final");
+      search([this] {
+        report("close");
+        window_.close();
+      });
+    });
+    poll->start(2);
+  }
+
   WindowView& window_;
+  const bool stopAndClose_;
   bool reported_ = false;
 };
+
+[[noreturn]] void endProcessNow(int code) {
+  std::fflush(nullptr);
+  std::_Exit(code);
+}
 
 }  // namespace
 }  // namespace quenbo::qt
@@ -100,16 +148,28 @@ int runGui(int argc, char** argv) {
       },
       &mainView);
   application.setHostsEditor([&hostsEditor] { hostsEditor.open(); });
+  mainView.setResizable(true);
+  PlacementKeeper placement(mainView, application.settings());
+  MainWindowKeys keys(mainView);
+  applyMainWindowHints(mainView);
+  mainView.setHideWhileClosing(true);
   mainView.setCloseHandler([&application] { application.close(); });
   updateView.setCloseHandler([&application] { application.updates().onUpdateWindowClosed(); });
   mainView.setGoneHandler([] { QCoreApplication::quit(); });
   std::unique_ptr<StartupProbe> probe;
-  if (qEnvironmentVariableIsSet("QUENBO_STARTUP_PROBE"))
-    probe = std::make_unique<StartupProbe>(mainView);
+  if (qEnvironmentVariableIsSet("QUENBO_STARTUP_PROBE")) {
+    probe = std::make_unique<StartupProbe>(
+        mainView, qgetenv("QUENBO_STARTUP_PROBE") == QByteArrayLiteral("stop-and-close"));
+  }
 
   application.create();
   reportSiteProblems(sites, hostsFile, application.mainWindow(), interactions, mainView);
-  return QApplication::exec();
+  const int code = QApplication::exec();
+  // Threads still waiting for a slow site or service would hold the process until their
+  // time-outs, with no window left. Nothing of theirs is kept: every setting was written
+  // when it changed.
+  if (application.threadsLeft()) endProcessNow(code);
+  return code;
 }
 
 }  // namespace quenbo

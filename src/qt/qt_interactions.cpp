@@ -13,9 +13,11 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSpacerItem>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 
+#include "core/completion_sound.h"
 #include "qt/qt_text.h"
 
 namespace quenbo::qt {
@@ -76,7 +78,12 @@ void keepTitleVisible(QMessageBox& box) {
 QtInteractions::QtInteractions(window::UiLoop& loop)
     : loop_(loop), launcher_([](const QString& program, const QStringList& arguments) {
         return QProcess::startDetached(program, arguments);
-      }) {}
+      }),
+      clipMaker_([] { (void)core::completionSound(); }) {}
+
+QtInteractions::~QtInteractions() {
+  clipMaker_.join();
+}
 
 void QtInteractions::onGui(const std::function<void()>& task, bool wait) {
   if (loop_.onUiThread()) {
@@ -167,7 +174,14 @@ void QtInteractions::openUrl(const Text& url) {
 }
 
 void QtInteractions::playSound(const Bytes& wave) {
-  onGui([this, wave] { sound_.play(wave); }, false);
+  // A moment later: the window first paints what changed with the sound (the end of a
+  // search in the status bar), since the first use of the audio device can take a while.
+  onGui(
+      [this, wave] {
+        QTimer::singleShot(std::chrono::milliseconds(30), &sound_,
+                           [this, wave] { sound_.play(wave); });
+      },
+      false);
 }
 
 }  // namespace quenbo::qt

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <thread>
 
 #include "qt/sound_player.h"
 #include "window/interactions.h"
@@ -34,7 +35,10 @@ class QtInteractions final : public window::Interactions {
   // Starts `program` with `arguments` and no shell; returns whether it started.
   using Launcher = std::function<bool(const QString& program, const QStringList& arguments)>;
 
+  // Starts making the completion clip on a thread of its own: making it takes a while,
+  // which must not hold the window at the end of the first search.
   explicit QtInteractions(window::UiLoop& loop);
+  ~QtInteractions() override;
   QtInteractions(const QtInteractions&) = delete;
   QtInteractions& operator=(const QtInteractions&) = delete;
 
@@ -61,6 +65,7 @@ class QtInteractions final : public window::Interactions {
   QWidget* parent_ = nullptr;
   Launcher launcher_;
   SoundPlayer sound_;
+  std::thread clipMaker_;  // makes the clip once; joined by the destructor
 };
 
 }  // namespace quenbo::qt

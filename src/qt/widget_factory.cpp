@@ -21,7 +21,7 @@ using window::ComponentTemplate;
 
 QWidget* editBox(const ComponentTemplate& c, const ComponentLook& look, QWidget* parent) {
   if (c.edit.multiLine) {
-    auto* box = new QPlainTextEdit(parent);
+    auto* box = new TextBox(parent);
     box->setReadOnly(c.edit.readOnly);
     box->setVerticalScrollBarPolicy(c.edit.verticalScroll ? Qt::ScrollBarAlwaysOn
                                                           : Qt::ScrollBarAlwaysOff);
@@ -58,7 +58,8 @@ QWidget* reportList(const ComponentTemplate& c, const window::WindowModel& model
   view->setItemsExpandable(false);
   view->setUniformRowHeights(true);  // rows are never measured one by one
   view->setAlternatingRowColors(true);
-  view->setSelectionMode(QAbstractItemView::SingleSelection);
+  // Several rows can be selected (Shift, Ctrl, Ctrl+A) to copy their links at once.
+  view->setSelectionMode(QAbstractItemView::ExtendedSelection);
   view->setSelectionBehavior(QAbstractItemView::SelectRows);
   view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,6 +19,7 @@
 #include "qt/look.h"
 #include "qt/qt_text.h"
 #include "qt/report_table_model.h"
+#include "qt/stretch_rules.h"
 #include "qt/widget_factory.h"
 
 namespace quenbo::qt {
@@ -58,7 +60,8 @@ Change normalised(const Change& change) {
 WindowView::WindowView(window::WindowModel& model, QtLoop& loop) : model_(model), loop_(loop) {
   const auto& layout = model_.layout();
   setWindowTitle(toQString(layout.title));
-  setFixedSize(layout.geometry.width - kFrameWidth, layout.geometry.height - kFrameHeight);
+  designedSize_ = QSize(layout.geometry.width - kFrameWidth, layout.geometry.height - kFrameHeight);
+  setFixedSize(designedSize_);
   move(layout.geometry.left, layout.geometry.top);
   build();
   // State read after this point is current; anything changed meanwhile is flushed again.
@@ -127,15 +130,51 @@ void WindowView::build() {
   }
 }
 
+void WindowView::setResizable(bool resizable) {
+  if (resizable) {
+    setMinimumSize(designedSize_);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else {
+    setFixedSize(designedSize_);
+  }
+}
+
+QSize WindowView::growth(const Part& part) const {
+  const Part* parent = part.layout->parent.empty() ? nullptr : find(part.layout->parent);
+  QSize outer = parent ? growth(*parent) : (size() - designedSize_).expandedTo(QSize(0, 0));
+  if (outer.isNull()) return outer;
+  window::Geometry g = model_.geometry(window::ComponentId{part.layout->name});
+  window::Geometry s = stretched(g, stretchOf(*part.layout), outer.width(), outer.height());
+  return {s.width - g.width, s.height - g.height};
+}
+
 void WindowView::place(Part& part) {
   if (!part.widget) return;
   window::Geometry g = model_.geometry(window::ComponentId{part.layout->name});
+  const Part* parent = part.layout->parent.empty() ? nullptr : find(part.layout->parent);
+  QSize outer = parent ? growth(*parent) : (size() - designedSize_).expandedTo(QSize(0, 0));
+  g = stretched(g, stretchOf(*part.layout), outer.width(), outer.height());
   // A page of a tab control starts below its tab bar.
-  int top = g.top;
-  if (part.layout->tabPage >= 0 && dynamic_cast<TabControl*>(widget(part.layout->parent))) {
-    top -= TabControl::kPageTop;
+  if (part.layout->tabPage >= 0 && parent && dynamic_cast<TabControl*>(parent->widget)) {
+    g.top -= TabControl::kPageTop;
   }
-  part.widget->setGeometry(g.left, top, g.width, g.height);
+  part.widget->setGeometry(g.left, g.top, g.width, g.height);
+  if (auto* view = qobject_cast<QTreeView*>(part.widget)) widenColumns(*view, *part.layout);
+}
+
+// The width a list gains goes to its two text columns (title and magnet link on the result
+// list), so that long links show whole on a large window.
+void WindowView::widenColumns(QTreeView& view, const window::ComponentTemplate& list) {
+  const auto& columns = list.columns;
+  if (columns.size() < 3) return;
+  int extra = std::max(0, view.width() - list.geometry.width);
+  view.header()->resizeSection(1, columns[1].width + extra / 2);
+  view.header()->resizeSection(2, columns[2].width + extra - extra / 2);
+}
+
+void WindowView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  for (auto& [name, part] : parts_) place(part);
 }
 
 void WindowView::loadState(Part& part) {
@@ -244,7 +283,8 @@ void WindowView::apply(const Change& change) {
       }
       break;
     case ChangeKind::Focus:
-      if (QWidget* target = widget(model_.focus())) target->setFocus(Qt::OtherFocusReason);
+      // As a shortcut would: a line box shows its whole text selected, ready to be retyped.
+      if (QWidget* target = widget(model_.focus())) target->setFocus(Qt::ShortcutFocusReason);
       break;
     case ChangeKind::StatusPart:
       if (auto* bar = dynamic_cast<StatusBar*>(w)) {
@@ -282,7 +322,12 @@ void WindowView::applyText(Part& part) {
   Text text = textOf(part);
   if (auto* box = qobject_cast<QLineEdit*>(w)) {
     QString shown = toQString(text);
-    if (box->text() != shown) box->setText(shown);
+    if (box->text() != shown) {
+      box->setText(shown);
+      // A rule that rewrote what the user is typing (a number put back within its bounds)
+      // leaves the new text selected, so the next key replaces it instead of adding to it.
+      if (box->hasFocus() && !box->isReadOnly()) box->selectAll();
+    }
   } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
     button->setText(toQString(text));
   } else if (auto* label = qobject_cast<QLabel*>(w)) {
@@ -374,9 +419,11 @@ void WindowView::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  // The window stays until the model has run its about-to-be-destroyed handlers (the
-  // orderly shutdown waits for the search while the loop runs), outside this event.
+  // The model runs its about-to-be-destroyed handlers (the orderly shutdown waits for the
+  // search while the loop runs) outside this event; the window goes once they are done, or
+  // at once when it hides while closing.
   event->ignore();
+  if (hideWhileClosing_) hide();
   if (closing_) return;
   closing_ = true;
   std::weak_ptr<int> alive = alive_;

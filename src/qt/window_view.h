@@ -43,6 +43,13 @@ class WindowView final : public QWidget, private window::ModelObserver {
   // What the window's close button does; without a handler it destroys the model (whose
   // about-to-be-destroyed handlers run first). The window goes only once the model is gone.
   void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
+  // A resizable window has its designed size as its minimum and starting size; its
+  // components follow a larger window by the stretch rules. Otherwise its size is fixed.
+  void setResizable(bool resizable);
+
+  // Whether a close hides the window at once instead of keeping it up until the model is
+  // gone: the user sees the window go whatever the shutdown still waits for.
+  void setHideWhileClosing(bool hide) { hideWhileClosing_ = hide; }
   // Called once the model is destroyed and the window has closed.
   void setGoneHandler(std::function<void()> handler) { goneHandler_ = std::move(handler); }
 
@@ -51,6 +58,7 @@ class WindowView final : public QWidget, private window::ModelObserver {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -68,6 +76,9 @@ class WindowView final : public QWidget, private window::ModelObserver {
   // Building (window_view.cpp).
   void build();
   void place(Part& part);
+  // How much wider and higher than designed a component is now.
+  QSize growth(const Part& part) const;
+  static void widenColumns(QTreeView& view, const window::ComponentTemplate& list);
   void loadState(Part& part);
   Part* find(std::string_view name);
   const Part* find(std::string_view name) const;
@@ -87,10 +98,13 @@ class WindowView final : public QWidget, private window::ModelObserver {
   void connectInput(Part& part);
   void connectReportList(Part& part, QTreeView& view);
   bool filterKey(const Part& part, QEvent* event);
+  bool filterListKey(const Part& part, QEvent* event);
+  void syncSelection(QTreeView& view, const window::ReportListId& name, int current = -1);
   bool filterMouse(const Part& part, QEvent* event);
 
   window::WindowModel& model_;
   QtLoop& loop_;
+  QSize designedSize_;  // the client area as designed
   std::unordered_map<std::string, Part> parts_;
   std::unordered_map<const QObject*, Part*> partOfWidget_;
   std::function<void()> closeHandler_;
@@ -108,6 +122,7 @@ class WindowView final : public QWidget, private window::ModelObserver {
 
   bool applying_ = false;  // GUI thread: model state is being written into a widget
   bool closing_ = false;   // GUI thread: a close was requested and is under way
+  bool hideWhileClosing_ = false;  // GUI thread
   bool gone_ = false;      // GUI thread: the model is destroyed, the window may close
 };
 

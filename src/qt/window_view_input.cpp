@@ -75,24 +75,42 @@ void WindowView::connectInput(Part& part) {
   }
 }
 
+// The view's selection, told to the model with `current` as its current row (-1: the
+// view's current row).
+void WindowView::syncSelection(QTreeView& view, const window::ReportListId& name, int current) {
+  std::vector<int> rows;
+  for (const QModelIndex& index : view.selectionModel()->selectedRows()) rows.push_back(index.row());
+  if (current < 0) current = view.currentIndex().row();
+  model_.selectRows(name, std::move(rows), current);
+}
+
 void WindowView::connectReportList(Part& part, QTreeView& view) {
   const window::ReportListId name{part.layout->name};
   connect(view.header(), &QHeaderView::sectionClicked, this, [this, name](int column) {
     model_.fire(eventOf(name, EventKind::HeaderClicked, column));
   });
-  connect(view.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, &view, name] {
+  auto selectionMoved = [this, &view, name] {
     if (applying_) return;  // a reset by the system, not a choice of the user
-    QModelIndexList rows = view.selectionModel()->selectedRows();
-    model_.selectRow(name, rows.isEmpty() ? -1 : rows.first().row());
-  });
-  connect(&view, &QTreeView::doubleClicked, this, [this, name](const QModelIndex& index) {
-    model_.selectRow(name, index.row());
+    syncSelection(view, name);
+  };
+  connect(view.selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionMoved);
+  connect(view.selectionModel(), &QItemSelectionModel::currentChanged, this, selectionMoved);
+  connect(&view, &QTreeView::doubleClicked, this, [this, &view, name](const QModelIndex& index) {
+    syncSelection(view, name, index.row());
     model_.fire(eventOf(name, EventKind::DoubleClicked, index.row()));
   });
   connect(&view, &QWidget::customContextMenuRequested, this, [this, &view, name](const QPoint& at) {
-    // A right click selects the row under the mouse first, as a left click would.
+    // A right click selects the row under the mouse first, as a left click would, unless
+    // it is one of several selected rows: those stay selected.
     QModelIndex index = view.indexAt(at);
-    if (index.isValid()) view.setCurrentIndex(index);
+    if (index.isValid()) {
+      if (view.selectionModel()->isRowSelected(index.row(), QModelIndex())) {
+        view.selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+      } else {
+        view.setCurrentIndex(index);
+      }
+      syncSelection(view, name, index.row());
+    }
     model_.fire(eventOf(name, EventKind::RightClicked, index.isValid() ? index.row() : -1));
   });
 }
@@ -104,6 +122,8 @@ bool WindowView::eventFilter(QObject* watched, QEvent* event) {
   switch (part.layout->kind) {
     case ComponentKind::EditBox:
       return filterKey(part, event);
+    case ComponentKind::ReportList:
+      return filterListKey(part, event);
     case ComponentKind::Label:
     case ComponentKind::TransparentLabel:
     case ComponentKind::HyperlinkLabel:
@@ -119,9 +139,25 @@ bool WindowView::filterKey(const Part& part, QEvent* event) {
   if (int code = keyCodeOf(*static_cast<QKeyEvent*>(event))) {
     Event pressed = eventOf(part.layout->name, EventKind::KeyPressed);
     pressed.key = code;
+    pressed.control = static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier;
     model_.fire(pressed);
   }
   return false;  // the box still handles the key
+}
+
+bool WindowView::filterListKey(const Part& part, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  const bool control = key->modifiers() & Qt::ControlModifier;
+  const int code = keyCodeOf(*key);
+  // Enter and Ctrl+C are the list's own actions (open, copy the links) rather than the
+  // view's (which would copy one cell); other keys move and select as usual.
+  if (code != 13 && !(control && code == 'C')) return false;
+  Event pressed = eventOf(part.layout->name, EventKind::KeyPressed);
+  pressed.key = code;
+  pressed.control = control;
+  model_.fire(pressed);
+  return true;
 }
 
 bool WindowView::filterMouse(const Part& part, QEvent* event) {

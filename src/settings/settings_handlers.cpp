@@ -4,6 +4,7 @@
 
 #include "base/encoding.h"
 #include "base/numbers.h"
+#include "core/word_list.h"
 #include "settings/filter_rebuilder.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
@@ -28,6 +29,7 @@ struct Bounded {
 struct StoredText {
   window::EditBoxId box;
   const Text& key;
+  bool wordList = false;  // kept as its words joined with "、" on one line
 };
 
 }  // namespace
@@ -58,12 +60,15 @@ void bindSettingsHandlers(window::WindowModel& window, SettingsStore& settings,
 
   const StoredText texts[] = {{编辑框_GB, k.gigabytes},
                               {编辑框_MB, k.megabytes},
-                              {编辑框_关键字词A, k.filterText},
-                              {编辑框_关键字词B, k.showText}};
+                              {编辑框_关键字词A, k.filterText, true},
+                              {编辑框_关键字词B, k.showText, true}};
   for (const StoredText& t : texts) {
     w.on(t.box, EventKind::TextChanged, [&w, &settings, &rebuilder, &k, t](const Event&) {
       if (!settings.loaded()) return;
-      settings.writeValue(k.filter, t.key, w.text(t.box));
+      // A value ends at its line's end: a list typed one word per line would lose every
+      // line but the first at the next start.
+      Text text = w.text(t.box);
+      settings.writeValue(k.filter, t.key, t.wordList ? core::joinWords(text) : text);
       rebuilder.settingTyped();
     });
   }

@@ -22,6 +22,13 @@ const SettingsKeys& settingsKeys() {
       .display = "显示"_gbk,
       .keepVisible = "保证显示"_gbk,
       .sites = "站点"_gbk,
+      .window = "窗口"_gbk,
+      .left = "左边"_gbk,
+      .top = "顶边"_gbk,
+      .width = "宽度"_gbk,
+      .height = "高度"_gbk,
+      .maximised = "最大化"_gbk,
+      .tab = "选项卡"_gbk,
       .yes = "真"_gbk,
       .no = "假"_gbk,
   };

@@ -11,6 +11,8 @@ struct SettingsKeys {
       filterText, showText;
   Text display, keepVisible;
   Text sites;  // keyed by the site label
+  // The window's own section: placement and current tab.
+  Text window, left, top, width, height, maximised, tab;
   Text yes, no;
 };
 

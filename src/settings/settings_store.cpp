@@ -54,6 +54,25 @@ void SettingsStore::load() {
     std::string_view site = window::kSites[static_cast<std::size_t>(index)].label;
     check(siteCheckBox(site), k.sites, utf8ToGbk(site), true);
   }
+  int tab = readCurrentTab(file);
+  if (tab >= 0 && window_.tabVisible(高级选择夹1, tab)) window_.setCurrentTab(高级选择夹1, tab);
+}
+
+std::optional<WindowPlacement> SettingsStore::placement() const {
+  return readWindowPlacement(IniFile(readFile(filePath_).value_or(Bytes())));
+}
+
+bool SettingsStore::writePlacement(const WindowPlacement& placement) {
+  if (!settingsLoaded_) return false;
+  (void)makeDirectories(filePath_.parent_path());
+  IniFile file;
+  if (fileExists(filePath_)) {
+    auto content = readFile(filePath_);
+    if (!content) return false;  // left alone rather than overwritten with one section
+    file = IniFile(std::move(*content));
+  }
+  setWindowPlacement(file, placement);
+  return replaceFile(filePath_, file.content());
 }
 
 bool SettingsStore::writeValue(std::string_view section, std::string_view key,

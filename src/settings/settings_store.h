@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "settings/window_placement.h"
 
 namespace quenbo::window {
 class WindowModel;
@@ -22,7 +23,8 @@ class SettingsStore final {
   SettingsStore& operator=(const SettingsStore&) = delete;
 
   // Copies the file's values into the controls, key by key in a fixed order; a missing
-  // file, section or key gives the control its default. UI thread, once, at start-up.
+  // file, section or key gives the control its default. Last, the tab that was current
+  // becomes current again if it is shown. UI thread, once, at start-up.
   void load();
   // From now on changes are written.
   void markLoaded() { settingsLoaded_ = true; }
@@ -32,6 +34,12 @@ class SettingsStore final {
   // not loaded yet. A failure is not shown to the user and loses nothing stored before:
   // the file is replaced as a whole or not at all.
   bool writeValue(std::string_view section, std::string_view key, std::string_view value);
+
+  // The main window's placement as last stored; none on a first run. Any time.
+  std::optional<WindowPlacement> placement() const;
+  // Stores the placement, all its keys in one replacement of the file; nothing while the
+  // settings are not loaded yet.
+  bool writePlacement(const WindowPlacement& placement);
 
   const std::filesystem::path& filePath() const { return filePath_; }
 

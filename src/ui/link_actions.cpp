@@ -1,6 +1,7 @@
 #include "ui/link_actions.h"
 
 #include <optional>
+#include <vector>
 
 #include "forms/main_window_names.h"
 #include "window/interactions.h"
@@ -36,7 +37,14 @@ void openMagnet(const window::WindowModel& window, window::Interactions& interac
 }
 
 void copyMagnet(const window::WindowModel& window, window::Interactions& interactions) {
-  if (std::optional<Text> magnet = selectedMagnet(window)) interactions.setClipboardText(*magnet);
+  std::vector<int> rows = window.selectedRows(超级列表框_磁力链接);
+  if (rows.empty()) return;
+  Text links;
+  for (int row : rows) {
+    if (!links.empty()) links += '\n';  // the desktop's clipboard ends lines with LF
+    links += window.cell(超级列表框_磁力链接, row, kMagnetColumn);
+  }
+  interactions.setClipboardText(links);
 }
 
 }  // namespace quenbo::ui

@@ -20,7 +20,8 @@ bool isWebLink(const Text& text);
 // UI thread. Hands the "Magnet" cell of the selected row to the desktop as one argument;
 // nothing happens without a selection or when the cell is not a magnet link.
 void openMagnet(const window::WindowModel& window, window::Interactions& interactions);
-// UI thread. Puts the "Magnet" cell of the selected row on the clipboard.
+// UI thread. Puts the "Magnet" cells of the selected rows on the clipboard, one a line in
+// list order; nothing without a selection.
 void copyMagnet(const window::WindowModel& window, window::Interactions& interactions);
 
 }  // namespace quenbo::ui

@@ -60,6 +60,11 @@ void bindResultListHandlers(window::WindowModel& window, window::Interactions& i
   w.on(list, EventKind::DoubleClicked, [&w, &ui, list](const Event&) {
     if (w.selectedRow(list) >= 0) openMagnet(w, ui);
   });
+  // Enter opens the current row as a double click does; Ctrl+C copies the selected rows.
+  w.on(list, EventKind::KeyPressed, [&w, &ui, list](const Event& e) {
+    if (e.key == 13 && !e.control && w.selectedRow(list) >= 0) openMagnet(w, ui);
+    if (e.key == 'C' && e.control) copyMagnet(w, ui);
+  });
   w.on(list, EventKind::HeaderClicked,
        [&w, &store](const Event& e) { headerClicked(e.index, w, store); });
   w.on(磁力菜单, EventKind::MenuChosen,

@@ -11,7 +11,9 @@ enum class EventKind {
   Destroying,     // the window is about to be destroyed
   Clicked,        // button, check box (after its state changed), label
   TextChanged,    // edit box, by the user or by the system
-  KeyPressed,     // edit box; `key` holds the key code (13 = Enter)
+  KeyPressed,     // edit box, report list, the window itself (its shortcuts); `key` holds
+                  // the key code (13 = Enter, 27 = Esc, letters as capitals), `control`
+                  // whether Ctrl was held
   TabChanged,     // tab control; `index` holds the new current tab
   TimerTick,      // timer
   HeaderClicked,  // report list; `index` holds the column
@@ -28,6 +30,7 @@ struct Event {
   int index = -1;
   int key = 0;
   std::string item;
+  bool control = false;
 };
 
 using EventHandler = std::function<void(const Event&)>;

@@ -38,6 +38,7 @@ struct WindowModel::State {
   std::vector<Row> rows;
   std::uint64_t resets = 0;
   int selected = -1;
+  std::vector<int> selection;  // sorted; holds `selected` when that is not -1
   int scrolled = -1;
   bool locked = false;
 };
@@ -543,6 +544,7 @@ void WindowModel::clearRows(const ReportListId& name) {
     if (!s) return;
     s->rows.clear();
     s->selected = -1;
+    s->selection.clear();
     s->scrolled = -1;
     ++s->resets;
   }
@@ -560,6 +562,27 @@ void WindowModel::selectRow(const ReportListId& name, int row) {
   State* s = find(name);
   if (!s) return;
   s->selected = row >= 0 && row < static_cast<int>(s->rows.size()) ? row : -1;
+  s->selection.clear();
+  if (s->selected >= 0) s->selection.push_back(s->selected);
+}
+
+std::vector<int> WindowModel::selectedRows(const ReportListId& name) const {
+  std::lock_guard lock(mutex_);
+  const State* s = find(name);
+  return s ? s->selection : std::vector<int>();
+}
+
+void WindowModel::selectRows(const ReportListId& name, std::vector<int> rows, int current) {
+  std::lock_guard lock(mutex_);
+  State* s = find(name);
+  if (!s) return;
+  const int count = static_cast<int>(s->rows.size());
+  std::erase_if(rows, [count](int row) { return row < 0 || row >= count; });
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  bool among = std::binary_search(rows.begin(), rows.end(), current);
+  s->selected = among ? current : rows.empty() ? -1 : rows.front();
+  s->selection = std::move(rows);
 }
 
 void WindowModel::scrollToRow(const ReportListId& name, int row) {

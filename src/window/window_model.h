@@ -207,8 +207,15 @@ class WindowModel final {
   void reorderRows(const ReportListId& list, const std::vector<int>& order,
                    std::size_t fixedColumns);
   void clearRows(const ReportListId& list);
-  int selectedRow(const ReportListId& list) const;  // -1 when none
+  // The current row: the one an action on "the selected row" takes; -1 when none.
+  int selectedRow(const ReportListId& list) const;
+  // Selects just that row (-1: none) and makes it current.
   void selectRow(const ReportListId& list, int row);
+  // Every selected row, in list order; the current row is one of them.
+  std::vector<int> selectedRows(const ReportListId& list) const;
+  // Selects several rows (out-of-range ones are left out) with `current` as the current
+  // row, or the first of them when `current` is not among them.
+  void selectRows(const ReportListId& list, std::vector<int> rows, int current);
   void scrollToRow(const ReportListId& list, int row);
   int scrolledRow(const ReportListId& list) const;  // the last row scrolled into view, -1 none
   void lockUpdates(const ReportListId& list, bool locked);

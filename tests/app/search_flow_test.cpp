@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <filesystem>
 #include <fstream>
 
@@ -161,31 +162,61 @@ TEST_F(SearchFlow, EnterStartsOnlyWhileTheSearchButtonIsEnabled) {
   ASSERT_TRUE(runUntilFinished());
 }
 
-TEST_F(SearchFlow, StopShowsStoppingUntilTheNextTickAndCompletesWhenWorkersEnd) {
-  std::atomic<bool> sawStop = false, release = false;
-  std::array<core::SiteWorker, core::kSiteCount> workers;
-  workers[kBtdad] = [&](core::SiteRun& run) {
-    while (!run.stopRequested()) std::this_thread::sleep_for(1ms);
-    sawStop = true;
-    while (!release) std::this_thread::sleep_for(1ms);
-    run.clearRunning();
-  };
-  launch(workers);
-  tickOnly({"Btdad"});
-  search("x");
-  w().click(超级按钮_停止);
-  EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：停止中"_gbk);
-  EXPECT_TRUE(w().enabled(超级按钮_搜索));
-  EXPECT_FALSE(w().enabled(超级按钮_停止));
-  ASSERT_TRUE(loop_.runUntil([&] { return sawStop.load(); }));
-  loop_.waitProcessing(150ms);  // at least one tick
-  EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：正在采集资源"_gbk);
-  EXPECT_EQ(w().timerInterval(时钟_线程), 100);
-  EXPECT_TRUE(ui_.playedSounds().empty());
-  release = true;
-  ASSERT_TRUE(runUntilFinished());
-  EXPECT_EQ(ui_.playedSounds().size(), 1u);
-  EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：资源采集完毕"_gbk);
+// A worker whose request is slow to give up holds neither a stop nor a close: the search
+// ends at the next tick, and what the worker still hands over is refused.
+TEST_F(SearchFlow, StopAndCloseEndTheSearchWithoutWaitingForASlowWorker) {
+  for (bool closing : {false, true}) {
+    SCOPED_TRACE(closing ? "close" : "stop");
+    std::atomic<bool> sawStop = false, release = false, handedOver = false;
+    std::array<core::SiteWorker, core::kSiteCount> workers;
+    workers[kBtdad] = [&](core::SiteRun& run) {
+      run.handOver(hit("before", 1));
+      while (!run.stopRequested()) std::this_thread::sleep_for(1ms);
+      sawStop = true;
+      while (!release) std::this_thread::sleep_for(1ms);
+      run.handOver(hit("after", 2));
+      handedOver = true;
+      run.clearRunning();
+    };
+    launch(workers);
+    tickOnly({"Btdad"});
+    search("title");
+    ASSERT_TRUE(loop_.runUntil([&] { return w().rowCount(超级列表框_磁力链接) == 1; }));
+    std::size_t sounds = ui_.playedSounds().size();
+    std::optional<TaskStates> taskStates(std::in_place, w());
+    auto pressed = std::chrono::steady_clock::now();
+    if (closing) {
+      app_->close();
+      EXPECT_TRUE(w().destroyed());
+      EXPECT_EQ(job().liveWorkers(), 1);  // still waiting, and the window went all the same
+    } else {
+      w().click(超级按钮_停止);
+      EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：停止中"_gbk);
+      EXPECT_TRUE(w().enabled(超级按钮_搜索));
+      EXPECT_FALSE(w().enabled(超级按钮_停止));
+      ASSERT_TRUE(runUntilFinished());
+    }
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count();
+    EXPECT_LT(seconds, 2.0);  // one tick, or the shutdown's grace; generous for a loaded machine
+    ASSERT_TRUE(loop_.runUntil([&] { return sawStop.load(); }));
+    EXPECT_EQ(ui_.playedSounds().size(), sounds + 1);
+    EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：资源采集完毕"_gbk);
+    auto states = taskStates->seen();
+    taskStates.reset();
+    ASSERT_GE(states.size(), 2u);
+    EXPECT_EQ(states[0], closing ? "任务状态：销毁中"_gbk : "任务状态：停止中"_gbk);
+
+    release = true;
+    ASSERT_TRUE(loop_.runUntil([&] { return handedOver && job().liveWorkers() == 0; }));
+    loop_.waitProcessing(50ms);
+    EXPECT_EQ(w().rowCount(超级列表框_磁力链接), 1);
+    EXPECT_EQ(w().statusPart(状态条1, 1), "结果数量：1 条"_gbk);
+    EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：资源采集完毕"_gbk);
+    app_->close();
+    loop_.detach(app_->mainWindow());
+    app_.reset();
+  }
 }
 
 TEST_F(SearchFlow, ANewSearchNeverReceivesHitsOfAStoppedOne) {

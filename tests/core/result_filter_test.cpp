@@ -28,11 +28,29 @@ TEST(SplitWords, SeparatorRules) {
       {"高清、中字"_gbk, {"高清"_gbk, "中字"_gbk}},
       // B0 A1 A2 B0: the characters B0 A1 and A2 B0, with A1 A2 across their boundary.
       {"\xB0\xA1\xA2\xB0", {"\xB0\xA1\xA2\xB0"}},
+      // Full-width and ASCII commas separate as "、" does.
+      {"a，b,c"_gbk, {"a", "b", "c"}},
+      {"a,,b", {"a", "", "b"}},
+      // "，" is A3 AC: its bytes inside other characters are no separator.
+      {"\xA3\xA3\xAC", {"\xA3\xA3\xAC"}},
+      // One word per line, with any line end; blank lines and separators at a line's end
+      // make no empty words.
+      {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+      {"a\r\n\r\nb\r\n", {"a", "b"}},
+      {"a、\r\nb、\r\n"_gbk, {"a", "b"}},
+      {"\r\na", {"a"}},
+      {"a\r\n、b"_gbk, {"a", "b"}},
   };
   for (const auto& c : cases) {
     auto words = splitWords(c.list);
     EXPECT_EQ(std::vector<Text>(words.begin(), words.end()), c.words) << gbkToUtf8(c.list);
+    // Stored joined with "、" on one line, a list splits into the same words again.
+    Text stored = joinWords(c.list);
+    EXPECT_EQ(stored.find_first_of("\r\n"), Text::npos);
+    auto again = splitWords(stored);
+    EXPECT_EQ(std::vector<Text>(again.begin(), again.end()), c.words) << gbkToUtf8(c.list);
   }
+  EXPECT_EQ(joinWords("高清\r\n中字,国语"_gbk), "高清、中字、国语"_gbk);
 }
 
 TEST(SizeThreshold, GigabytesPlusMegabytes) {

@@ -88,9 +88,10 @@ TEST_F(MainWindowSmoke, SearchesWithNoSiteAndShowsEveryTab) {
   EXPECT_EQ(updateView_->size(), QSize(794, 381));
   EXPECT_FALSE(saveScreenshot(*updateView_, "update_window").empty());
 
-  // Closing runs the orderly shutdown first; then the window goes.
+  // Closing hides the window at once; the orderly shutdown runs after that.
   view().close();
-  EXPECT_TRUE(view().isVisible());
+  EXPECT_FALSE(view().isVisible());
+  EXPECT_FALSE(w().destroyed());
   ASSERT_TRUE(processUntil([&] { return gone_ == 1; }));
   EXPECT_TRUE(w().destroyed());
   EXPECT_FALSE(view().isVisible());

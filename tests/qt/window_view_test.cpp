@@ -253,20 +253,32 @@ TEST_F(MainWindowView, TimersFollowTheModelsInterval) {
   EXPECT_FALSE(view_.timer(时钟_线程)->isActive());
 }
 
-TEST_F(MainWindowView, ClosingWaitsForTheModelAndTheWindowGoesAfterIt) {
-  bool visibleDuringShutdown = false;
-  model_.on(主窗口, EventKind::Destroying, [&](const window::Event&) {
-    loop_.waitProcessing(30ms);  // the shutdown pumps events while it waits
-    visibleDuringShutdown = view_.isVisible();
-  });
-  int gone = 0;
-  view_.setGoneHandler([&] { ++gone; });
-  view_.close();
-  EXPECT_TRUE(view_.isVisible());
-  ASSERT_TRUE(processUntil([&] { return gone == 1; }));
-  EXPECT_TRUE(visibleDuringShutdown);
-  EXPECT_TRUE(model_.destroyed());
-  EXPECT_FALSE(view_.isVisible());
+// The main window hides the moment it is closed; the model's shutdown runs after that.
+// A window that does not hide stays up until its model is gone.
+TEST_F(MainWindowView, ClosingHidesAtOnceAndTheModelGoesAfter) {
+  for (bool hide : {true, false}) {
+    SCOPED_TRACE(hide ? "hides while closing" : "stays while closing");
+    QtLoop loop;
+    window::WindowModel model{window::mainWindowTemplate()};
+    WindowView view{model, loop};
+    view.setHideWhileClosing(hide);
+    model.setWindowVisible(true);
+    ASSERT_TRUE(processUntil([&] { return view.isVisible(); }));
+    bool visibleDuringShutdown = true;
+    model.on(主窗口, EventKind::Destroying, [&](const window::Event&) {
+      loop.waitProcessing(30ms);  // the shutdown pumps events while it waits
+      visibleDuringShutdown = view.isVisible();
+    });
+    int gone = 0;
+    view.setGoneHandler([&] { ++gone; });
+    view.close();
+    EXPECT_EQ(view.isVisible(), !hide);
+    EXPECT_FALSE(model.destroyed());
+    ASSERT_TRUE(processUntil([&] { return gone == 1; }));
+    EXPECT_EQ(visibleDuringShutdown, !hide);
+    EXPECT_TRUE(model.destroyed());
+    EXPECT_FALSE(view.isVisible());
+  }
 }
 
 }  // namespace

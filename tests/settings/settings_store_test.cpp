@@ -9,6 +9,7 @@
 
 #include "base/encoding.h"
 #include "base/ini_file.h"
+#include "core/filter_settings.h"
 #include "core/result_store.h"
 #include "support/fixtures.h"
 #include "settings/filter_rebuilder.h"
@@ -141,12 +142,20 @@ TEST_F(SettingsTest, ALongWordListIsCutAtTheNextStart) {
   EXPECT_EQ(nextRun.text(编辑框_关键字词A), Text(kIniValueBuffer - 1, 'w'));
 }
 
-TEST_F(SettingsTest, AWordListWithLineBreaksKeepsItsFirstLine) {
+TEST_F(SettingsTest, AWordListOnSeveralLinesIsStoredOnOneLineAndEveryWordSurvives) {
   start();
+  // Lines that look like sections and keys stay words of the one value.
   w.setText(编辑框_关键字词B, "高清\r\n[站点]\r\nBtdad=假"_gbk);
-  w.setText(编辑框_关键字词B, "");  // and a later change leaves no trace of it
-  w.setText(编辑框_关键字词B, "高清\r\n预告"_gbk);
-  EXPECT_EQ(readWholeFile(path()), "[过滤]\r\n显示文本=高清\r\n"_gbk);
+  EXPECT_EQ(readWholeFile(path()), "[过滤]\r\n显示文本=高清、[站点]、Btdad=假\r\n"_gbk);
+  w.setText(编辑框_关键字词B, "高清\r\n预告，中字\r\n"_gbk);
+  EXPECT_EQ(readWholeFile(path()), "[过滤]\r\n显示文本=高清、预告、中字\r\n"_gbk);
+
+  window::WindowModel nextRun{window::mainWindowTemplate()};
+  SettingsStore next{nextRun, path()};
+  next.load();
+  EXPECT_EQ(nextRun.text(编辑框_关键字词B), "高清、预告、中字"_gbk);
+  EXPECT_EQ(core::readFilterSettings(nextRun, {}).showWords,
+            (std::vector<Text>{"高清"_gbk, "预告"_gbk, "中字"_gbk}));
 }
 
 TEST_F(SettingsTest, NothingIsWrittenBeforeTheSettingsAreLoaded) {
