@@ -108,8 +108,14 @@ SiteSimulator::SiteSimulator(SimulatorOptions options) : options_(std::move(opti
         handler, groups_[g]->tls ? HttpTestServer::Mode::tls : HttpTestServer::Mode::plain);
     hosts.push_back(groups_[g]->server->hostAndPort());
   }
+  setRoundTrip(std::chrono::milliseconds(options_.roundTripMs));
   std::lock_guard lock(mutex_);
   hosts_ = std::move(hosts);
+}
+
+void SiteSimulator::setRoundTrip(std::chrono::milliseconds roundTrip) {
+  board_->setRoundTrip(roundTrip);
+  for (auto& group : groups_) group->server->setRoundTrip(roundTrip);
 }
 
 SiteSimulator::~SiteSimulator() {
