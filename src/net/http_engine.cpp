@@ -10,6 +10,7 @@
 #include "net/curl_share.h"
 #include "net/curl_transfer.h"
 #include "net/page_charset.h"
+#include "net/page_connection.h"
 #include "net/request_headers.h"
 #include "net/request_url.h"
 #include "net/text_pieces.h"
@@ -94,8 +95,12 @@ class EngineCall final {
     if (!transfer_.set(CURLOPT_SSL_VERIFYPEER, 0L) || !transfer_.set(CURLOPT_SSL_VERIFYHOST, 0L)) {
       return Failure::certificates;
     }
-    // Without the share a call still works, only with a full handshake each time.
-    if (CURLSH* share = pageShare()) (void)transfer_.set(CURLOPT_SHARE, share);
+    // A run's kept connection, or the process's resolutions and TLS sessions. Without a
+    // share a call still works, only with a new connection and a full handshake each time.
+    void* kept = request_.connection != nullptr ? request_.connection->share() : nullptr;
+    if (CURLSH* share = kept != nullptr ? static_cast<CURLSH*>(kept) : pageShare()) {
+      (void)transfer_.set(CURLOPT_SHARE, share);
+    }
     // With cookies to send, cookies set along a redirect go with the next hop too.
     if (!request_.cookies.empty() && !transfer_.set(CURLOPT_COOKIEFILE, ""))
       return Failure::cookies;
