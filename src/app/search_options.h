@@ -24,6 +24,7 @@ struct SearchOptions {
   std::string exportFile;           // path as given; also write the list's text export there
   bool log = false;                // the log box's lines on standard error
   bool quiet = false;              // no progress line on a terminal
+  bool newConnections = false;     // a connection per page, whatever [network] reuse says
   bool help = false;
 };
 

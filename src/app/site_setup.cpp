@@ -9,8 +9,9 @@
 namespace quenbo::app {
 
 SiteSetup setUpSites(const std::filesystem::path& executableDirectory,
-                     const std::filesystem::path& hostsFile) {
+                     const std::filesystem::path& hostsFile, bool newConnections) {
   SiteHosts hosts = SiteHosts::load(executableDirectory, hostsFile);
+  if (newConnections) hosts.setReuseConnections(false);
   SiteSetup setup{makeSiteWorkers(hosts), hosts.problems(), hosts.boardHost(),
                   hosts.updateService()};
   setup.hostsOptionUnreadable = !hostsFile.empty() && !readFile(hostsFile).has_value();

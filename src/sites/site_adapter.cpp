@@ -36,12 +36,14 @@ int statusNumber(const Text& statusText) {
 
 }  // namespace
 
-PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> abandon) {
+PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> abandon,
+                     PageConnection* connection) {
   if (url.empty()) return {};
   HttpRequest request;
   request.url = url;
   request.timeoutSeconds = timeoutSeconds;
   request.abandon = std::move(abandon);
+  request.connection = connection;
   HttpResponse response;
   PageAnswer answer;
   answer.body = HttpEngine::execute(request, response);
@@ -63,6 +65,7 @@ SiteOutcome runSiteAdapter(const SitePlan& plan, SiteChannel& channel) {
     channel.clearRunning();
   };
   auto stopWanted = [&channel] { return channel.stopRequested(); };
+  PageConnection connection(plan.reuseConnection);  // closed when the run ends
 
   const int pageLimit = channel.pageLimit();
   for (int page = 1; page <= pageLimit; ++page) {
@@ -78,7 +81,7 @@ SiteOutcome runSiteAdapter(const SitePlan& plan, SiteChannel& channel) {
 
     if (stamped) stamp = freshTimeStamp(stamp);
     Text url = pageUrl(plan, channel.keyword(), page, stamp);
-    PageAnswer answer = fetchPage(url, channel.timeoutSeconds(), stopWanted);
+    PageAnswer answer = fetchPage(url, channel.timeoutSeconds(), stopWanted, &connection);
     ++outcome.pagesRequested;
     outcome.lastPage = {Text(), answer.status, answer.statusText};
     // A stop while the request ran: whatever it got is not handed on. The lines are those

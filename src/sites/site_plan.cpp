@@ -20,7 +20,7 @@ void putIn(Text& text, std::string_view token, std::string_view value) {
 }  // namespace
 
 SitePlan planSite(int index, const SiteHosts& hosts) {
-  SitePlan plan{SiteCatalogue::row(index), hosts.baseUrl(index)};
+  SitePlan plan{SiteCatalogue::row(index), hosts.baseUrl(index), hosts.reuseConnections()};
   Text markerHost = hosts.markerHost(index);
   putIn(plan.row.cut.left, kMarkerHostToken, markerHost);
   putIn(plan.row.link.left, kMarkerHostToken, markerHost);

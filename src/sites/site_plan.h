@@ -12,6 +12,7 @@ class SiteHosts;
 struct SitePlan {
   SiteRow row;   // a copy, its markers completed
   Text baseUrl;  // scheme and host; empty when the site has no host and is not requested
+  bool reuseConnection = true;  // a run keeps one connection from page to page
 };
 
 SitePlan planSite(int index, const SiteHosts& hosts);
