@@ -72,7 +72,13 @@ Text failureText(Failure failure) {
 // Everything a call sets up before the transfer; each step names the failure it reports.
 class EngineCall final {
  public:
-  EngineCall(HttpRequest& request, const RequestUrl& url) : request_(request), url_(url) {}
+  // A run's kept connection lives in its multi handle; the easy handle is the call's own.
+  EngineCall(HttpRequest& request, const RequestUrl& url)
+      : request_(request),
+        url_(url),
+        transfer_(request.connection != nullptr
+                      ? static_cast<CURLM*>(request.connection->multi())
+                      : nullptr) {}
 
   std::optional<Failure> setUp() {
     if (!transfer_.valid() || !transfer_.prepare()) return Failure::session;
@@ -95,12 +101,8 @@ class EngineCall final {
     if (!transfer_.set(CURLOPT_SSL_VERIFYPEER, 0L) || !transfer_.set(CURLOPT_SSL_VERIFYHOST, 0L)) {
       return Failure::certificates;
     }
-    // A run's kept connection, or the process's resolutions and TLS sessions. Without a
-    // share a call still works, only with a new connection and a full handshake each time.
-    void* kept = request_.connection != nullptr ? request_.connection->share() : nullptr;
-    if (CURLSH* share = kept != nullptr ? static_cast<CURLSH*>(kept) : pageShare()) {
-      (void)transfer_.set(CURLOPT_SHARE, share);
-    }
+    // Without the share a call still works, only with a full handshake each time.
+    if (CURLSH* share = pageShare()) (void)transfer_.set(CURLOPT_SHARE, share);
     // With cookies to send, cookies set along a redirect go with the next hop too.
     if (!request_.cookies.empty() && !transfer_.set(CURLOPT_COOKIEFILE, ""))
       return Failure::cookies;

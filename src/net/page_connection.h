@@ -11,21 +11,22 @@ namespace quenbo {
 // Used by one thread at a time (the site's worker); its requests run one after another.
 class PageConnection final {
  public:
-  // With `reuse` false it keeps nothing: every request opens a connection of its own and
-  // shares only name resolution and TLS sessions with every other request of the process.
+  // With `reuse` false it keeps nothing: every request opens a connection of its own.
+  // Either way requests share name resolutions and TLS sessions with every other page
+  // request of the process.
   explicit PageConnection(bool reuse = true);
   ~PageConnection();  // closes the kept connections
   PageConnection(const PageConnection&) = delete;
   PageConnection& operator=(const PageConnection&) = delete;
 
-  bool reuses() const { return share_ != nullptr; }
-  // The libcurl share (a CURLSH) a request of this run attaches to: the run's connection
-  // cache, name resolutions and TLS sessions. Null when nothing is kept (also when libcurl
-  // cannot make one; requests then behave as with reuse off).
-  void* share() const { return share_; }
+  bool reuses() const { return multi_ != nullptr; }
+  // The libcurl multi handle (a CURLM) the run's requests are made in; its connection cache
+  // is what carries over. Null when nothing is kept (also when libcurl cannot make one;
+  // requests then behave as with reuse off).
+  void* multi() const { return multi_; }
 
  private:
-  void* share_ = nullptr;
+  void* multi_ = nullptr;
 };
 
 }  // namespace quenbo
