@@ -119,7 +119,7 @@ int runSearchCommand(std::span<const char* const> arguments,
     return 0;
   }
 
-  SiteSetup sites = setUpSites(installDirectory, options.hostsFile);
+  SiteSetup sites = setUpSites(installDirectory, options.hostsFile, options.newConnections);
   for (const auto& problem : sites.problems) err << "quenbo: " << problem << '\n';
   if (sites.hostsOptionUnreadable) return kExitUsage;
 
@@ -166,8 +166,10 @@ int runSearchCommand(std::span<const char* const> arguments,
     if (!job.running()) status = kExitCannotStart;  // refused, with a message already written
     auto stopWanted = [interrupted] { return interrupted && interrupted->load(); };
     while (status == 0 && !finished) {
+      // A worker that ends posts to the loop, which wakes it; an interrupt is seen within
+      // the 100 ms, when the progress line is written anyway.
       loop.runUntil([&] { return finished || stopWanted() || !job.anySiteRunning(); },
-                    std::chrono::milliseconds(100));
+                    std::chrono::milliseconds(100), std::chrono::milliseconds(100));
       log.flush();
       showLine();
       // Nobody watches the window: end the search as soon as the last site is done rather
@@ -175,7 +177,7 @@ int runSearchCommand(std::span<const char* const> arguments,
       if (!finished && !job.anySiteRunning()) job.monitorTick();
       if (stopWanted() && !finished) {
         w.click(超级按钮_停止);
-        loop.runUntil([&] { return finished; }, std::chrono::hours(1));
+        loop.runUntil([&] { return finished; }, std::chrono::hours(1), std::chrono::hours(1));
         // The search ends without waiting for its workers; their closing log lines are
         // still worth printing when they come soon.
         loop.runUntil([&] { return job.liveWorkers() == 0; }, core::SearchJob::kShutdownGrace);

@@ -69,6 +69,10 @@ ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
       o.summary = true;
       continue;
     }
+    if (argument == "--new-connections") {
+      o.newConnections = true;
+      continue;
+    }
     std::string_view name = argument;
     std::optional<std::string_view> value;
     if (auto equals = argument.find('='); equals != std::string_view::npos) {
@@ -133,6 +137,9 @@ const char* searchUsage() {
          "  --sort=K         size or heat: largest first, as the list's menu sorts\n"
          "  --export=FILE    also write the list as the window's text export does (six\n"
          "                   fields joined by &&, CR LF line ends, GBK) to FILE\n"
+         "  --new-connections\n"
+         "                   a new connection for every page, as [network] reuse = 0 in\n"
+         "                   a hosts file asks; by default each site keeps one for its pages\n"
          "  --log            the search log on standard error\n"
          "  --quiet, -q      no progress line on standard error (shown only on a terminal)\n"
          "  --summary        after the search, one line per ticked site on standard error:\n"

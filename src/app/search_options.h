@@ -26,6 +26,7 @@ struct SearchOptions {
   bool log = false;                // the log box's lines on standard error
   bool quiet = false;              // no progress line on a terminal
   bool summary = false;            // the per-site table on standard error at the end
+  bool newConnections = false;     // a connection per page, whatever [network] reuse says
   bool help = false;
 };
 

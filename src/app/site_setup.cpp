@@ -10,8 +10,9 @@
 namespace quenbo::app {
 
 SiteSetup setUpSites(const std::filesystem::path& executableDirectory,
-                     const std::filesystem::path& hostsFile) {
+                     const std::filesystem::path& hostsFile, bool newConnections) {
   SiteHosts hosts = SiteHosts::load(executableDirectory, hostsFile);
+  if (newConnections) hosts.setReuseConnections(false);
   auto directory = std::make_shared<SiteDirectory>(hosts);
   SiteSetup setup{makeSiteWorkers(directory),
                   directory,

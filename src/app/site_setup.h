@@ -33,9 +33,10 @@ struct SiteSetup {
 };
 
 // Reads the hosts files of the program whose executable is in `executableDirectory`, then
-// `hostsFile` when it is not empty.
+// `hostsFile` when it is not empty. `newConnections` overrides their [network] reuse: every
+// page opens a connection of its own.
 SiteSetup setUpSites(const std::filesystem::path& executableDirectory,
-                     const std::filesystem::path& hostsFile = {});
+                     const std::filesystem::path& hostsFile = {}, bool newConnections = false);
 
 // The file named by "--hosts FILE" or "--hosts=FILE" (the last one given), as given (native
 // bytes); empty when there is none.

@@ -214,7 +214,8 @@ bool SiteRun::running() const { return job_.siteRunning_[site_] == generation_; 
 
 void SiteRun::clearRunning() {
   std::uint64_t held = generation_;
-  job_.siteRunning_[site_].compare_exchange_strong(held, 0);
+  // Wakes a UI thread that sleeps until the last site has ended (the command line's).
+  if (job_.siteRunning_[site_].compare_exchange_strong(held, 0)) job_.loop_.post([] {});
 }
 
 bool SiteRun::handOver(const MagnetResult& hit) {

@@ -103,16 +103,17 @@ bool CurlHeaderList::suppressUnlessGiven(std::string_view name) {
   return given(name) || append(std::string(name) + ":");
 }
 
-CurlTransfer::CurlTransfer() {
+CurlTransfer::CurlTransfer(CURLM* multi) {
   if (!curlAvailable()) return;
   easy_ = curl_easy_init();
-  multi_ = curl_multi_init();
+  ownsMulti_ = multi == nullptr;
+  multi_ = ownsMulti_ ? curl_multi_init() : multi;
 }
 
 CurlTransfer::~CurlTransfer() {
   if (attached_) curl_multi_remove_handle(multi_, easy_);
   if (easy_ != nullptr) curl_easy_cleanup(easy_);
-  if (multi_ != nullptr) curl_multi_cleanup(multi_);
+  if (ownsMulti_ && multi_ != nullptr) curl_multi_cleanup(multi_);
 }
 
 bool CurlTransfer::prepare() {

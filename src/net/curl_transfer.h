@@ -58,7 +58,10 @@ enum class TransferOutcome {
 
 class CurlTransfer final {
  public:
-  CurlTransfer();
+  // With `multi`, the transfer runs in that multi handle (and leaves its connection in its
+  // cache for the next transfer there); the caller keeps it alive longer than the transfer.
+  // Without, the transfer has a multi handle, and so a connection, of its own.
+  explicit CurlTransfer(CURLM* multi = nullptr);
   ~CurlTransfer();
   CurlTransfer(const CurlTransfer&) = delete;
   CurlTransfer& operator=(const CurlTransfer&) = delete;
@@ -122,6 +125,7 @@ class CurlTransfer final {
 
   CURL* easy_ = nullptr;
   CURLM* multi_ = nullptr;
+  bool ownsMulti_ = false;
   bool attached_ = false;
   bool finished_ = false;
   TransferOutcome outcome_ = TransferOutcome::complete;

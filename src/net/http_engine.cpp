@@ -10,6 +10,7 @@
 #include "net/curl_share.h"
 #include "net/curl_transfer.h"
 #include "net/page_charset.h"
+#include "net/page_connection.h"
 #include "net/request_headers.h"
 #include "net/request_url.h"
 #include "net/text_pieces.h"
@@ -71,7 +72,13 @@ Text failureText(Failure failure) {
 // Everything a call sets up before the transfer; each step names the failure it reports.
 class EngineCall final {
  public:
-  EngineCall(HttpRequest& request, const RequestUrl& url) : request_(request), url_(url) {}
+  // A run's kept connection lives in its multi handle; the easy handle is the call's own.
+  EngineCall(HttpRequest& request, const RequestUrl& url)
+      : request_(request),
+        url_(url),
+        transfer_(request.connection != nullptr
+                      ? static_cast<CURLM*>(request.connection->multi())
+                      : nullptr) {}
 
   std::optional<Failure> setUp() {
     if (!transfer_.valid() || !transfer_.prepare()) return Failure::session;

@@ -12,8 +12,9 @@ class HttpEngine final {
  public:
   // Returns the page text in GBK, re-decoded when the page declares another character set in
   // a meta tag; empty on every failure, with the reason in response.statusText ("7xx ...").
-  // Each call uses a connection of its own and keeps nothing; any server certificate is
-  // accepted. Safe to call from several threads at once.
+  // A call keeps nothing: it opens a connection of its own, or, given the request's
+  // PageConnection, takes and leaves the run's kept connection; any server certificate is
+  // accepted. Safe to call from several threads at once (a PageConnection from one only).
   static Text execute(HttpRequest& request, HttpResponse& response);
 
   // A page body past this size fails as a failed read; the bytes up to it are kept.

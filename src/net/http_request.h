@@ -8,6 +8,8 @@
 
 namespace quenbo {
 
+class PageConnection;
+
 // Index of the verb on the request line; any index outside 0..7 means GET.
 struct HttpMethod final {
   static constexpr int get = 0;
@@ -44,6 +46,9 @@ struct HttpRequest {
   // Asked on the calling thread while the request runs; true abandons it (a stop, a closing
   // window), and then nothing of the answer is handed back.
   std::function<bool()> abandon;
+  // The connection a site's run keeps from page to page (see PageConnection); only the
+  // connection carries over. Null: the call opens a connection of its own and closes it.
+  PageConnection* connection = nullptr;
 };
 
 // Filled by the engine; a field the engine does not reach keeps the caller's value.

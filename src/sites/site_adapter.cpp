@@ -69,12 +69,14 @@ Text lastHeaderValue(const Text& headers, std::string_view name) {
 
 }  // namespace
 
-PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> abandon) {
+PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> abandon,
+                     PageConnection* connection) {
   if (url.empty()) return {};
   HttpRequest request;
   request.url = url;
   request.timeoutSeconds = timeoutSeconds;
   request.abandon = std::move(abandon);
+  request.connection = connection;
   HttpResponse response;
   PageAnswer answer;
   answer.body = HttpEngine::execute(request, response);
@@ -159,6 +161,7 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
     channel.clearRunning();
   };
   auto stopWanted = [&channel] { return channel.stopRequested(); };
+  PageConnection connection(plan.reuseConnection);  // closed when the run ends
 
   std::vector<Text> hosts;
   for (const SitePlan& plan : mirrors) hosts.push_back(plan.host);
@@ -191,7 +194,7 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
     for (;;) {
       if (stamped) stamp = freshTimeStamp(stamp);
       answer = fetchPage(pageUrl(current(), channel.keyword(), page, stamp),
-                         channel.timeoutSeconds(), stopWanted);
+                         channel.timeoutSeconds(), stopWanted, &connection);
       if (page != 1 || channel.stopRequested() || current().baseUrl.empty()) break;
       if (!hostFailed(answer)) {
         rememberMirror(row.index, current().host);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <span>
 
+#include "net/page_connection.h"
 #include "sites/site_channel.h"
 #include "sites/site_plan.h"
 
@@ -52,7 +53,8 @@ struct SiteOutcome {
   Text host;    // the host the pages came from (the mirror kept); empty without a host
 };
 
-// Runs on the site's worker thread. It ends early when stop is requested (before a page, a
+// Runs on the site's worker thread, over one kept-alive connection unless the plan says
+// otherwise. It ends early when stop is requested (before a page, a
 // hit, or while a request runs: the request is abandoned and hands nothing on), when its
 // running flag is gone, when a page gives nothing, when a JSON answer does not parse, or at
 // a limit of memory; on every way out it clears the running flag, after the last
@@ -67,9 +69,11 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
 SiteOutcome runSiteAdapter(const SitePlan& plan, SiteChannel& channel);
 
 // One page request as every adapter makes it: GET, the search's time-out, nothing else; the
-// request is abandoned as soon as `abandon` says so. An empty URL (a site without a host)
-// makes no request.
+// request is abandoned as soon as `abandon` says so. A run passes the connection it keeps
+// from page to page; without one the request has a connection of its own. An empty URL (a
+// site without a host) makes no request.
 [[nodiscard]] PageAnswer fetchPage(const Text& url, int timeoutSeconds,
-                                   std::function<bool()> abandon = {});
+                                   std::function<bool()> abandon = {},
+                                   PageConnection* connection = nullptr);
 
 }  // namespace quenbo

@@ -146,6 +146,15 @@ void SiteHosts::read(std::string_view fileText) {
   take(file, "apis", "B", false, true, apiB_);
   take(file, "board", "host", false, false, board_);
   take(file, "service", "update", true, false, updateService_);
+  if (file.contains("network", "reuse")) {
+    Text reuse = file.value("network", "reuse");
+    if (reuse == "0" || reuse == "1") {
+      reuseConnections_ = reuse == "1";
+    } else {
+      problems_.push_back("[network] reuse: \"" + gbkToUtf8(reuse) +
+                          "\" is neither 0 nor 1; it is left as it was");
+    }
+  }
 }
 
 bool SiteHosts::readFile(const std::filesystem::path& path) {

@@ -1,9 +1,9 @@
 // The hosts of the search sites: configuration, never code. They are read from hosts files
 // in INI syntax (UTF-8): [sites] holds one key per site label, [apis] the two shared JSON
 // search APIs A and B, [markers] the hosts two sites write into their own markup, [board]
-// the host of the film board page, [service] the update service. Files read later win key by
-// key. A site's or API's value may list mirrors, separated by ",": a run tries them in order
-// (see site_mirrors.h).
+// the host of the film board page, [service] the update service, [network] how page requests
+// use their connections. Files read later win key by key. A site's or API's value may list
+// mirrors, separated by ",": a run tries them in order (see site_mirrors.h).
 #pragma once
 
 #include <array>
@@ -74,6 +74,11 @@ class SiteHosts final {
   // The host (host or host:port) of the film board page; empty: no board is fetched.
   const Text& boardHost() const { return board_; }
 
+  // [network] reuse: 1 (the default) keeps one connection per site run from page to page,
+  // 0 opens a new connection for every page.
+  bool reuseConnections() const { return reuseConnections_; }
+  void setReuseConnections(bool reuse) { reuseConnections_ = reuse; }
+
   // What was refused or could not be read, one UTF-8 line each, for the user.
   const std::vector<std::string>& problems() const { return problems_; }
 
@@ -87,6 +92,7 @@ class SiteHosts final {
   Text apiA_, apiB_;
   Text board_;
   Text updateService_;
+  bool reuseConnections_ = true;
   std::vector<std::string> problems_;
 };
 

@@ -22,7 +22,8 @@ void putIn(Text& text, std::string_view token, std::string_view value) {
 namespace {
 
 SitePlan planForHost(int index, const SiteHosts& hosts, const Text& host) {
-  SitePlan plan{SiteCatalogue::row(index), hosts.baseUrl(index, host), host};
+  SitePlan plan{SiteCatalogue::row(index), hosts.baseUrl(index, host), host,
+                hosts.reuseConnections()};
   Text markerHost = hosts.markerHost(index, host);
   putIn(plan.row.cut.left, kMarkerHostToken, markerHost);
   putIn(plan.row.link.left, kMarkerHostToken, markerHost);

@@ -15,6 +15,7 @@ struct SitePlan {
   SiteRow row;   // a copy, its markers completed
   Text baseUrl;  // scheme and host; empty when the site has no host and is not requested
   Text host;     // the host as the hosts file names it (Skrbt's with its scheme)
+  bool reuseConnection = true;  // a run keeps one connection from page to page
 };
 
 // The plan for the site's first host.

@@ -170,6 +170,24 @@ TEST_F(SearchCommand, JsonHoldsTheSameHitsAsTabSeparatedText) {
   EXPECT_EQ(siteLabels, (std::set<std::string>{"Sobt", "磁力鸭"}));
 }
 
+TEST_F(SearchCommand, KeptAndNewConnectionsListTheSameHitsByteForByte) {
+  // Every copy listed, so which site answers first changes only the order of the lines.
+  writeWholeFile(settingsFile(), utf8ToGbk("[过滤]\r\n删除重复=假\r\n"));
+  sites_.setRoundTrip(std::chrono::milliseconds(10));
+  auto sortedLines = [](const std::string& out) {
+    std::multiset<std::string> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) lines.insert(line);
+    return lines;
+  };
+  Outcome kept = run({kKeyword});
+  Outcome fresh = run({kKeyword, "--new-connections"});
+  ASSERT_EQ(kept.status, 0) << kept.err;
+  ASSERT_EQ(fresh.status, 0) << fresh.err;
+  EXPECT_GT(kept.lines.size(), 200u);
+  EXPECT_EQ(sortedLines(kept.out), sortedLines(fresh.out));
+}
+
 TEST_F(SearchCommand, ADeadSiteEndsWithItsLogLineWhileTheOthersDeliver) {
   SiteBehaviour dead;
   dead.dead = true;

@@ -38,6 +38,8 @@ TEST(SearchOptions, DefaultsLeaveTheSettingsInCharge) {
   EXPECT_FALSE(p.options.log);
   EXPECT_FALSE(p.options.sort);
   EXPECT_EQ(p.options.exportFile, "");
+  EXPECT_FALSE(p.options.newConnections);
+  EXPECT_TRUE(parse({"--new-connections", "abc"}).options.newConnections);
 }
 
 TEST(SearchOptions, SortAndExportAsTheListMenuDoes) {

@@ -85,5 +85,40 @@ TEST_F(SiteSearch, WorkersFromTheHostsFilesSearchTheTickedSites) {
   EXPECT_NE(log.find("Web：Sobt              全部页数搜索完毕 \r\n"), std::string::npos);
 }
 
+TEST_F(SiteSearch, EachSiteKeepsOneConnectionUnlessReuseIsOff) {
+  struct Case {
+    const char* network;  // the [network] section of the named hosts file
+    bool newConnections;  // quenbo search --new-connections
+    bool oneConnection;
+  } cases[] = {
+      {"", false, true},
+      {"[network]\nreuse = 0\n", false, false},
+      {"[network]\nreuse = 1\n", true, false},
+  };
+  for (const Case& c : cases) {
+    HttpTestServer btdad([](const RecordedRequest& request, ServerConnection& connection) {
+      int page = request.target.find("-0-0-1.html") != std::string::npos ? 1 : 2;
+      connection.reply(200, "OK", {}, btdadPage(page));
+    });
+    testing::writeWholeFile(sandbox_.file("sites.hosts"), "[sites]\nBtdad =\n");
+    testing::writeWholeFile(sandbox_.file("local.hosts"), "[sites]\nBtdad = " +
+                                                              btdad.hostAndPort() + "\n" +
+                                                              c.network);
+    SiteSetup sites = setUpSites(sandbox_.path(), sandbox_.file("local.hosts"), c.newConnections);
+    launch(std::move(sites.workers));
+    tickOnly({"Btdad"});
+    w().setText(编辑框_页数, "2");
+    search("Film");
+    ASSERT_TRUE(runUntilFinished());
+    auto requests = btdad.requests();
+    ASSERT_EQ(requests.size(), 2u) << c.network;
+    EXPECT_EQ(requests[0].connection == requests[1].connection, c.oneConnection) << c.network;
+    EXPECT_EQ(w().rowCount(超级列表框_磁力链接), 4) << c.network;
+    app_->close();
+    loop_.detach(app_->mainWindow());
+    app_.reset();
+  }
+}
+
 }  // namespace
 }  // namespace quenbo::app

@@ -171,13 +171,5 @@ TEST_F(EngineRequestTest, ServerCredentialsNeedBothNameAndPassword) {
   EXPECT_EQ(fetch(request).headerCount("Authorization"), 0);
 }
 
-TEST_F(EngineRequestTest, EveryCallUsesAConnectionOfItsOwn) {
-  fetch({});
-  fetch({});
-  auto requests = server_.requests();
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_NE(requests[0].connection, requests[1].connection);
-}
-
 }  // namespace
 }  // namespace quenbo

@@ -1,4 +1,5 @@
 #include "sites/site_hosts.h"
+#include "sites/site_plan.h"
 
 #include <gtest/gtest.h>
 
@@ -147,6 +148,33 @@ TEST(SiteHosts, HostValueRuleAcceptsMirrorListsPartByPart) {
   EXPECT_EQ(hosts.markerHost(kMonova, "m2.example"), "m2.example");
   EXPECT_EQ(hosts.boardHost(), "");
   EXPECT_EQ(hosts.problems().size(), 2u);
+}
+
+TEST(SiteHosts, NetworkReuseIsZeroOrOneAndLaterFilesWin) {
+  struct Case {
+    const char* text;
+    bool reuse;
+    std::size_t problems;
+  } cases[] = {
+      {"", true, 0},
+      {"[network]\nreuse = 0\n", false, 0},
+      {"[network]\nreuse = 1\n", true, 0},
+      {"[network]\nreuse = yes\n", true, 1},  // refused: left as it was
+      {"[sites]\nreuse = 0\n", true, 0},      // not in its section
+  };
+  for (const Case& c : cases) {
+    SiteHosts hosts;
+    hosts.read(c.text);
+    EXPECT_EQ(hosts.reuseConnections(), c.reuse) << c.text;
+    EXPECT_EQ(hosts.problems().size(), c.problems) << c.text;
+  }
+  SiteHosts hosts;
+  hosts.read("[network]\nreuse = 0\n");
+  hosts.read("[network]\nreuse = 1\n");
+  EXPECT_TRUE(hosts.reuseConnections());
+  EXPECT_TRUE(planSite(kBtdad, hosts).reuseConnection);
+  hosts.read("[network]\nreuse = 0\n");
+  EXPECT_FALSE(planSite(kBtdad, hosts).reuseConnection);
 }
 
 class SiteHostsFiles : public testing::SandboxTest {};

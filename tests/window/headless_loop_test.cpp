@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <thread>
 
 #include "window/headless/headless_interactions.h"
@@ -56,6 +57,42 @@ TEST(HeadlessLoop, DelayedTasksRunInDueOrderOnceTheirDelayHasPassed) {
   EXPECT_EQ(ran, (std::vector<int>{1, 2}));
   EXPECT_GE(after[0], 10ms);
   EXPECT_GE(after[1], 40ms);
+}
+
+double threadCpuMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+TEST(HeadlessLoop, SleepsUntilATaskOrATimerIsDue) {
+  HeadlessLoop loop;
+  WindowModel w(mainWindowTemplate());
+  loop.attach(w);
+  int ticks = 0;
+  w.on(时钟_线程, EventKind::TimerTick, [&](const Event&) { ++ticks; });
+  w.setTimerInterval(时钟_线程, 100);
+  int asked = 0;  // the condition is asked once per wake-up
+  double cpuBefore = threadCpuMilliseconds();
+  EXPECT_FALSE(loop.runUntil([&] { return ++asked < 0; }, 1s, 1h));
+  double cpu = threadCpuMilliseconds() - cpuBefore;
+  // About ten ticks in the second; a loop stepping every millisecond would ask ~1000 times.
+  EXPECT_GE(ticks, 5);
+  EXPECT_LE(asked, 3 * ticks + 5);
+  EXPECT_LT(cpu, 50.0);
+  w.setTimerInterval(时钟_线程, 0);
+  loop.detach(w);
+
+  // A task posted from another thread wakes the sleeping loop before its time-out.
+  bool ran = false;
+  std::thread poster([&] {
+    std::this_thread::sleep_for(50ms);
+    loop.post([&] { ran = true; });
+  });
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(loop.runUntil([&] { return ran; }, 30s, 1h));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
+  poster.join();
 }
 
 TEST(HeadlessInteractions, AnswersFromTheScriptAndRecords) {

@@ -136,6 +136,7 @@ class HttpTestServer::Connection final : public ServerConnection {
   }
 
   bool open() const { return fd_ >= 0; }
+  bool resumed() const { return ssl_ != nullptr && SSL_session_reused(ssl_) == 1; }
 
  private:
   void closeSocket(bool abortive) {
@@ -268,9 +269,21 @@ void HttpTestServer::reapFinished() {
   for (auto& worker : finished) worker->thread.join();
 }
 
+bool HttpTestServer::waitRoundTrips(ServerConnection& connection, int count) const {
+  long long roundTrip = roundTripMs_.load();
+  return roundTrip > 0 && connection.pause(std::chrono::milliseconds(roundTrip * count));
+}
+
 void HttpTestServer::serve(int fd, int serial) {
   Connection connection(*this, fd);
-  if (tlsContext_ != nullptr && !connection.startTls(static_cast<SSL_CTX*>(tlsContext_))) return;
+  // The client's first bytes (a TLS hello or a request) cannot arrive before the TCP
+  // handshake has gone there and back.
+  if (waitRoundTrips(connection, 1)) return;
+  if (tlsContext_ != nullptr) {
+    if (!connection.startTls(static_cast<SSL_CTX*>(tlsContext_))) return;
+    // Held after the handshake rather than within it: the client's request still waits.
+    if (waitRoundTrips(connection, connection.resumed() ? 1 : 2)) return;
+  }
   std::string pending;
   char buffer[16384];
   while (connection.open() && !stopping_) {
@@ -282,6 +295,7 @@ void HttpTestServer::serve(int fd, int serial) {
     }
     RecordedRequest request;
     request.connection = serial;
+    request.tlsResumed = connection.resumed();
     request.head = pending.substr(0, headEnd);
     pending.erase(0, headEnd + 4);
     parseHead(request);
@@ -300,6 +314,8 @@ void HttpTestServer::serve(int fd, int serial) {
       std::lock_guard lock(mutex_);
       requests_.push_back(request);
     }
+    // The request's own trip to the server and the answer's trip back.
+    if (waitRoundTrips(connection, 1)) return;
     handler_(request, connection);
     if (connection.closing() || equalNoCase(request.header("Connection"), "close")) return;
   }

@@ -26,6 +26,7 @@ struct RecordedRequest {
   HeaderList headers;
   std::string body;
   int connection = 0;  // serial number of the connection it came on, from 1
+  bool tlsResumed = false;  // TLS only: the connection's handshake resumed an earlier session
 
   // The first value of the named header (ASCII case folded); empty when absent.
   std::string header(std::string_view name) const;
@@ -80,12 +81,20 @@ class HttpTestServer final {
   std::size_t requestCount() const;
   int connectionCount() const { return connections_.load(); }
 
+  // A modelled network round trip: a new connection waits one round trip before the server
+  // reads from it (the TCP handshake), a TLS handshake costs one more, two when it does not
+  // resume a session, and every request one more before the handler sees it. 0: none.
+  // Applies to connections and requests from now on.
+  void setRoundTrip(std::chrono::milliseconds roundTrip) { roundTripMs_ = roundTrip.count(); }
+
  private:
   struct Worker;
   class Connection;
   void acceptLoop();
   void serve(int fd, int serial);
   void reapFinished();
+  // Waits `count` round trips; true when the server is being stopped meanwhile.
+  bool waitRoundTrips(ServerConnection& connection, int count) const;
 
   RequestHandler handler_;
   Mode mode_;
@@ -96,6 +105,7 @@ class HttpTestServer final {
   std::string certificatePem_;  // written before the acceptor starts, then only read
   std::atomic<bool> stopping_{false};
   std::atomic<int> connections_{0};
+  std::atomic<long long> roundTripMs_{0};
 
   mutable std::mutex mutex_;  // guards requests_, workers_ and openFds_
   std::condition_variable stopped_;

@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
   const SiteBehaviour& behaviour = line.options.behaviour;
   std::cout << "Hosts file: " << (error ? line.hostsOut : hostsPath.string()) << "\n"
             << "Pages per keyword: " << behaviour.pages << ", results per page: "
-            << behaviour.perPage << ", latency: " << behaviour.latencyMs << " ms\n";
+            << behaviour.perPage << ", latency: " << behaviour.latencyMs
+            << " ms, round trip: " << line.options.roundTripMs << " ms\n";
   for (const ServerInfo& server : simulator.servers()) {
     std::cout << "  " << server.name << " " << server.url << "\n";
   }

@@ -77,6 +77,8 @@ bool parseCommandLine(const std::vector<std::string>& arguments, CommandLine& ou
       ok = readCount(value, behaviour.perPage);
     } else if (option == "--latency") {
       ok = readCount(value, behaviour.latencyMs);
+    } else if (option == "--rtt") {
+      ok = readCount(value, out.options.roundTripMs);
     } else if (option == "--hosts-out") {
       ok = !value.empty();
       out.hostsOut = value;
@@ -138,6 +140,8 @@ std::string usageText() {
          "  --pages N          result pages per keyword (default 3); later pages are empty\n"
          "  --per-page N       results per page (default 10)\n"
          "  --latency MS       wait before every answer (default 0)\n"
+         "  --rtt MS           network round trip: one per new connection, one or two more\n"
+         "                     per TLS handshake (resumed or not), one per request (default 0)\n"
          "  --hosts-out FILE   where to write the hosts file (default ./sites.simulated.hosts)\n"
          "  --dead SITES       reset every connection to these sites\n"
          "  --error SITES      answer these sites with HTTP 500\n"

@@ -114,6 +114,7 @@ SiteSimulator::SiteSimulator(SimulatorOptions options) : options_(std::move(opti
         handler, groups_[g]->tls ? HttpTestServer::Mode::tls : HttpTestServer::Mode::plain);
     hosts.push_back(groups_[g]->server->hostAndPort());
   }
+  setRoundTrip(std::chrono::milliseconds(options_.roundTripMs));
   std::lock_guard lock(mutex_);
   hosts_ = std::move(hosts);
   // Bound so that no other program takes the port, but never listening: refused.
@@ -136,6 +137,11 @@ std::string SiteSimulator::deadHost() const {
     return {};
   }
   return "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+}
+
+void SiteSimulator::setRoundTrip(std::chrono::milliseconds roundTrip) {
+  board_->setRoundTrip(roundTrip);
+  for (auto& group : groups_) group->server->setRoundTrip(roundTrip);
 }
 
 SiteSimulator::~SiteSimulator() {

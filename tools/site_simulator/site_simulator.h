@@ -40,6 +40,7 @@ struct SiteBehaviour {
 struct SimulatorOptions {
   SiteBehaviour behaviour;  // every site's behaviour at start
   bool skrbtOverTls = false;  // Skrbt's scheme is configurable; plain HTTP by default
+  int roundTripMs = 0;  // the network round trip every server charges (HttpTestServer)
 };
 
 // One request as a site saw it. For a target that fits none of the host's URL patterns the
@@ -93,6 +94,10 @@ class SiteSimulator final {
   bool writeHostsFile(const std::string& path, bool deadMirrorFirst = false) const;
   // "127.0.0.1:<port>" of a port kept bound but never listening: connections are refused.
   std::string deadHost() const;
+
+  // Every server's round trip from now on: one for a new connection, one or two more for a
+  // TLS handshake (resumed or not), one per request on top of its latency.
+  void setRoundTrip(std::chrono::milliseconds roundTrip);
 
   void setBehaviour(std::string_view label, const SiteBehaviour& behaviour);
   void setBehaviourForAll(const SiteBehaviour& behaviour);

@@ -97,6 +97,11 @@ HeadlessLoop::Clock::time_point HeadlessLoop::fireDueTimers() {
     model->fire(tick);
   }
   std::lock_guard lock(mutex_);
+  return nextDueLocked();
+}
+
+HeadlessLoop::Clock::time_point HeadlessLoop::nextDueLocked() const {
+  if (!tasks_.empty()) return Clock::time_point::min();
   auto next = delayed_.empty() ? Clock::time_point::max() : delayed_.begin()->first;
   for (const auto& timer : timers_) next = std::min(next, timer.second);
   return next;
@@ -114,26 +119,33 @@ void HeadlessLoop::processEvents() {
   fireDueTimers();
 }
 
+void HeadlessLoop::sleepUntil(Clock::time_point until) {
+  std::unique_lock lock(mutex_);
+  // Decided under the lock that post, postAfter and a timer change take before notifying,
+  // so none of them can slip in between this look and the wait.
+  auto next = std::min(until, nextDueLocked());
+  if (next > Clock::now()) wake_.wait_until(lock, next);
+}
+
 void HeadlessLoop::waitProcessing(std::chrono::milliseconds duration) {
   auto deadline = Clock::now() + duration;
   for (;;) {
     processEvents();
-    auto now = Clock::now();
-    if (now >= deadline) return;
-    auto nextTimer = fireDueTimers();
-    std::unique_lock lock(mutex_);
-    if (!tasks_.empty()) continue;
-    wake_.wait_until(lock, std::min(deadline, nextTimer));
+    if (Clock::now() >= deadline) return;
+    sleepUntil(deadline);
   }
 }
 
-bool HeadlessLoop::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool HeadlessLoop::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout,
+                            std::chrono::milliseconds recheck) {
   auto deadline = Clock::now() + timeout;
-  while (!done()) {
-    if (Clock::now() >= deadline) return done();
-    waitProcessing(std::chrono::milliseconds(1));
+  for (;;) {
+    processEvents();
+    if (done()) return true;
+    auto now = Clock::now();
+    if (now >= deadline) return false;
+    sleepUntil(std::min(deadline, now + std::max(recheck, std::chrono::milliseconds(1))));
   }
-  return true;
 }
 
 }  // namespace quenbo::window

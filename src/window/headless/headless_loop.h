@@ -35,8 +35,12 @@ class HeadlessLoop final : public UiLoop, private ModelObserver {
   void waitProcessing(std::chrono::milliseconds duration) override;
 
   // Processes events until `done` holds or `timeout` passes; returns whether it holds.
+  // Between events it sleeps until a task is posted or a timer or delayed task is due, and
+  // asks `done` after each of those; a condition that another thread changes without
+  // posting is asked again at least every `recheck`.
   bool runUntil(const std::function<bool()>& done,
-                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+                std::chrono::milliseconds timeout = std::chrono::seconds(10),
+                std::chrono::milliseconds recheck = std::chrono::milliseconds(10));
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -47,6 +51,12 @@ class HeadlessLoop final : public UiLoop, private ModelObserver {
   Clock::time_point fireDueTimers();
   // Moves the delayed tasks that are due to the end of tasks_. Call with mutex_ held.
   void releaseDueTasks(Clock::time_point now);
+  // Sleeps until a task is posted, a timer or delayed task is due, or `until`; returns at
+  // once when something is due already.
+  void sleepUntil(Clock::time_point until);
+  // When the next timer or delayed task is due; a pending task makes it now. Call with
+  // mutex_ held.
+  Clock::time_point nextDueLocked() const;
 
   std::thread::id uiThread_;
   mutable std::mutex mutex_;  // guards tasks_, delayed_, timers_ and models_
