@@ -161,7 +161,7 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
     channel.clearRunning();
   };
   auto stopWanted = [&channel] { return channel.stopRequested(); };
-  PageConnection connection(plan.reuseConnection);  // closed when the run ends
+  PageConnection connection(mirrors.front().reuseConnection);  // closed when the run ends
 
   std::vector<Text> hosts;
   for (const SitePlan& plan : mirrors) hosts.push_back(plan.host);
