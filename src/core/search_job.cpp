@@ -180,8 +180,8 @@ void SearchJob::onWindowDestroyed() {
   window_.setStatusPart(状态条1, 0, "任务状态：销毁中"_gbk);
   stopRequested_ = true;
   store_.closeIntake();
-  // The monitor keeps ticking during the waits and completes a running search at its next
-  // tick.
+  // A running search completes at once, as after 停止.
+  if (running_) monitorTick();
   while (window_.timerInterval(时钟_线程) != 0) loop_.waitProcessing(10ms);
   waitForWorkers(kShutdownGrace);
 }
