@@ -6,6 +6,7 @@
 
 #include "forms/main_window_names.h"
 #include "forms/site_table.h"
+#include "qt/component_hint.h"
 #include "qt/component_widgets.h"
 #include "qt/window_view.h"
 
@@ -58,7 +59,9 @@ void applyMainWindowHints(WindowView& view) {
   }
   for (const auto& site : window::kSites) {
     if (QWidget* w = view.widget(siteCheckBox(site.label))) {
-      w->setToolTip(QStringLiteral("在此站点搜索"));
+      // A marker's tooltip ("未配置主机") says more; it stays until the marker goes.
+      w->setProperty(kStandingToolTip, QStringLiteral("在此站点搜索"));
+      if (w->toolTip().isEmpty()) w->setToolTip(QStringLiteral("在此站点搜索"));
     }
   }
   for (const Caption& caption : kCaptions) {
