@@ -49,7 +49,8 @@ QTableWidgetItem* sourceItem(const std::filesystem::path& source) {
 // clears `dialog` under the lock, so a late verdict is dropped.
 struct HostsEditorDialog::Relay {
   std::mutex mutex;
-  HostsEditorDialog* dialog = nullptr;  // guarded by mutex
+  HostsEditorDialog* dialog = nullptr;          // guarded by mutex
+  std::vector<std::pair<int, Text>> verdicts;  // guarded by mutex: row and verdict
 };
 
 Text checkPageOne(const SiteHosts& hosts, int site, int timeoutSeconds) {
@@ -213,17 +214,27 @@ void HostsEditorDialog::startCheck(int row) {
   std::thread([relay = relay_, checker = checker_, hosts = editing_.hosts(), site = hostsRow.site,
                row, timeout] {
     Text result = checker(hosts, site, timeout);
+    // Only the dialog's name crosses to the GUI thread; the verdict waits under the lock.
     std::lock_guard lock(relay->mutex);
     if (!relay->dialog) return;
-    QMetaObject::invokeMethod(relay->dialog, [dialog = relay->dialog, row, result] {
-      QTableWidgetItem* item = dialog->table_->item(row, kVerdict);
-      if (item) {
-        item->setText(toQString(result));
-        item->setToolTip(toQString(result));
-      }
-      if (QPushButton* test = dialog->testButton(row)) test->setEnabled(true);
-    }, Qt::QueuedConnection);
+    relay->verdicts.emplace_back(row, std::move(result));
+    QMetaObject::invokeMethod(relay->dialog, "takeVerdicts", Qt::QueuedConnection);
   }).detach();
+}
+
+void HostsEditorDialog::takeVerdicts() {
+  std::vector<std::pair<int, Text>> verdicts;
+  {
+    std::lock_guard lock(relay_->mutex);
+    verdicts.swap(relay_->verdicts);
+  }
+  for (const auto& [row, text] : verdicts) {
+    if (QTableWidgetItem* item = table_->item(row, kVerdict)) {
+      item->setText(toQString(text));
+      item->setToolTip(toQString(text));
+    }
+    if (QPushButton* test = testButton(row)) test->setEnabled(true);
+  }
 }
 
 HostsEditorLauncher::HostsEditorLauncher(std::function<std::vector<HostsFile>()> files,

@@ -27,6 +27,8 @@ using SiteChecker = std::function<Text(const SiteHosts& hosts, int site, int tim
 Text checkPageOne(const SiteHosts& hosts, int site, int timeoutSeconds);
 
 class HostsEditorDialog final : public QDialog {
+  Q_OBJECT
+
  public:
   // Columns of the table.
   enum Column { kKey, kSites, kValue, kSource, kVerdict, kTest, kColumns };
@@ -49,6 +51,8 @@ class HostsEditorDialog final : public QDialog {
  private:
   struct Relay;
 
+  // GUI thread: shows the verdicts check threads have handed over.
+  Q_INVOKABLE void takeVerdicts();
   void fill();
   void valueEdited(int row, const QString& text);
   void showProblem(int row);
