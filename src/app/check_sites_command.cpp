@@ -39,12 +39,7 @@ std::optional<std::string> parseCheckOptions(std::span<const char* const> argume
       o.help = true;
       continue;
     }
-    std::string_view name = argument;
-    std::optional<std::string_view> value;
-    if (auto equals = argument.find('='); equals != std::string_view::npos) {
-      name = argument.substr(0, equals);
-      value = argument.substr(equals + 1);
-    }
+    auto [name, value] = splitOption(argument);
     if (name != "--sites" && name != "--keyword" && name != "--format" && name != "--hosts" &&
         name != "--timeout") {
       return "unknown argument " + std::string(argument);

@@ -17,6 +17,12 @@ std::optional<int> positiveInteger(std::string_view text) {
 
 }  // namespace
 
+OptionParts splitOption(std::string_view argument) {
+  auto equals = argument.find('=');
+  if (equals == std::string_view::npos) return {argument, std::nullopt};
+  return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
 std::optional<std::string> addSites(std::string_view list, std::vector<int>& sites) {
   while (!list.empty()) {
     std::size_t comma = list.find(',');
@@ -73,12 +79,7 @@ ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
       o.newConnections = true;
       continue;
     }
-    std::string_view name = argument;
-    std::optional<std::string_view> value;
-    if (auto equals = argument.find('='); equals != std::string_view::npos) {
-      name = argument.substr(0, equals);
-      value = argument.substr(equals + 1);
-    }
+    auto [name, value] = splitOption(argument);
     bool takesValue = name == "--sites" || name == "--pages" || name == "--timeout" ||
                       name == "--hosts" || name == "--settings" || name == "--format" ||
                       name == "--sort" || name == "--export";
