@@ -51,9 +51,14 @@ TEST_F(UpdateScripts, ReplaceEndsOnlyOurProcessSwapsTheFileWholeAndStartsIt) {
   fs::path source = sandbox_.path() / "临时主程序";
   testing::writeWholeFile(source.string(), marker(sandbox_.path()));
   ASSERT_TRUE(runDetachedScript(replaceScript(source.string(), target.string(), ours, "--x")));
-  ASSERT_TRUE(testing::waitFor([&] { return fs::exists(sandbox_.path() / "marker"); },
-                               std::chrono::seconds(15)));
-  EXPECT_EQ(testing::readWholeFile((sandbox_.path() / "marker").string()), "new --x\n");
+  // The shell creates the marker before it writes into it: wait for the whole line.
+  const fs::path markerFile = sandbox_.path() / "marker";
+  EXPECT_TRUE(testing::waitFor(
+      [&] {
+        return fs::exists(markerFile) && testing::readWholeFile(markerFile.string()) == "new --x\n";
+      },
+      std::chrono::seconds(15)))
+      << testing::readWholeFile(markerFile.string());
   EXPECT_TRUE(ended(ours) || testing::waitFor([&] { return ended(ours); }));
   EXPECT_FALSE(ended(sibling));
   EXPECT_EQ(testing::readWholeFile(target.string()), marker(sandbox_.path()));
