@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 namespace quenbo {
@@ -16,12 +17,27 @@ struct IconvCloser {
 };
 using IconvHandle = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>;
 
+// The converter modules iconv loads stay loaded for the whole process: one converter of
+// each kind is opened once and never closed. Otherwise every site worker that ends would
+// unload the module its successor loads again, and that unloading at thread exit races (as
+// the thread sanitizer sees it) with another thread loading it.
+void keepModuleLoaded(const char* from, const char* to) {
+  static std::mutex mutex;
+  // Guarded by mutex; the converters stay reachable, so no leak is reported at exit.
+  static std::map<std::pair<std::string, std::string>, iconv_t> kept;
+  std::lock_guard lock(mutex);
+  auto key = std::make_pair(std::string(from), std::string(to));
+  if (kept.contains(key)) return;
+  kept.emplace(key, iconv_open(to, from));  // a failure is the caller's to see
+}
+
 // iconv_open is costly; each thread keeps the converters it has used.
 iconv_t converter(const char* from, const char* to) {
   thread_local std::map<std::pair<std::string, std::string>, IconvHandle> cache;
   auto key = std::make_pair(std::string(from), std::string(to));
   auto it = cache.find(key);
   if (it == cache.end()) {
+    keepModuleLoaded(from, to);
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return cd;
     it = cache.emplace(key, IconvHandle(cd)).first;
