@@ -23,12 +23,13 @@ using IconvHandle = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>
 // the thread sanitizer sees it) with another thread loading it.
 void keepModuleLoaded(const char* from, const char* to) {
   static std::mutex mutex;
-  // Guarded by mutex; the converters stay reachable, so no leak is reported at exit.
-  static std::map<std::pair<std::string, std::string>, iconv_t> kept;
+  // Guarded by mutex; never destroyed, so the converters are still reachable when the leak
+  // checker looks at exit.
+  static auto* kept = new std::map<std::pair<std::string, std::string>, iconv_t>;
   std::lock_guard lock(mutex);
   auto key = std::make_pair(std::string(from), std::string(to));
-  if (kept.contains(key)) return;
-  kept.emplace(key, iconv_open(to, from));  // a failure is the caller's to see
+  if (kept->contains(key)) return;
+  kept->emplace(key, iconv_open(to, from));  // a failure is the caller's to see
 }
 
 // iconv_open is costly; each thread keeps the converters it has used.
