@@ -10,6 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "probe_spawn.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -29,30 +31,11 @@ long long monotonicNanoseconds() {
 
 // One run: the milliseconds from spawn to "shown", or a negative number on failure.
 double timeOneRun(const char* program) {
-  int out[2];
-  if (pipe(out) != 0) return -1;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) env.emplace_back(*e);
-  env.emplace_back("QUENBO_STARTUP_PROBE=1");
-  std::vector<char*> envp;
-  for (auto& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  char* argv[] = {const_cast<char*>(program), nullptr};
-
   long long started = monotonicNanoseconds();
-  pid_t pid = 0;
-  int rc = posix_spawn(&pid, program, &actions, nullptr, argv, envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  if (rc != 0) {
-    close(out[0]);
-    return -1;
-  }
+  ProbeChild child = spawnProbe("1", {const_cast<char*>(program)});
+  if (child.pid == 0) return -1;
+  const pid_t pid = child.pid;
+  int out[2] = {child.output, -1};
   std::string line;
   pollfd wait{out[0], POLLIN, 0};
   char c;

@@ -5,6 +5,8 @@
 // this tool times the process's exit. Needs a display (run it under xvfb-run without one).
 //
 // Usage: quenbo_stop_close_timer <path to quenbo> [latency ms]
+#include "probe_spawn.h"
+
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -46,25 +48,11 @@ int main(int argc, char** argv) {
       std::filesystem::temp_directory_path() / ("quenbo-slow-" + std::to_string(getpid()) + ".hosts");
   if (!sites.writeHostsFile(hosts.string())) return 1;
 
-  int out[2];
-  if (pipe(out) != 0) return 1;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) env.emplace_back(*e);
-  env.emplace_back("QUENBO_STARTUP_PROBE=stop-and-close");
-  std::vector<char*> envp;
-  for (auto& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
   std::string hostsOption = "--hosts=" + hosts.string();
-  char* args[] = {argv[1], hostsOption.data(), nullptr};
-  pid_t pid = 0;
-  int rc = posix_spawn(&pid, argv[1], &actions, nullptr, args, envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  if (rc != 0) return 1;
+  ProbeChild child = spawnProbe("stop-and-close", {argv[1], hostsOption.data()});
+  if (child.pid == 0) return 1;
+  const pid_t pid = child.pid;
+  int out[2] = {child.output, -1};
 
   // "<what> <ns>" lines until the program closes its output by ending.
   std::map<std::string, long long> at;
