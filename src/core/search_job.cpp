@@ -34,6 +34,7 @@ SearchJob::SearchJob(window::WindowModel& window, window::UiLoop& loop,
 
 SearchJob::~SearchJob() {
   stopRequested_ = true;
+  stopBell_.ring();
   while (liveWorkers_ > 0) std::this_thread::sleep_for(5ms);
 }
 
@@ -61,6 +62,7 @@ void SearchJob::start() {
   // From here on hits and log lines of earlier searches are refused.
   std::uint64_t generation = store_.beginSearch();
   currentGeneration_ = generation;
+  stopBell_.ring();  // the runs of an earlier search still asleep in a request
   window_.setCurrentTab(高级选择夹1, kResultTab);
 
   request_ = readSearchRequest(window_);
@@ -147,6 +149,7 @@ void SearchJob::stop() {
   loop_.assertOnUiThread();
   window_.setStatusPart(状态条1, 0, "任务状态：停止中"_gbk);
   stopRequested_ = true;
+  stopBell_.ring();
   store_.closeIntake();
   setRunningButtons(false);
   // The search ends at the monitor's next tick; a tick right after this event brings the
@@ -179,6 +182,7 @@ void SearchJob::onWindowDestroyed() {
   loop_.assertOnUiThread();
   window_.setStatusPart(状态条1, 0, "任务状态：销毁中"_gbk);
   stopRequested_ = true;
+  stopBell_.ring();
   store_.closeIntake();
   // A running search completes at once, as after 停止.
   if (running_) monitorTick();
@@ -230,5 +234,7 @@ void SiteRun::log(const Text& line) {
 void SiteRun::report(const std::function<void(SiteReport&)>& change) {
   job_.reports_.update(site_, generation_, change);
 }
+
+StopBell& SiteRun::stopBell() { return job_.stopBell_; }
 
 }  // namespace quenbo::core

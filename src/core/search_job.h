@@ -117,6 +117,9 @@ class SearchJob final {
   std::vector<std::function<void()>> finishedHandlers_;  // UI thread
   std::function<bool(int)> hasHost_;                      // UI thread
   std::atomic<bool> stopRequested_{false};
+  // Rung after each change that makes runs' stopRequested() true: a stop, the window
+  // closing, a newer search. Workers asleep in a request wake at once.
+  StopBell stopBell_;
   // The generation of the search whose workers may still hand over hits and write lines.
   std::atomic<std::uint64_t> currentGeneration_{0};
   // Per site: the generation of the run that holds the running flag, 0 when clear. Set by

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "base/stop_bell.h"
 #include "base/text.h"
 #include "core/magnet_result.h"
 #include "core/site_report.h"
@@ -36,6 +37,8 @@ class SiteRun final {
   void log(const Text& line);
   // Changes the site's report, unless a newer search has started since.
   void report(const std::function<void(SiteReport&)>& change);
+  // Rung by the job whenever stopRequested() may have turned true.
+  StopBell& stopBell();
 
  private:
   SearchJob& job_;

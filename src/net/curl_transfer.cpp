@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <optional>
 
 #include "base/text.h"
 
@@ -9,6 +10,7 @@ namespace quenbo {
 namespace {
 
 constexpr long kMaxRedirects = 10;
+// Without a stop bell, the longest a poll sleeps before the abandon question is asked again.
 constexpr std::chrono::milliseconds kLongestPoll{50};
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -133,6 +135,7 @@ bool CurlTransfer::prepare() {
   body_.clear();
   sink_ = nullptr;
   abandon_ = nullptr;
+  bell_ = nullptr;
   abandoned_ = false;
   curl_easy_reset(easy_);
   return set(CURLOPT_NOSIGNAL, 1L) && set(CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1}) &&
@@ -152,8 +155,9 @@ bool CurlTransfer::setDeadline(std::chrono::milliseconds deadline) {
   return set(CURLOPT_TIMEOUT_MS, static_cast<long>(std::max<long long>(deadline.count(), 1)));
 }
 
-bool CurlTransfer::setAbandon(std::function<bool()> abandon) {
+bool CurlTransfer::setAbandon(std::function<bool()> abandon, StopBell* bell) {
   abandon_ = std::move(abandon);
+  bell_ = abandon_ ? bell : nullptr;
   if (!abandon_) return set(CURLOPT_NOPROGRESS, 1L);
   return set(CURLOPT_XFERINFOFUNCTION, &CurlTransfer::onProgress) &&
          set(CURLOPT_XFERINFODATA, this) && set(CURLOPT_NOPROGRESS, 0L);
@@ -268,6 +272,10 @@ TransferOutcome CurlTransfer::drive(bool stopAtHeaders) {
     attached_ = true;
     noteActivity();
   }
+  // A ring wakes the poll below; one rung before the poll starts still wakes it.
+  CURLM* multi = multi_;
+  std::optional<StopBell::Listener> listener;
+  if (bell_) listener.emplace(*bell_, [multi] { curl_multi_wakeup(multi); });
   for (;;) {
     int running = 0;
     if (curl_multi_perform(multi_, &running) != CURLM_OK) {
@@ -300,7 +308,7 @@ TransferOutcome CurlTransfer::drive(bool stopAtHeaders) {
       code_ = CURLE_OPERATION_TIMEDOUT;
       break;
     }
-    auto wait = std::min(idleTimeout_ - idle, kLongestPoll);
+    auto wait = bell_ ? idleTimeout_ - idle : std::min(idleTimeout_ - idle, kLongestPoll);
     curl_multi_poll(multi_, nullptr, 0, static_cast<int>(wait.count()) + 1, nullptr);
   }
   curl_multi_remove_handle(multi_, easy_);

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/stop_bell.h"
+
 namespace quenbo {
 
 // Initialises libcurl once per process; false when it cannot be used at all.
@@ -90,8 +92,10 @@ class CurlTransfer final {
   // in: a body dripping one byte a second must not hold a request open for ever.
   [[nodiscard]] bool setDeadline(std::chrono::milliseconds deadline);
   // Asked while the transfer runs (by libcurl's progress callback and between polls, so at
-  // least every 50 ms); once it says true the transfer is abandoned and fails.
-  [[nodiscard]] bool setAbandon(std::function<bool()> abandon);
+  // least every 50 ms); once it says true the transfer is abandoned and fails. With a
+  // `bell` that is rung whenever the answer may have turned true, the transfer is woken by
+  // it and sleeps between events for as long as nothing is due.
+  [[nodiscard]] bool setAbandon(std::function<bool()> abandon, StopBell* bell = nullptr);
   bool abandoned() const { return abandoned_; }
   // Body bytes past this many fail the read; the bytes up to the limit are kept.
   void setBodyLimit(std::size_t bytes) { bodyLimit_ = bytes; }
@@ -151,6 +155,7 @@ class CurlTransfer final {
   std::string body_;
   std::function<bool(std::string_view)> sink_;
   std::function<bool()> abandon_;
+  StopBell* bell_ = nullptr;
   bool abandoned_ = false;
 };
 

@@ -89,7 +89,7 @@ class EngineCall final {
     long long seconds = request_.timeoutSeconds > 0 ? request_.timeoutSeconds : 30;
     std::chrono::milliseconds idle = std::chrono::seconds(seconds);
     if (!transfer_.setIdleTimeout(idle) || !transfer_.setDeadline(requestDeadline(idle)) ||
-        !transfer_.setAbandon(request_.abandon)) {
+        !transfer_.setAbandon(request_.abandon, request_.stopBell)) {
       return Failure::timeouts;
     }
     if (!transfer_.set(CURLOPT_URL, url_.curlUrl().c_str()) ||

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "base/stop_bell.h"
 #include "base/text.h"
 
 namespace quenbo {
@@ -46,6 +47,9 @@ struct HttpRequest {
   // Asked on the calling thread while the request runs; true abandons it (a stop, a closing
   // window), and then nothing of the answer is handed back.
   std::function<bool()> abandon;
+  // Rung whenever `abandon` may have turned true: the call is woken by it rather than asking
+  // every 50 ms while it waits. Null: it asks every 50 ms.
+  StopBell* stopBell = nullptr;
   // The connection a site's run keeps from page to page (see PageConnection); only the
   // connection carries over. Null: the call opens a connection of its own and closes it.
   PageConnection* connection = nullptr;

@@ -70,13 +70,14 @@ Text lastHeaderValue(const Text& headers, std::string_view name) {
 }  // namespace
 
 PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> abandon,
-                     PageConnection* connection) {
+                     PageConnection* connection, StopBell* stopBell) {
   if (url.empty()) return {};
   HttpRequest request;
   request.url = url;
   request.timeoutSeconds = timeoutSeconds;
   request.abandon = std::move(abandon);
   request.connection = connection;
+  request.stopBell = stopBell;
   HttpResponse response;
   PageAnswer answer;
   answer.body = HttpEngine::execute(request, response);
@@ -194,7 +195,8 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
     for (;;) {
       if (stamped) stamp = freshTimeStamp(stamp);
       answer = fetchPage(pageUrl(current(), channel.keyword(), page, stamp),
-                         channel.timeoutSeconds(), stopWanted, &connection);
+                         channel.timeoutSeconds(), stopWanted, &connection,
+                         channel.stopBell());
       if (page != 1 || channel.stopRequested() || current().baseUrl.empty()) break;
       if (!hostFailed(answer)) {
         rememberMirror(row.index, current().host);

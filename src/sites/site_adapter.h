@@ -69,11 +69,12 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
 SiteOutcome runSiteAdapter(const SitePlan& plan, SiteChannel& channel);
 
 // One page request as every adapter makes it: GET, the search's time-out, nothing else; the
-// request is abandoned as soon as `abandon` says so. A run passes the connection it keeps
-// from page to page; without one the request has a connection of its own. An empty URL (a
-// site without a host) makes no request.
+// request is abandoned as soon as `abandon` says so (woken by `stopBell` when there is
+// one). A run passes the connection it keeps from page to page; without one the request
+// has a connection of its own. An empty URL (a site without a host) makes no request.
 [[nodiscard]] PageAnswer fetchPage(const Text& url, int timeoutSeconds,
                                    std::function<bool()> abandon = {},
-                                   PageConnection* connection = nullptr);
+                                   PageConnection* connection = nullptr,
+                                   StopBell* stopBell = nullptr);
 
 }  // namespace quenbo

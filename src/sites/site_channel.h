@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "base/stop_bell.h"
 #include "base/text.h"
 #include "core/magnet_result.h"
 #include "core/site_report.h"
@@ -33,6 +34,9 @@ class SiteChannel {
   // Changes the site's live report (state, pages, hits, mirror, reason). A channel that
   // keeps no report leaves this as it is: the run goes the same either way.
   virtual void report(const std::function<void(core::SiteReport&)>& /*change*/) {}
+  // Rung when stopRequested() may have turned true, so a request asleep in its wait ends at
+  // once; without one a request asks the flag every 50 ms.
+  virtual StopBell* stopBell() { return nullptr; }
 };
 
 }  // namespace quenbo

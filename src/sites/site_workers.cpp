@@ -25,6 +25,7 @@ class JobChannel final : public SiteChannel {
   void report(const std::function<void(core::SiteReport&)>& change) override {
     run_.report(change);
   }
+  StopBell* stopBell() override { return &run_.stopBell(); }
 
  private:
   core::SiteRun& run_;

@@ -2,8 +2,10 @@
 // reaches the next.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <thread>
 
 #include "base/encoding.h"
 #include "http_server/http_test_server.h"
@@ -139,6 +141,37 @@ TEST_F(PageConnectionTest, AbandonedCallLeavesTheConnectionUsable) {
   EXPECT_EQ(stopped.response.statusText, "712 服务器未响应!"_gbk);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 2000ms);  // the answer needs 2.5 s
   EXPECT_EQ(fetch("/plain").text, "plain");
+}
+
+// With a stop bell the call sleeps until something happens: a ring wakes it, and it ends
+// only when the flag says so; a ring with the flag still clear lets it go on.
+TEST_F(PageConnectionTest, StopBellWakesAWaitingCall) {
+  StopBell bell;
+  std::atomic<bool> stop{false};
+  auto ringer = [&bell, &stop](bool setFlag) {
+    return std::thread([&bell, &stop, setFlag] {
+      std::this_thread::sleep_for(200ms);
+      if (setFlag) stop = true;
+      bell.ring();
+    });
+  };
+  auto withBell = [&](HttpRequest& r) {
+    r.abandon = [&stop] { return stop.load(); };
+    r.stopBell = &bell;
+  };
+
+  std::thread idle = ringer(false);
+  EXPECT_EQ(fetch("/slow", withBell).text, "late");
+  idle.join();
+
+  auto start = std::chrono::steady_clock::now();
+  std::thread stopping = ringer(true);
+  Call stopped = fetch("/slow", withBell);
+  stopping.join();
+  EXPECT_EQ(stopped.response.statusText, "712 服务器未响应!"_gbk);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2000ms);  // the answer needs 2.5 s
+  stop = false;
+  EXPECT_EQ(fetch("/plain", withBell).text, "plain");
 }
 
 TEST_F(PageConnectionTest, ServerClosingAfterEveryAnswerStillGivesEveryPage) {
