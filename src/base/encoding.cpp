@@ -73,6 +73,49 @@ std::size_t skipLength(bool utf8, const char* p, std::size_t left) {
   return 1;
 }
 
+// Whether a name is one of the encodings that keep every byte below 0x80 as that ASCII
+// character and use bytes from 0x80 up only in multi-byte characters, whose first byte is
+// 0x80 or more: UTF-8, and GBK with its subset GB2312 and its superset GB18030.
+bool isAsciiCompatibleName(std::string_view name) {
+  std::string lower;
+  for (char c : name) lower += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  return lower == "utf-8" || lower == "utf8" || lower == "gbk" || lower == "gb2312" ||
+         lower == "gb18030" || lower == "cp936";
+}
+
+// Pages and hits are mostly ASCII: between two such encodings the ASCII runs are copied and
+// only the rest goes through iconv, a run at a time. False, with `out` undefined, when iconv
+// refuses anything: the careful conversion then starts over and decides what to replace.
+bool convertAsciiRuns(std::string_view input, bool utf8Input, iconv_t cd, std::string& out) {
+  out.clear();
+  out.reserve(input.size() + input.size() / 2);
+  std::size_t at = 0;
+  const std::size_t size = input.size();
+  while (at < size) {
+    std::size_t ascii = at;
+    while (ascii < size && static_cast<unsigned char>(input[ascii]) < 0x80) ++ascii;
+    out.append(input, at, ascii - at);
+    if (ascii == size) break;
+    // The run of multi-byte characters: in GBK a first byte takes the next one along, which
+    // may lie below 0x80; in UTF-8 every byte of such a character is 0x80 or more.
+    std::size_t end = ascii;
+    while (end < size && static_cast<unsigned char>(input[end]) >= 0x80) end += utf8Input ? 1 : 2;
+    end = std::min(end, size);
+    std::size_t written = out.size();
+    std::size_t room = 2 * (end - ascii) + 16;
+    out.resize(written + room);
+    char* in = const_cast<char*>(input.data() + ascii);
+    std::size_t inLeft = end - ascii;
+    char* outPtr = out.data() + written;
+    std::size_t outLeft = room;
+    if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0)
+      return false;
+    out.resize(written + (room - outLeft));
+    at = end;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool convertWithIconv(std::string_view input, const char* from, const char* to, std::string& out,
@@ -80,8 +123,13 @@ bool convertWithIconv(std::string_view input, const char* from, const char* to, 
   out.clear();
   iconv_t cd = converter(from, to);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  out.reserve(input.size() * 2);
   const bool utf8 = isUtf8Name(from);
+  if (isAsciiCompatibleName(from) && isAsciiCompatibleName(to)) {
+    if (convertAsciiRuns(input, utf8, cd, out)) return true;
+    out.clear();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  out.reserve(input.size() * 2);
   char* in = const_cast<char*>(input.data());
   std::size_t inLeft = input.size();
   char buffer[4096];

@@ -40,6 +40,37 @@ TEST(Encoding, LongTextsConvertWhole) {
   EXPECT_EQ(utf8ToGbk("ab" + utf8 + "\xE4\xB8"), "ab" + gbk + "?");
 }
 
+// Between UTF-8 and GBK, ASCII runs are copied and the rest converted a run at a time. The
+// names "MS936" and "ISO-10646/UTF8/" reach the same converters the careful way, so both ways
+// must give the same bytes, broken input included.
+TEST(Encoding, AsciiRunsConvertAsTheWholeTextWould) {
+  const Text gbk = utf8ToGbk("丂乗 a 丟电影");  // 0x81 0x40, 0x81 0x5C: second bytes below 0x80
+  ASSERT_EQ(gbk.substr(0, 4), "\x81\x40\x81\x5C");
+  std::string longMixed;
+  for (int i = 0; i < 3000; ++i) longMixed += "<a>磁力</a>";
+  const std::string cases[] = {
+      "",  "plain ascii", "电影 2019 <b>1080p</b>", longMixed,
+      "a\xFF" "b",  "a\xE4\xB8",  "\xE4\xB8" "a\xE4\xB8\xAD", "x\xC2\xA0y",
+      "a😀b", "\x80", "end\xE7",
+  };
+  auto both = [](std::string_view input, const char* fast, const char* careful,
+                 const char* to, const char* carefulTo) {
+    std::string quick, slow;
+    EXPECT_TRUE(convertWithIconv(input, fast, to, quick));
+    EXPECT_TRUE(convertWithIconv(input, careful, carefulTo, slow));
+    EXPECT_EQ(quick, slow) << input.substr(0, 40);
+  };
+  for (const std::string& utf8 : cases) {
+    both(utf8, "UTF-8", "UTF-8", "GBK", "MS936");
+    const Text asGbk = utf8ToGbk(utf8);
+    both(asGbk, "GBK", "MS936", "UTF-8", "UTF-8");
+    both(asGbk + "\xB5", "GBK", "MS936", "UTF-8", "UTF-8");       // lead byte at the end
+    both("a\xB5\x20" + asGbk, "GBK", "MS936", "UTF-8", "UTF-8");  // lead byte, then a space
+    both(gbk + asGbk, "GB18030", "GB18030", "UTF-8", "ISO-10646/UTF8/");
+  }
+  EXPECT_EQ(gbkToUtf8(gbk), "丂乗 a 丟电影");
+}
+
 TEST(Encoding, UnknownCharsetIsRefused) {
   std::string out = "x";
   EXPECT_FALSE(convertWithIconv("abc", "NO-SUCH-CHARSET", "UTF-8", out));
