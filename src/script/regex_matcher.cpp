@@ -4,7 +4,9 @@
 #include <pcre2.h>
 
 #include <chrono>
+#include <map>
 #include <memory>
+#include <tuple>
 
 #include "base/encoding.h"
 #include "script/quote_placeholder.h"
@@ -44,6 +46,35 @@ Pcre2Ptr<pcre2_code> compile(const std::string& pattern, bool caseSensitive, boo
                                             context.get()));
 }
 
+// A pattern ready to run: its code, and the match data and context its runs reuse.
+struct Compiled {
+  Pcre2Ptr<pcre2_code> code;
+  Pcre2Ptr<pcre2_match_data> data;
+  Pcre2Ptr<pcre2_match_context> context;
+  std::uint32_t captures = 0;
+};
+
+// Compiling, and the match data's first working memory, cost more than most runs here: the
+// same few patterns run on every page (the charset look among them). Each thread keeps the
+// patterns it has run, up to this many; then it starts afresh.
+constexpr std::size_t kKeptPatterns = 64;
+
+const Compiled* compiled(const std::string& patternUtf8, bool caseSensitive, bool multiline) {
+  thread_local std::map<std::tuple<std::string, bool, bool>, Compiled> kept;
+  auto key = std::make_tuple(patternUtf8, caseSensitive, multiline);
+  if (auto it = kept.find(key); it != kept.end()) return &it->second;
+  Compiled ready;
+  ready.code = compile(patternUtf8, caseSensitive, multiline);
+  if (!ready.code) return nullptr;
+  ready.context.reset(pcre2_match_context_create(nullptr));
+  ready.data.reset(pcre2_match_data_create_from_pattern(ready.code.get(), nullptr));
+  if (!ready.context || !ready.data) return nullptr;
+  pcre2_set_match_limit(ready.context.get(), kMatchLimit);
+  pcre2_pattern_info(ready.code.get(), PCRE2_INFO_CAPTURECOUNT, &ready.captures);
+  if (kept.size() >= kKeptPatterns) kept.clear();
+  return &kept.emplace(std::move(key), std::move(ready)).first->second;
+}
+
 // Offset of the character after the one at `at` in valid UTF-8; a CR LF pair counts as one.
 std::size_t nextCharacter(const std::string& s, std::size_t at) {
   if (s[at] == '\r' && at + 1 < s.size() && s[at + 1] == '\n') return at + 2;
@@ -66,15 +97,11 @@ bool RegexMatcher::execute(std::string_view pattern, std::string_view subject, b
                            bool multiline, bool global, bool quotePlaceholder) {
   clear();
   pattern_ = quotePlaceholder ? expandQuotePlaceholder(pattern) : Text(pattern);
-  auto code = compile(gbkToUtf8(pattern_), caseSensitive, multiline);
-  Pcre2Ptr<pcre2_match_context> context(pcre2_match_context_create(nullptr));
-  if (!code || !context) return false;
-  pcre2_set_match_limit(context.get(), kMatchLimit);
-  Pcre2Ptr<pcre2_match_data> data(pcre2_match_data_create_from_pattern(code.get(), nullptr));
-  if (!data) return false;
-  std::uint32_t captures = 0;
-  pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
-  groups_ = captures;
+  const Compiled* ready = compiled(gbkToUtf8(pattern_), caseSensitive, multiline);
+  if (!ready) return false;
+  pcre2_code* code = ready->code.get();
+  pcre2_match_data* data = ready->data.get();
+  groups_ = ready->captures;
 
   subjectUtf8_ = gbkToUtf8(subject);
   const auto* text = reinterpret_cast<PCRE2_SPTR>(subjectUtf8_.data());
@@ -85,7 +112,7 @@ bool RegexMatcher::execute(std::string_view pattern, std::string_view subject, b
   std::uint32_t utfCheck = 0;  // the subject is checked once, on the first search
   for (;;) {
     int rc =
-        pcre2_match(code.get(), text, length, start, options | utfCheck, data.get(), context.get());
+        pcre2_match(code, text, length, start, options | utfCheck, data, ready->context.get());
     utfCheck = PCRE2_NO_UTF_CHECK;
     if (rc == PCRE2_ERROR_NOMATCH) {
       if (options == 0 || start >= length) break;
@@ -94,7 +121,7 @@ bool RegexMatcher::execute(std::string_view pattern, std::string_view subject, b
       options = 0;
       continue;
     }
-    const PCRE2_SIZE* found = pcre2_get_ovector_pointer(data.get());
+    const PCRE2_SIZE* found = pcre2_get_ovector_pointer(data);
     if (rc < 0 || found[0] > found[1]) {
       clear();
       return false;

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "script/regex_matcher.h"
 
 namespace quenbo {
 namespace {
@@ -55,11 +54,12 @@ Text trimSpaces(std::string_view text) {
   return Text(text.substr(begin, text.find_last_not_of(' ') - begin + 1));
 }
 
+// No GBK character has an ASCII digit as its second byte, so the digit bytes are the digits.
 Text digitsOnly(std::string_view text) {
-  RegexMatcher regex;
   Text digits;
-  if (!regex.execute("[0-9]", text)) return digits;
-  for (int i = 1; i <= regex.matchCount(); ++i) digits += regex.matchText(i);
+  for (char c : text) {
+    if (c >= '0' && c <= '9') digits += c;
+  }
   return digits;
 }
 

@@ -146,6 +146,21 @@ TEST(RegexMatcher, CatastrophicBacktrackingFailsQuickly) {
   EXPECT_FALSE(regex.execute("(a+)+$", subject));
   EXPECT_EQ(regex.matchCount(), 0);
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+  // The pattern that gave up still runs on the next subject.
+  ASSERT_TRUE(regex.execute("(a+)+$", "xaa"));
+  EXPECT_EQ(regex.matchText(1), "aa");
+}
+
+// A thread keeps the patterns it runs; more of them than it keeps still all run right.
+TEST(RegexMatcher, ManyPatternsOnOneThread) {
+  RegexMatcher regex;
+  for (int round = 0; round < 2; ++round) {
+    for (int n = 0; n < 150; ++n) {
+      std::string pattern = "x" + std::to_string(n) + "(y+)";
+      ASSERT_TRUE(regex.execute(pattern, "x" + std::to_string(n) + "yy x1y")) << pattern;
+      EXPECT_EQ(regex.groupText(1, 1), "yy") << pattern;
+    }
+  }
 }
 
 }  // namespace
