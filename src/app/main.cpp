@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iostream>
 #include <span>
+#include <thread>
 
 #include "app/board_command.h"
 #include "app/check_sites_command.h"
@@ -17,25 +18,52 @@
 #include "app/search_command.h"
 #include "app/update_command.h"
 #include "base/files.h"
+#include "base/stop_bell.h"
 
 namespace {
 
 std::atomic<bool> interrupted{false};
+quenbo::StopBell interruptBell;
 
-void onInterrupt(int) { interrupted = true; }
+// Ctrl-C and SIGTERM are taken by a thread of their own rather than a handler, so that they
+// can wake the search at once instead of waiting for it to look at a flag. The first of
+// each kind stops the search and prints what was found; a second of the same kind ends the
+// process at once, by that signal. Call before any other thread starts: every thread
+// inherits the blocked signals.
+void watchInterrupts() {
+  static sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  std::thread([] {
+    bool seen[2] = {false, false};
+    for (;;) {
+      int signal = 0;
+      if (sigwait(&signals, &signal) != 0) continue;
+      bool& before = seen[signal == SIGINT ? 0 : 1];
+      if (before) {
+        sigset_t again;
+        sigemptyset(&again);
+        sigaddset(&again, signal);
+        std::signal(signal, SIG_DFL);
+        pthread_sigmask(SIG_UNBLOCK, &again, nullptr);
+        std::raise(signal);
+        continue;
+      }
+      before = true;
+      interrupted = true;
+      interruptBell.ring();
+    }
+  }).detach();
+}
 
 int runSearch(int argc, char** argv) {
-  struct sigaction action {};
-  action.sa_handler = onInterrupt;
-  // The first Ctrl-C stops the search and prints what was found; a second one ends the
-  // process at once.
-  action.sa_flags = SA_RESETHAND;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  watchInterrupts();
   std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
   return quenbo::app::runSearchCommand(arguments, quenbo::executableDirectory(), std::cout,
-                                       std::cerr, &interrupted, ::isatty(STDERR_FILENO) == 1);
+                                       std::cerr, &interrupted, ::isatty(STDERR_FILENO) == 1,
+                                       &interruptBell);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "app/search_command.h"
 
 #include <chrono>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -107,7 +108,7 @@ AppConfig commandConfig(const SearchOptions& options,
 int runSearchCommand(std::span<const char* const> arguments,
                      const std::filesystem::path& installDirectory,
                      std::ostream& out, std::ostream& err, const std::atomic<bool>* interrupted,
-                     bool progressLine) {
+                     bool progressLine, StopBell* interruptBell) {
   ParsedSearchOptions parsed = parseSearchOptions(arguments);
   if (!parsed.error.empty()) {
     err << "quenbo search: " << parsed.error << "\n(quenbo search --help lists the options)\n";
@@ -165,11 +166,18 @@ int runSearchCommand(std::span<const char* const> arguments,
     w.click(超级按钮_搜索);
     if (!job.running()) status = kExitCannotStart;  // refused, with a message already written
     auto stopWanted = [interrupted] { return interrupted && interrupted->load(); };
+    // A worker that ends posts to the loop, which wakes it; so does a rung interrupt bell.
+    // Every 100 ms the progress line is redrawn, --log lines are printed and, without a
+    // bell, the interrupt flag is looked at; with none of these the loop sleeps until there
+    // is work.
+    std::optional<StopBell::Listener> wakeOnInterrupt;
+    if (interruptBell) wakeOnInterrupt.emplace(*interruptBell, [&loop] { loop.post([] {}); });
+    const auto step = showProgress || options.log || (interrupted && !interruptBell)
+                          ? std::chrono::milliseconds(100)
+                          : std::chrono::milliseconds(std::chrono::hours(1));
     while (status == 0 && !finished) {
-      // A worker that ends posts to the loop, which wakes it; an interrupt is seen within
-      // the 100 ms, when the progress line is written anyway.
-      loop.runUntil([&] { return finished || stopWanted() || !job.anySiteRunning(); },
-                    std::chrono::milliseconds(100), std::chrono::milliseconds(100));
+      loop.runUntil([&] { return finished || stopWanted() || !job.anySiteRunning(); }, step,
+                    step);
       log.flush();
       showLine();
       // Nobody watches the window: end the search as soon as the last site is done rather

@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <span>
 
+#include "base/stop_bell.h"
 #include "base/text.h"
 
 namespace quenbo::app {
@@ -18,12 +19,13 @@ inline constexpr int kExitInterrupted = 130;
 
 // `arguments` are those after "search". `installDirectory` is the executable's directory,
 // from which the hosts files and Clss.ini are found (unless --settings names another). When
-// `interrupted` becomes true the search is stopped as the stop button would, and the hits found so
-// far are printed. With `progressLine` (standard error is a terminal) one live line there shows the
-// progress, unless --log or --quiet is given.
+// `interrupted` becomes true the search is stopped as the stop button would, and the hits
+// found so far are printed; `interruptBell`, when given, is rung when it turns true. With
+// `progressLine` (standard error is a terminal) one live line there shows the progress,
+// unless --log or --quiet is given.
 int runSearchCommand(std::span<const char* const> arguments,
                      const std::filesystem::path& installDirectory, std::ostream& out,
                      std::ostream& err, const std::atomic<bool>* interrupted = nullptr,
-                     bool progressLine = false);
+                     bool progressLine = false, StopBell* interruptBell = nullptr);
 
 }  // namespace quenbo::app
