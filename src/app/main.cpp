@@ -22,25 +22,39 @@
 
 namespace {
 
-std::atomic<bool> interrupted{false};
-quenbo::StopBell interruptBell;
-
 // Ctrl-C and SIGTERM are taken by a thread of their own rather than a handler, so that they
 // can wake the search at once instead of waiting for it to look at a flag. The first of
 // each kind stops the search and prints what was found; a second of the same kind ends the
-// process at once, by that signal. Call before any other thread starts: every thread
+// process at once, by that signal. Make it before any other thread starts: every thread
 // inherits the blocked signals.
-void watchInterrupts() {
-  static sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-  std::thread([] {
+class InterruptWatcher final {
+ public:
+  InterruptWatcher() {
+    sigemptyset(&signals_);
+    sigaddset(&signals_, SIGINT);
+    sigaddset(&signals_, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals_, nullptr);
+    thread_ = std::thread([this] { watch(); });
+  }
+  // Ends the watching thread, so that the process does not end with it still waiting.
+  ~InterruptWatcher() {
+    quitting_ = true;
+    pthread_kill(thread_.native_handle(), SIGINT);
+    thread_.join();
+  }
+  InterruptWatcher(const InterruptWatcher&) = delete;
+  InterruptWatcher& operator=(const InterruptWatcher&) = delete;
+
+  std::atomic<bool> interrupted{false};
+  quenbo::StopBell bell;  // rung when `interrupted` turns true
+
+ private:
+  void watch() {
     bool seen[2] = {false, false};
     for (;;) {
       int signal = 0;
-      if (sigwait(&signals, &signal) != 0) continue;
+      if (sigwait(&signals_, &signal) != 0) continue;
+      if (quitting_) return;
       bool& before = seen[signal == SIGINT ? 0 : 1];
       if (before) {
         sigset_t again;
@@ -53,17 +67,21 @@ void watchInterrupts() {
       }
       before = true;
       interrupted = true;
-      interruptBell.ring();
+      bell.ring();
     }
-  }).detach();
-}
+  }
+
+  sigset_t signals_;
+  std::atomic<bool> quitting_{false};
+  std::thread thread_;
+};
 
 int runSearch(int argc, char** argv) {
-  watchInterrupts();
+  InterruptWatcher watcher;
   std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
   return quenbo::app::runSearchCommand(arguments, quenbo::executableDirectory(), std::cout,
-                                       std::cerr, &interrupted, ::isatty(STDERR_FILENO) == 1,
-                                       &interruptBell);
+                                       std::cerr, &watcher.interrupted,
+                                       ::isatty(STDERR_FILENO) == 1, &watcher.bell);
 }
 
 }  // namespace
