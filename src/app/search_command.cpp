@@ -175,6 +175,10 @@ int runSearchCommand(std::span<const char* const> arguments,
     const auto step = showProgress || options.log || (interrupted && !interruptBell)
                           ? std::chrono::milliseconds(100)
                           : std::chrono::milliseconds(std::chrono::hours(1));
+    // Nobody watches the status bar or the status tab: without the 100 ms step the monitor's
+    // ticks would only wake the command, which ends the search itself once the last site is
+    // done (below) or after a stop (the stop's own tick).
+    if (step > std::chrono::milliseconds(100) && job.running()) w.setTimerInterval(时钟_线程, 0);
     while (status == 0 && !finished) {
       loop.runUntil([&] { return finished || stopWanted() || !job.anySiteRunning(); }, step,
                     step);

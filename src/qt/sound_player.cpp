@@ -1,12 +1,16 @@
 #include "qt/sound_player.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QBuffer>
-#include <QMediaDevices>
-#include <cstdio>
-#include <mutex>
+#include <dlfcn.h>
+
+#include <system_error>
+
+#include "base/files.h"
+#include "qt/sound_module_api.h"
+
+// Where the program's modules are installed, relative to its executable's folder.
+#ifndef QUENBO_MODULES_FROM_BIN
+#define QUENBO_MODULES_FROM_BIN "../lib/quenbo"
+#endif
 
 namespace quenbo::qt {
 namespace {
@@ -24,51 +28,6 @@ std::uint16_t read16(const Bytes& b, std::size_t at) {
   };
   return static_cast<std::uint16_t>(u(0) | (u(1) << 8));
 }
-
-QAudioFormat::SampleFormat sampleFormat(int bits) {
-  switch (bits) {
-    case 8:
-      return QAudioFormat::UInt8;
-    case 16:
-      return QAudioFormat::Int16;
-    case 32:
-      return QAudioFormat::Int32;
-    default:
-      return QAudioFormat::Unknown;
-  }
-}
-
-// Qt's audio back-end writes a warning when there is no sound server ("PulseAudioService:
-// pa_context_connect() failed"). Staying silent then is this player's documented way, so
-// the warnings raised on this thread while the device is looked up and opened are dropped;
-// other threads' messages pass on.
-class QuietAudioSetup final {
- public:
-  QuietAudioSetup() {
-    quiet_ = true;
-    std::call_once(installed_,
-                   [] { previous_ = qInstallMessageHandler(&QuietAudioSetup::handle); });
-  }
-  ~QuietAudioSetup() { quiet_ = false; }
-  QuietAudioSetup(const QuietAudioSetup&) = delete;
-  QuietAudioSetup& operator=(const QuietAudioSetup&) = delete;
-
- private:
-  static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (quiet_ && (type == QtWarningMsg || type == QtDebugMsg || type == QtInfoMsg)) return;
-    if (previous_) {
-      previous_(type, context, message);
-    } else {
-      std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-    }
-  }
-
-  static thread_local bool quiet_;                     // this thread is inside a setup
-  static inline QtMessageHandler previous_ = nullptr;  // written once, before any use
-  static inline std::once_flag installed_;
-};
-
-thread_local bool QuietAudioSetup::quiet_ = false;
 
 }  // namespace
 
@@ -103,54 +62,62 @@ std::optional<WaveClip> parseWave(const Bytes& wave) {
   return std::nullopt;
 }
 
-SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) {}
+std::filesystem::path soundModulePath() {
+  const std::filesystem::path here = executableDirectory();
+  for (const std::filesystem::path& candidate :
+       {here / kSoundModuleFile, here / QUENBO_MODULES_FROM_BIN / kSoundModuleFile}) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(candidate, error)) return candidate.lexically_normal();
+  }
+  return {};
+}
+
+struct SoundPlayer::Module {
+  decltype(&quenbo_sound_create) create = nullptr;
+  decltype(&quenbo_sound_play) play = nullptr;
+  decltype(&quenbo_sound_playing) playing = nullptr;
+  decltype(&quenbo_sound_destroy) destroy = nullptr;
+};
+
+SoundPlayer::SoundPlayer(QObject* parent, std::filesystem::path module)
+    : QObject(parent), modulePath_(std::move(module)) {}
 
 SoundPlayer::~SoundPlayer() {
-  stop();
+  if (output_) module_->destroy(output_);
+}
+
+// The module is never unloaded: Qt keeps what its libraries registered until the end.
+const SoundPlayer::Module* SoundPlayer::load() {
+  if (tried_) return module_;
+  tried_ = true;
+  if (modulePath_.empty()) return nullptr;
+  void* library = dlopen(modulePath_.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!library) return nullptr;
+  auto symbol = [library](const char* name) { return dlsym(library, name); };
+  auto version = reinterpret_cast<decltype(&quenbo_sound_version)>(symbol("quenbo_sound_version"));
+  static Module module;
+  module.create = reinterpret_cast<decltype(module.create)>(symbol("quenbo_sound_create"));
+  module.play = reinterpret_cast<decltype(module.play)>(symbol("quenbo_sound_play"));
+  module.playing = reinterpret_cast<decltype(module.playing)>(symbol("quenbo_sound_playing"));
+  module.destroy = reinterpret_cast<decltype(module.destroy)>(symbol("quenbo_sound_destroy"));
+  if (!version || version() != kSoundModuleVersion || !module.create || !module.play ||
+      !module.playing || !module.destroy) {
+    return nullptr;
+  }
+  output_ = module.create();
+  if (output_) module_ = &module;
+  return module_;
 }
 
 bool SoundPlayer::play(const Bytes& wave) {
   auto clip = parseWave(wave);
-  if (!clip || sampleFormat(clip->bitsPerSample) == QAudioFormat::Unknown) return false;
-  QuietAudioSetup quiet;
-  QAudioDevice device = QMediaDevices::defaultAudioOutput();
-  if (device.isNull()) return false;
-
-  QAudioFormat format;
-  format.setSampleRate(clip->sampleRate);
-  format.setChannelCount(clip->channels);
-  format.setSampleFormat(sampleFormat(clip->bitsPerSample));
-  if (!device.isFormatSupported(format)) return false;
-
-  stop();
-  buffer_ = new QBuffer(this);
-  buffer_->setData(wave.data() + clip->dataOffset, static_cast<qsizetype>(clip->dataSize));
-  buffer_->open(QIODevice::ReadOnly);
-  sink_ = new QAudioSink(device, format, this);
-  // The sink pulls from the buffer on its own; when the clip has run out it goes idle.
-  connect(sink_, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-    if (state == QAudio::IdleState || state == QAudio::StoppedState) stop();
-  });
-  sink_->start(buffer_);
-  if (sink_ && sink_->error() != QAudio::NoError) {
-    stop();
-    return false;
-  }
-  return true;
+  if (!clip) return false;
+  const Module* module = load();
+  if (!module) return false;
+  return module->play(output_, wave.data() + clip->dataOffset, clip->dataSize, clip->channels,
+                      clip->sampleRate, clip->bitsPerSample);
 }
 
-void SoundPlayer::stop() {
-  if (sink_) {
-    QAudioSink* sink = sink_;
-    sink_ = nullptr;
-    sink->disconnect(this);
-    sink->stop();
-    sink->deleteLater();
-  }
-  if (buffer_) {
-    buffer_->deleteLater();
-    buffer_ = nullptr;
-  }
-}
+bool SoundPlayer::playing() const { return module_ && module_->playing(output_); }
 
 }  // namespace quenbo::qt

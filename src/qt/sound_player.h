@@ -1,16 +1,15 @@
 // Plays a RIFF/WAVE clip held in memory through the default audio output, without blocking
-// the GUI thread. Machines without an audio device (a CI runner under Xvfb) play nothing.
+// the GUI thread, by way of the sound module (qt/sound_module_api.h). Machines without an
+// audio device (a CI runner under Xvfb) play nothing.
 #pragma once
 
 #include <QByteArray>
 #include <QObject>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 
 #include "base/text.h"
-
-class QAudioSink;
-class QBuffer;
 
 namespace quenbo::qt {
 
@@ -27,23 +26,34 @@ struct WaveClip {
 // whose chunks run past its end (a short "data" chunk is cut to what is there).
 std::optional<WaveClip> parseWave(const Bytes& wave);
 
+// Where the sound module is: beside the executable (a build tree or a portable copy), else
+// in the program's library folder of an installed system. Empty when neither has it.
+std::filesystem::path soundModulePath();
+
 class SoundPlayer final : public QObject {
  public:
-  explicit SoundPlayer(QObject* parent = nullptr);
+  // The module is loaded at the first sound and stays loaded for the rest of the process.
+  explicit SoundPlayer(QObject* parent = nullptr, std::filesystem::path module = soundModulePath());
   ~SoundPlayer() override;
   SoundPlayer(const SoundPlayer&) = delete;
   SoundPlayer& operator=(const SoundPlayer&) = delete;
 
   // GUI thread. Starts the clip, stopping one still playing. Returns false, and plays
-  // nothing, when the clip is unusable or there is no audio output.
+  // nothing, when the clip is unusable, the module is missing or of another version, or
+  // there is no audio output.
   bool play(const Bytes& wave);
-  bool playing() const { return sink_ != nullptr; }
+  bool playing() const;
+  // Whether the module was found and loaded (after the first play).
+  bool moduleLoaded() const { return output_ != nullptr; }
 
  private:
-  void stop();
+  struct Module;
+  const Module* load();
 
-  QAudioSink* sink_ = nullptr;
-  QBuffer* buffer_ = nullptr;
+  std::filesystem::path modulePath_;
+  bool tried_ = false;
+  const Module* module_ = nullptr;
+  void* output_ = nullptr;  // the module's player
 };
 
 }  // namespace quenbo::qt

@@ -142,14 +142,28 @@ TEST(SoundPlayerOutput, AMissingAudioDeviceWritesNothingOnStandardError) {
   int file = ::open(captured.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   ::dup2(file, 2);
   {
-    SoundPlayer player;
+    SoundPlayer player(nullptr, QUENBO_SOUND_MODULE);
     player.play(core::completionSound());  // plays where there is a device, else nothing
+    EXPECT_TRUE(player.moduleLoaded());
   }
   std::fflush(stderr);
   ::dup2(saved, 2);
   ::close(saved);
   ::close(file);
   EXPECT_EQ(quenbo::testing::readWholeFile(captured), "");
+}
+
+// Without its module the player plays nothing and says so; a bad clip never loads it.
+TEST(SoundPlayerOutput, AMissingModuleOrABadClipPlaysNothing) {
+  SoundPlayer missing(nullptr, "/nonexistent/quenbo-sound.so");
+  EXPECT_FALSE(missing.play(core::completionSound()));
+  EXPECT_FALSE(missing.moduleLoaded());
+  EXPECT_FALSE(missing.playing());
+  SoundPlayer noPath(nullptr, {});
+  EXPECT_FALSE(noPath.play(core::completionSound()));
+  SoundPlayer badClip(nullptr, QUENBO_SOUND_MODULE);
+  EXPECT_FALSE(badClip.play("RIFF1234WAVEdata"));
+  EXPECT_FALSE(badClip.moduleLoaded());
 }
 
 TEST(WindowLocale, TheWindowStaysChineseWhateverTheSystemSpeaks) {
