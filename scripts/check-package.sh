@@ -21,6 +21,11 @@ desktop-file-validate "$work/root/usr/share/applications/quenbo.desktop"
 echo "== appstreamcli validate"
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/io.github.quenbo.Quenbo.metainfo.xml"
 
+echo "== the sound module"
+module=$(find "$work/root/usr/lib" -name quenbo-sound.so)
+[ -n "$module" ] || { echo "the package lacks the sound module quenbo-sound.so" >&2; exit 1; }
+echo "${module#"$work/root"}"
+
 echo "== the unpacked program"
 quenbo="$work/root/usr/bin/quenbo"
 export XDG_CONFIG_HOME="$work/config"

@@ -9,7 +9,7 @@
 
 // Where the program's modules are installed, relative to its executable's folder.
 #ifndef QUENBO_MODULES_FROM_BIN
-#define QUENBO_MODULES_FROM_BIN "../lib/quenbo"
+#define QUENBO_MODULES_FROM_BIN "../lib/quenbo/modules"
 #endif
 
 namespace quenbo::qt {
