@@ -84,10 +84,12 @@ bool isAsciiCompatibleName(std::string_view name) {
 }
 
 // Pages and hits are mostly ASCII: between two such encodings the ASCII runs are copied and
-// only the rest goes through iconv, a run at a time. False, with `out` undefined, when iconv
-// refuses anything: the careful conversion then starts over and decides what to replace.
-bool convertAsciiRuns(std::string_view input, bool utf8Input, iconv_t cd, std::string& out) {
-  out.clear();
+// only the rest goes through iconv, a run at a time. Returns how much of the input is
+// converted into `out`: all of it, or up to the run iconv refused something in. Everything
+// before that run is whole characters that converted cleanly, so the careful conversion can
+// take over there and decide what to replace, as if it had started at the beginning.
+std::size_t convertAsciiRuns(std::string_view input, bool utf8Input, iconv_t cd,
+                             std::string& out) {
   out.reserve(input.size() + input.size() / 2);
   std::size_t at = 0;
   const std::size_t size = input.size();
@@ -108,12 +110,16 @@ bool convertAsciiRuns(std::string_view input, bool utf8Input, iconv_t cd, std::s
     std::size_t inLeft = end - ascii;
     char* outPtr = out.data() + written;
     std::size_t outLeft = room;
-    if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0)
-      return false;
+    if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
+        inLeft != 0) {
+      out.resize(written);
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      return ascii;
+    }
     out.resize(written + (room - outLeft));
     at = end;
   }
-  return true;
+  return size;
 }
 
 }  // namespace
@@ -125,11 +131,11 @@ bool convertWithIconv(std::string_view input, const char* from, const char* to, 
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   const bool utf8 = isUtf8Name(from);
   if (isAsciiCompatibleName(from) && isAsciiCompatibleName(to)) {
-    if (convertAsciiRuns(input, utf8, cd, out)) return true;
-    out.clear();
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    std::size_t converted = convertAsciiRuns(input, utf8, cd, out);
+    if (converted == input.size()) return true;
+    input.remove_prefix(converted);
   }
-  out.reserve(input.size() * 2);
+  out.reserve(out.size() + input.size() * 2);
   char* in = const_cast<char*>(input.data());
   std::size_t inLeft = input.size();
   char buffer[4096];

@@ -62,6 +62,7 @@ TEST(Encoding, AsciiRunsConvertAsTheWholeTextWould) {
   };
   for (const std::string& utf8 : cases) {
     both(utf8, "UTF-8", "UTF-8", "GBK", "MS936");
+    both(utf8, "GBK", "MS936", "UTF-8", "UTF-8");  // a UTF-8 page first read as GBK
     const Text asGbk = utf8ToGbk(utf8);
     both(asGbk, "GBK", "MS936", "UTF-8", "UTF-8");
     both(asGbk + "\xB5", "GBK", "MS936", "UTF-8", "UTF-8");       // lead byte at the end
