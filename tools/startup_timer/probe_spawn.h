@@ -5,10 +5,18 @@
 #include <spawn.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <string>
 #include <vector>
 
 extern char** environ;
+
+// The clock the program's probe stamps are read on (CLOCK_MONOTONIC), in nanoseconds.
+inline long long monotonicNanoseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
 
 struct ProbeChild {
   pid_t pid = 0;    // 0: not started

@@ -19,15 +19,7 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
-
-long long monotonicNanoseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
-}
 
 // One run: the milliseconds from spawn to "shown", or a negative number on failure.
 double timeOneRun(const char* program) {

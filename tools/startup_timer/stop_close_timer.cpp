@@ -22,18 +22,6 @@
 
 #include "site_simulator/site_simulator.h"
 
-extern char** environ;
-
-namespace {
-
-long long monotonicNanoseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr, "usage: %s <path to quenbo> [latency ms]\n", argv[0]);
