@@ -245,16 +245,21 @@ Text readIniValue(const std::filesystem::path& path, std::string_view section,
   return IniFile(std::move(*content)).value(section, key);
 }
 
-bool writeIniValue(const std::filesystem::path& path, std::string_view section,
-                   std::string_view key, std::string_view value) {
+bool changeIniFile(const std::filesystem::path& path,
+                   const std::function<void(IniFile&)>& change) {
   IniFile file;
   if (fileExists(path)) {
     auto content = readFile(path);
     if (!content) return false;
     file = IniFile(std::move(*content));
   }
-  file.setValue(section, key, value);
+  change(file);
   return replaceFile(path, file.content());
+}
+
+bool writeIniValue(const std::filesystem::path& path, std::string_view section,
+                   std::string_view key, std::string_view value) {
+  return changeIniFile(path, [&](IniFile& file) { file.setValue(section, key, value); });
 }
 
 }  // namespace quenbo

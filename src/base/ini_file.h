@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -70,9 +71,12 @@ class IniFile final {
 Text readIniValue(const std::filesystem::path& path, std::string_view section,
                   std::string_view key);
 
-// Sets one key of an INI file, creating the file, section and key as needed, and replaces
-// the file as one step. False when the existing file could not be read (it is then left
-// alone rather than overwritten with the one key) or could not be replaced.
+// Applies `change` to an INI file, created if missing, and replaces the file as one step.
+// False when the existing file could not be read (it is then left alone rather than
+// overwritten with only the changed keys) or could not be replaced.
+[[nodiscard]] bool changeIniFile(const std::filesystem::path& path,
+                                 const std::function<void(IniFile&)>& change);
+// changeIniFile setting one key, creating its section as needed.
 [[nodiscard]] bool writeIniValue(const std::filesystem::path& path, std::string_view section,
                                  std::string_view key, std::string_view value);
 

@@ -63,25 +63,20 @@ std::optional<WindowPlacement> SettingsStore::placement() const {
 }
 
 bool SettingsStore::writePlacement(const WindowPlacement& placement) {
-  if (!settingsLoaded_) return false;
-  (void)makeDirectories(filePath_.parent_path());
-  IniFile file;
-  if (fileExists(filePath_)) {
-    auto content = readFile(filePath_);
-    if (!content) return false;  // left alone rather than overwritten with one section
-    file = IniFile(std::move(*content));
-  }
-  setWindowPlacement(file, placement);
-  return replaceFile(filePath_, file.content());
+  return change([&](IniFile& file) { setWindowPlacement(file, placement); });
 }
 
 bool SettingsStore::writeValue(std::string_view section, std::string_view key,
                                std::string_view value) {
+  return change([&](IniFile& file) { file.setValue(section, key, value); });
+}
+
+bool SettingsStore::change(const std::function<void(IniFile&)>& change) {
   if (!settingsLoaded_) return false;
   // The configuration directory may not exist yet on a first run.
   // A directory that cannot be made fails the write below.
   (void)makeDirectories(filePath_.parent_path());
-  return writeIniValue(filePath_, section, key, value);
+  return changeIniFile(filePath_, change);
 }
 
 }  // namespace quenbo::ui

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 #include "base/text.h"
@@ -44,6 +45,8 @@ class SettingsStore final {
   const std::filesystem::path& filePath() const { return filePath_; }
 
  private:
+  // Applies `change` to the file as one replacement, once the settings are loaded.
+  bool change(const std::function<void(IniFile&)>& change);
   window::WindowModel& window_;
   const std::filesystem::path filePath_;
   std::atomic<bool> settingsLoaded_{false};
