@@ -16,12 +16,13 @@ using namespace window::names;
 
 namespace {
 
-struct Tip {
+// A component and the text it is given.
+struct ComponentText {
   std::string_view component;
   const char16_t* text;
 };
 
-const Tip kTips[] = {
+const ComponentText kTips[] = {
     {编辑框_搜索, u"搜索关键字：Enter 开始搜索；Ctrl+L 或 Ctrl+F 回到这里"},
     {超级按钮_搜索, u"开始搜索（Enter）"},
     {超级按钮_停止, u"停止搜索（Esc）"},
@@ -41,12 +42,7 @@ const Tip kTips[] = {
     {编辑框_关键字词B, u"字词之间用“、”“，”“,”或换行分隔"},
 };
 
-struct Caption {
-  std::string_view component;
-  const char16_t* text;
-};
-
-const Caption kCaptions[] = {
+const ComponentText kCaptions[] = {
     {编辑框_关键字词A, u"过滤字词：标题包含其中任一字词的资源被过滤（勾选右侧“过滤字词”生效）"},
     {编辑框_关键字词B, u"显示字词：只显示标题包含其中全部字词的资源（勾选右侧“显示字词”生效）"},
 };
@@ -54,17 +50,18 @@ const Caption kCaptions[] = {
 }  // namespace
 
 void applyMainWindowHints(WindowView& view) {
-  for (const Tip& tip : kTips) {
+  for (const ComponentText& tip : kTips) {
     if (QWidget* w = view.widget(tip.component)) w->setToolTip(QString::fromUtf16(tip.text));
   }
   for (const auto& site : window::kSites) {
     if (QWidget* w = view.widget(siteCheckBox(site.label))) {
       // A marker's tooltip ("未配置主机") says more; it stays until the marker goes.
-      w->setProperty(kStandingToolTip, QStringLiteral("在此站点搜索"));
-      if (w->toolTip().isEmpty()) w->setToolTip(QStringLiteral("在此站点搜索"));
+      const QString tip = QStringLiteral("在此站点搜索");
+      w->setProperty(kStandingToolTip, tip);
+      if (w->toolTip().isEmpty()) w->setToolTip(tip);
     }
   }
-  for (const Caption& caption : kCaptions) {
+  for (const ComponentText& caption : kCaptions) {
     if (auto* box = dynamic_cast<TextBox*>(view.widget(caption.component))) {
       box->setCaption(QString::fromUtf16(caption.text));
       box->setPlaceholderText(QStringLiteral("词1、词2、词3"));

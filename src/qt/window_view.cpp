@@ -139,21 +139,23 @@ void WindowView::setResizable(bool resizable) {
   }
 }
 
-QSize WindowView::growth(const Part& part) const {
+window::Geometry WindowView::stretchedGeometry(const Part& part) const {
   const Part* parent = part.layout->parent.empty() ? nullptr : find(part.layout->parent);
   QSize outer = parent ? growth(*parent) : (size() - designedSize_).expandedTo(QSize(0, 0));
-  if (outer.isNull()) return outer;
   window::Geometry g = model_.geometry(window::ComponentId{part.layout->name});
-  window::Geometry s = stretched(g, stretchOf(*part.layout), outer.width(), outer.height());
+  return stretched(g, stretchOf(*part.layout), outer.width(), outer.height());
+}
+
+QSize WindowView::growth(const Part& part) const {
+  window::Geometry g = model_.geometry(window::ComponentId{part.layout->name});
+  window::Geometry s = stretchedGeometry(part);
   return {s.width - g.width, s.height - g.height};
 }
 
 void WindowView::place(Part& part) {
   if (!part.widget) return;
-  window::Geometry g = model_.geometry(window::ComponentId{part.layout->name});
+  window::Geometry g = stretchedGeometry(part);
   const Part* parent = part.layout->parent.empty() ? nullptr : find(part.layout->parent);
-  QSize outer = parent ? growth(*parent) : (size() - designedSize_).expandedTo(QSize(0, 0));
-  g = stretched(g, stretchOf(*part.layout), outer.width(), outer.height());
   // A page of a tab control starts below its tab bar.
   if (part.layout->tabPage >= 0 && parent && dynamic_cast<TabControl*>(parent->widget)) {
     g.top -= TabControl::kPageTop;

@@ -76,6 +76,9 @@ class WindowView final : public QWidget, private window::ModelObserver {
   // Building (window_view.cpp).
   void build();
   void place(Part& part);
+  // A component's place in its container now: its designed geometry moved and grown by its
+  // share of the container's growth.
+  window::Geometry stretchedGeometry(const Part& part) const;
   // How much wider and higher than designed a component is now.
   QSize growth(const Part& part) const;
   static void widenColumns(QTreeView& view, const window::ComponentTemplate& list);
