@@ -78,7 +78,7 @@ void HeadlessLoop::releaseDueTasks(Clock::time_point now) {
 
 bool HeadlessLoop::onUiThread() const { return std::this_thread::get_id() == uiThread_; }
 
-HeadlessLoop::Clock::time_point HeadlessLoop::fireDueTimers() {
+void HeadlessLoop::fireDueTimers() {
   std::vector<TimerKey> due;
   auto now = Clock::now();
   {
@@ -96,8 +96,6 @@ HeadlessLoop::Clock::time_point HeadlessLoop::fireDueTimers() {
     tick.kind = EventKind::TimerTick;
     model->fire(tick);
   }
-  std::lock_guard lock(mutex_);
-  return nextDueLocked();
 }
 
 HeadlessLoop::Clock::time_point HeadlessLoop::nextDueLocked() const {

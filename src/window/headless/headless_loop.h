@@ -47,8 +47,8 @@ class HeadlessLoop final : public UiLoop, private ModelObserver {
   using TimerKey = std::pair<WindowModel*, std::string>;
 
   void modelChanged(const WindowModel& model, const Change& change) override;
-  // Fires the timers that are due; returns the time the next timer or delayed task is due.
-  Clock::time_point fireDueTimers();
+  // Fires the timers that are due.
+  void fireDueTimers();
   // Moves the delayed tasks that are due to the end of tasks_. Call with mutex_ held.
   void releaseDueTasks(Clock::time_point now);
   // Sleeps until a task is posted, a timer or delayed task is due, or `until`; returns at
