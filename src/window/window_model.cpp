@@ -557,14 +557,7 @@ int WindowModel::selectedRow(const ReportListId& name) const {
   return s ? s->selected : -1;
 }
 
-void WindowModel::selectRow(const ReportListId& name, int row) {
-  std::lock_guard lock(mutex_);
-  State* s = find(name);
-  if (!s) return;
-  s->selected = row >= 0 && row < static_cast<int>(s->rows.size()) ? row : -1;
-  s->selection.clear();
-  if (s->selected >= 0) s->selection.push_back(s->selected);
-}
+void WindowModel::selectRow(const ReportListId& name, int row) { selectRows(name, {row}, row); }
 
 std::vector<int> WindowModel::selectedRows(const ReportListId& name) const {
   std::lock_guard lock(mutex_);
