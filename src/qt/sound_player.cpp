@@ -88,25 +88,25 @@ SoundPlayer::~SoundPlayer() {
 
 // The module is never unloaded: Qt keeps what its libraries registered until the end.
 const SoundPlayer::Module* SoundPlayer::load() {
-  if (tried_) return module_;
+  if (tried_) return module_.get();
   tried_ = true;
   if (modulePath_.empty()) return nullptr;
   void* library = dlopen(modulePath_.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!library) return nullptr;
   auto symbol = [library](const char* name) { return dlsym(library, name); };
   auto version = reinterpret_cast<decltype(&quenbo_sound_version)>(symbol("quenbo_sound_version"));
-  static Module module;
-  module.create = reinterpret_cast<decltype(module.create)>(symbol("quenbo_sound_create"));
-  module.play = reinterpret_cast<decltype(module.play)>(symbol("quenbo_sound_play"));
-  module.playing = reinterpret_cast<decltype(module.playing)>(symbol("quenbo_sound_playing"));
-  module.destroy = reinterpret_cast<decltype(module.destroy)>(symbol("quenbo_sound_destroy"));
-  if (!version || version() != kSoundModuleVersion || !module.create || !module.play ||
-      !module.playing || !module.destroy) {
+  auto module = std::make_unique<Module>();
+  module->create = reinterpret_cast<decltype(module->create)>(symbol("quenbo_sound_create"));
+  module->play = reinterpret_cast<decltype(module->play)>(symbol("quenbo_sound_play"));
+  module->playing = reinterpret_cast<decltype(module->playing)>(symbol("quenbo_sound_playing"));
+  module->destroy = reinterpret_cast<decltype(module->destroy)>(symbol("quenbo_sound_destroy"));
+  if (!version || version() != kSoundModuleVersion || !module->create || !module->play ||
+      !module->playing || !module->destroy) {
     return nullptr;
   }
-  output_ = module.create();
-  if (output_) module_ = &module;
-  return module_;
+  output_ = module->create();
+  if (output_) module_ = std::move(module);
+  return module_.get();
 }
 
 bool SoundPlayer::play(const Bytes& wave) {

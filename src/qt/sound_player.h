@@ -7,6 +7,7 @@
 #include <QObject>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 #include "base/text.h"
@@ -52,7 +53,7 @@ class SoundPlayer final : public QObject {
 
   std::filesystem::path modulePath_;
   bool tried_ = false;
-  const Module* module_ = nullptr;
+  std::unique_ptr<const Module> module_;  // once loaded and a player made
   void* output_ = nullptr;  // the module's player
 };
 
