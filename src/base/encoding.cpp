@@ -47,17 +47,19 @@ iconv_t converter(const char* from, const char* to) {
   return it->second.get();
 }
 
+// Whether `name` is `lower` in any case of its ASCII letters.
+bool sameName(std::string_view name, std::string_view lower) {
+  if (name.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    char c = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] + 32) : name[i];
+    if (c != lower[i]) return false;
+  }
+  return true;
+}
+
 // Whether iconv reads the name as UTF-8: pages name it in any case, with or without "-".
 bool isUtf8Name(std::string_view name) {
-  auto same = [](std::string_view a, std::string_view lower) {
-    if (a.size() != lower.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      char c = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
-      if (c != lower[i]) return false;
-    }
-    return true;
-  };
-  return same(name, "utf-8") || same(name, "utf8");
+  return sameName(name, "utf-8") || sameName(name, "utf8");
 }
 
 // Bytes to skip over an input sequence iconv refused: one UTF-8 character where the input
@@ -77,10 +79,8 @@ std::size_t skipLength(bool utf8, const char* p, std::size_t left) {
 // character and use bytes from 0x80 up only in multi-byte characters, whose first byte is
 // 0x80 or more: UTF-8, and GBK with its subset GB2312 and its superset GB18030.
 bool isAsciiCompatibleName(std::string_view name) {
-  std::string lower;
-  for (char c : name) lower += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-  return lower == "utf-8" || lower == "utf8" || lower == "gbk" || lower == "gb2312" ||
-         lower == "gb18030" || lower == "cp936";
+  return isUtf8Name(name) || sameName(name, "gbk") || sameName(name, "gb2312") ||
+         sameName(name, "gb18030") || sameName(name, "cp936");
 }
 
 // Pages and hits are mostly ASCII: between two such encodings the ASCII runs are copied and
