@@ -33,9 +33,13 @@ SearchJob::SearchJob(window::WindowModel& window, window::UiLoop& loop,
 }
 
 SearchJob::~SearchJob() {
-  stopRequested_ = true;
-  stopBell_.ring();
+  requestStop();
   while (liveWorkers_ > 0) std::this_thread::sleep_for(5ms);
+}
+
+void SearchJob::requestStop() {
+  stopRequested_ = true;
+  stopBell_.ring();  // workers asleep in a request look at the flag at once
 }
 
 bool SearchJob::anySiteRunning() const {
@@ -148,8 +152,7 @@ void SearchJob::monitorTick() {
 void SearchJob::stop() {
   loop_.assertOnUiThread();
   window_.setStatusPart(状态条1, 0, "任务状态：停止中"_gbk);
-  stopRequested_ = true;
-  stopBell_.ring();
+  requestStop();
   store_.closeIntake();
   setRunningButtons(false);
   // The search ends at the monitor's next tick; a tick right after this event brings the
@@ -181,8 +184,7 @@ void SearchJob::onWindowCreated(const StartupSteps& steps) {
 void SearchJob::onWindowDestroyed() {
   loop_.assertOnUiThread();
   window_.setStatusPart(状态条1, 0, "任务状态：销毁中"_gbk);
-  stopRequested_ = true;
-  stopBell_.ring();
+  requestStop();
   store_.closeIntake();
   // A running search completes at once, as after 停止.
   if (running_) monitorTick();

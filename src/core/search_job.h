@@ -96,6 +96,8 @@ class SearchJob final {
  private:
   friend class SiteRun;
 
+  // Any thread: every run's stopRequested() turns true, and the runs are woken.
+  void requestStop();
   void launch(std::uint64_t generation);
   void startWorker(int site, std::uint64_t generation);
   void setRunningButtons(bool running);
