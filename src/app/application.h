@@ -1,5 +1,5 @@
-// The program without its front-end: both window models, the search job and its store, and
-// the bindings of window events to their handlers. A front-end supplies the UI loop and the
+// The program without its front-end: both window models, the search engine and the window's
+// search presenter, and the bindings of window events to their handlers. A front-end supplies the UI loop and the
 // interactions, draws the models and reports the user's actions as events.
 #pragma once
 
@@ -9,10 +9,11 @@
 #include <memory>
 
 #include "base/text.h"
-#include "core/search_job.h"
+#include "core/search.h"
 #include "settings/filter_rebuilder.h"
 #include "settings/settings_store.h"
 #include "ui/film_board.h"
+#include "ui/search_presenter.h"
 #include "ui/site_status.h"
 #include "update/update_flow.h"
 #include "window/interactions.h"
@@ -23,7 +24,7 @@ namespace quenbo::app {
 
 struct AppConfig {
   std::filesystem::path installDirectory;  // where the executable lives
-  std::array<core::SiteWorker, core::kSiteCount> workers;  // empty entries end at once
+  core::SiteWorkers workers;  // empty entries end at once
   // The settings file; empty: "Clss.ini" next to the executable, or in the user's
   // configuration directory when the executable's directory is not writable.
   std::filesystem::path settingsFile = {};
@@ -50,7 +51,8 @@ class Application final {
 
   window::WindowModel& mainWindow() { return mainWindow_; }
   window::WindowModel& updateWindow() { return updateWindow_; }
-  core::SearchJob& job() { return job_; }
+  core::SearchEngine& engine() { return engine_; }
+  ui::SearchPresenter& searches() { return searches_; }
   ui::SettingsStore& settings() { return settings_; }
   ui::FilterRebuilder& rebuilder() { return rebuilder_; }
   ui::FilmBoard& filmBoard() { return board_; }
@@ -62,7 +64,7 @@ class Application final {
   void close() { mainWindow_.destroy(); }
   // Whether threads of the program are still waiting for the network (search workers of a
   // stopped search, the update service): destroying the program waits for them. Any thread.
-  bool threadsLeft() const { return job_.liveWorkers() > 0 || updates_.busyThreads() > 0; }
+  bool threadsLeft() const { return searches_.liveWorkers() > 0 || updates_.busyThreads() > 0; }
 
   // What "站点主机…" opens; a front-end without a hosts editor sets none (UI thread).
   void setHostsEditor(std::function<void()> open) { openHostsEditor_ = std::move(open); }
@@ -72,12 +74,16 @@ class Application final {
  private:
   void bindMainWindow();
   void startSearch();
+  // The main window's created event: the start-up sequence.
+  void windowCreated();
 
   window::UiLoop& loop_;
   window::Interactions& interactions_;
   window::WindowModel mainWindow_;
   window::WindowModel updateWindow_;
-  core::SearchJob job_;
+  const std::filesystem::path installDirectory_;
+  core::SearchEngine engine_;
+  ui::SearchPresenter searches_;
   ui::SettingsStore settings_;
   ui::FilterRebuilder rebuilder_;
   ui::FilmBoard board_;

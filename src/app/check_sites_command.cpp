@@ -13,7 +13,7 @@
 #include "app/site_setup.h"
 #include "app/site_status_table.h"
 #include "base/encoding.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "sites/site_check.h"
 #include "sites/site_directory.h"
 
@@ -110,7 +110,7 @@ int runCheckSitesCommand(std::span<const char* const> arguments,
   if (setup.hostsOptionUnreadable) return kExitUsage;
   const SiteHosts hosts = setup.directory->hosts();
   if (options.sites.empty()) {
-    for (int site = 0; site < window::kSiteCount; ++site) {
+    for (int site = 0; site < core::kSiteCount; ++site) {
       if (setup.directory->hasHost(site)) options.sites.push_back(site);
     }
   }

@@ -6,16 +6,17 @@
 #include <string>
 
 #include "base/encoding.h"
+#include "core/result_columns.h"
 
 namespace quenbo::app {
 namespace {
 
-// Columns after the row number, and their names in JSON.
-constexpr std::array<const char*, 6> kFieldNames = {"title", "magnet", "site",
-                                                    "size",  "popularity", "date"};
-
-std::string field(const window::Row& row, std::size_t column) {
-  return column < row.size() ? gbkToUtf8(row[column]) : std::string{};
+// Every column but the row number, in list order.
+template <typename Write>
+void forEachField(const core::ResultRow& row, Write write) {
+  for (const core::ColumnInfo& column : core::kColumns) {
+    if (column.member) write(column, gbkToUtf8(row.*column.member));
+  }
 }
 
 }  // namespace
@@ -40,10 +41,12 @@ std::string withoutControls(const std::string& utf8) {
 
 void writeTsv(std::ostream& out, const ListedRows& rows) {
   for (const auto& row : rows) {
-    for (std::size_t i = 0; i < kFieldNames.size(); ++i) {
-      if (i > 0) out << '\t';
-      out << withoutControls(field(row, i + 1));
-    }
+    bool first = true;
+    forEachField(row, [&](const core::ColumnInfo&, const std::string& text) {
+      if (!first) out << '\t';
+      out << withoutControls(text);
+      first = false;
+    });
     out << '\n';
   }
 }
@@ -52,7 +55,9 @@ void writeJson(std::ostream& out, const ListedRows& rows) {
   auto array = nlohmann::ordered_json::array();
   for (const auto& row : rows) {
     nlohmann::ordered_json hit;
-    for (std::size_t i = 0; i < kFieldNames.size(); ++i) hit[kFieldNames[i]] = field(row, i + 1);
+    forEachField(row, [&](const core::ColumnInfo& column, std::string text) {
+      hit[std::string(column.field)] = std::move(text);
+    });
     array.push_back(std::move(hit));
   }
   out << array.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';

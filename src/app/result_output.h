@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "window/window_model.h"
+#include "core/search_events.h"
 
 namespace quenbo::app {
 
-// The list's rows: number, title, magnet, site, size, popularity, date (GBK).
-using ListedRows = std::vector<window::Row>;
+// The list's rows, in list order (GBK).
+using ListedRows = std::vector<core::ResultRow>;
 
 // One hit a line, UTF-8: title, magnet, site, size, popularity and date separated by tabs;
 // every control character inside a field (tabs, line breaks, escapes, DEL, C1) becomes a

@@ -1,5 +1,5 @@
-// "quenbo search": one search without windows, through the same application, search job,
-// store and filter as the graphical program, with the hits printed when it ends.
+// "quenbo search": one search on the engine, with the same settings file, sites and filter as
+// the window, and the hits printed when it ends.
 #pragma once
 
 #include <atomic>

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "forms/site_table.h"
+#include "core/site_table.h"
 
 namespace quenbo::app {
 namespace {
@@ -29,7 +29,7 @@ std::optional<std::string> addSites(std::string_view list, std::vector<int>& sit
     std::string_view label = list.substr(0, comma);
     list = comma == std::string_view::npos ? std::string_view{} : list.substr(comma + 1);
     if (label.empty()) continue;
-    auto index = window::siteIndex(label);
+    auto index = core::siteIndex(label);
     if (!index) return std::string(label);
     bool known = false;
     for (int site : sites) known = known || site == *index;
@@ -106,9 +106,9 @@ ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
       o.exportFile = std::string(*value);
     } else if (name == "--sort") {
       if (*value == "size") {
-        o.sort = ui::SortKey::size;
+        o.sort = core::SortKey::size;
       } else if (*value == "heat") {
-        o.sort = ui::SortKey::heat;
+        o.sort = core::SortKey::heat;
       } else {
         return fail("unknown sort " + std::string(*value) + " (size or heat)");
       }

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/row_sort.h"
+#include "core/row_sort.h"
 
 namespace quenbo::app {
 
@@ -21,7 +21,7 @@ struct SearchOptions {
   std::string hostsFile;           // path as given; empty: none besides the program's own
   std::string settingsFile;        // path as given; empty: the program's usual Clss.ini
   OutputFormat format = OutputFormat::Tsv;
-  std::optional<ui::SortKey> sort;  // sort the listed hits as the list's menu does
+  std::optional<core::SortKey> sort;  // sort the listed hits as the list's menu does
   std::string exportFile;           // path as given; also write the list's text export there
   bool log = false;                // the log box's lines on standard error
   bool quiet = false;              // no progress line on a terminal

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/text.h"
-#include "core/search_job.h"
+#include "core/search.h"
 
 namespace quenbo {
 class SiteDirectory;

@@ -5,15 +5,15 @@
 
 #include "app/result_output.h"
 #include "base/encoding.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 
 namespace quenbo::app {
 
 namespace {
 
 std::string labelOf(int site) {
-  return site >= 0 && site < window::kSiteCount
-             ? std::string(window::kSites[static_cast<std::size_t>(site)].label)
+  return site >= 0 && site < core::kSiteCount
+             ? std::string(core::kSites[static_cast<std::size_t>(site)].label)
              : std::string();
 }
 

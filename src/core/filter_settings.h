@@ -1,17 +1,12 @@
-// The result filter's settings as one value: a copy of the filter tab's controls, with the
-// word lists already split and the size threshold computed. The filter judges every hit
-// against such a copy; a new one is taken when a search starts, when a filter control
-// changes and when the list is rebuilt, so a change still acts on the very next hit.
+// The result filter's settings as one value, with the word lists already split and the size
+// threshold computed. The filter judges every hit against such a copy; a front-end hands a
+// new one to the search when its settings change, so a change acts on the very next hit.
 #pragma once
 
 #include <string_view>
 #include <vector>
 
 #include "base/text.h"
-
-namespace quenbo::window {
-class WindowModel;
-}
 
 namespace quenbo::core {
 
@@ -26,9 +21,8 @@ struct FilterSettings {
   float sizeThreshold = 0;      // bytes; smaller hits are filtered
 };
 
-// Copies the filter controls of the main window (four check boxes, two word lists, the GB
-// and MB boxes); `keyword` is the last search's.
-FilterSettings readFilterSettings(const window::WindowModel& window, Text keyword);
+// The words of a word list as the user typed it (separated by "、", "，", "," or line breaks).
+std::vector<Text> filterWordsOf(const Text& list);
 
 // The smallest size that is listed, in bytes: the GB box plus the MB box, narrowed to single
 // precision, scaled to bytes, rounded to two decimals and narrowed again.

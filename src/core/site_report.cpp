@@ -21,13 +21,13 @@ Text siteStateText(SiteState state, int page) {
   return {};
 }
 
-void SiteReports::reset(const std::array<bool, window::kSiteCount>& ticked,
+void SiteReports::reset(const std::array<bool, core::kSiteCount>& ticked,
                         std::uint64_t generation) {
   std::lock_guard lock(mutex_);
   generation_ = generation;
   started_ = std::chrono::steady_clock::now();
   reports_.clear();
-  for (int site = 0; site < window::kSiteCount; ++site) {
+  for (int site = 0; site < core::kSiteCount; ++site) {
     if (!ticked[site]) continue;
     SiteReport report;
     report.site = site;
@@ -40,26 +40,36 @@ void SiteReports::update(int site, std::uint64_t generation,
                          const std::function<void(SiteReport&)>& change) {
   // Checked under the lock of the change: a reset in between would start the new search's
   // reports, where an old worker's change must not land.
-  std::lock_guard lock(mutex_);
-  if (generation != generation_) return;
-  updateLocked(site, change);
+  std::optional<SiteReport> changed;
+  {
+    std::lock_guard lock(mutex_);
+    if (generation != generation_) return;
+    changed = updateLocked(site, change);
+  }
+  if (changed && observer_) observer_(*changed);
 }
 
 void SiteReports::update(int site, const std::function<void(SiteReport&)>& change) {
-  std::lock_guard lock(mutex_);
-  updateLocked(site, change);
+  std::optional<SiteReport> changed;
+  {
+    std::lock_guard lock(mutex_);
+    changed = updateLocked(site, change);
+  }
+  if (changed && observer_) observer_(*changed);
 }
 
-void SiteReports::updateLocked(int site, const std::function<void(SiteReport&)>& change) {
+std::optional<SiteReport> SiteReports::updateLocked(
+    int site, const std::function<void(SiteReport&)>& change) {
   auto report = std::find_if(reports_.begin(), reports_.end(),
                              [site](const SiteReport& r) { return r.site == site; });
-  if (report == reports_.end()) return;
+  if (report == reports_.end()) return std::nullopt;
   change(*report);
   report->elapsedMs = static_cast<std::uint32_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                             started_)
           .count());
   ++version_;
+  return *report;
 }
 
 std::vector<SiteReport> SiteReports::snapshot() const {
@@ -74,6 +84,10 @@ std::vector<SiteReport> SiteReports::snapshot() const {
     }
   }
   return copy;
+}
+
+void SiteReports::setObserver(std::function<void(const SiteReport&)> observer) {
+  observer_ = std::move(observer);
 }
 
 void SiteReports::setListedCounter(std::function<int(const Text& hitLabel)> counter) {

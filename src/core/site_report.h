@@ -8,10 +8,11 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "base/text.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 
 namespace quenbo::core {
 
@@ -49,7 +50,7 @@ class SiteReports final {
  public:
   // At search start (UI thread): one report per ticked site, in site order, waiting, and the
   // clock of elapsedMs started. `generation` is the search's: updates of another are dropped.
-  void reset(const std::array<bool, window::kSiteCount>& ticked, std::uint64_t generation = 0);
+  void reset(const std::array<bool, core::kSiteCount>& ticked, std::uint64_t generation = 0);
   // Changes one site's report (any thread) and stamps its elapsed time; a site without a
   // report is ignored.
   void update(int site, const std::function<void(SiteReport&)>& change);
@@ -57,14 +58,18 @@ class SiteReports final {
   void update(int site, std::uint64_t generation, const std::function<void(SiteReport&)>& change);
   // Every report, hitsListed filled in by the listed counter when one is set.
   std::vector<SiteReport> snapshot() const;
-  // How many listed rows carry a hit label: set once, before any search (the search job
+  // How many listed rows carry a hit label: set once, before any search (the search
   // hands in its result store's count). Called without this object's lock held.
   void setListedCounter(std::function<int(const Text& hitLabel)> counter);
+  // Told every changed report, after the change, on the changing thread: set once, before
+  // any search. Called without this object's lock held.
+  void setObserver(std::function<void(const SiteReport&)> observer);
   // Grows with every change, so a reader can skip redrawing an unchanged table.
   std::uint64_t version() const;
 
  private:
-  void updateLocked(int site, const std::function<void(SiteReport&)>& change);
+  // The changed report, or none when the site has none.
+  std::optional<SiteReport> updateLocked(int site, const std::function<void(SiteReport&)>& change);
 
   mutable std::mutex mutex_;
   std::vector<SiteReport> reports_;  // guarded by mutex_
@@ -72,6 +77,7 @@ class SiteReports final {
   std::uint64_t generation_ = 0;     // guarded by mutex_
   std::chrono::steady_clock::time_point started_{};  // guarded by mutex_
   std::function<int(const Text&)> listedCounter_;     // set before any worker starts
+  std::function<void(const SiteReport&)> observer_;   // set before any worker starts
 };
 
 }  // namespace quenbo::core

@@ -11,42 +11,37 @@
 
 namespace quenbo::core {
 
-class SearchJob;
+class Search;
 
 class SiteRun final {
  public:
-  SiteRun(SearchJob& job, int site, std::uint64_t generation, Text keyword, int pageLimit,
-          int timeoutSeconds);
+  SiteRun(Search& search, int site);
 
   int site() const { return site_; }  // catalogue index, 0 to 25
-  const Text& keyword() const { return keyword_; }
-  int pageLimit() const { return pageLimit_; }
-  int timeoutSeconds() const { return timeoutSeconds_; }
+  const Text& keyword() const;
+  int pageLimit() const;
+  int timeoutSeconds() const;
 
-  // True once stop was pressed, the window is closing, or a newer search has started.
+  // True once the search was asked to stop: the user, a closing window or a newer search.
   bool stopRequested() const;
   // Whether this run still holds its site's running flag.
   bool running() const;
   // Clears the site's running flag, if this run still holds it. Call it after the last
   // hand-over: once every flag is clear the search may be declared finished.
   void clearRunning();
-  // Hands one hit to the result store, unless a newer search has started since. False once
+  // Hands one hit to the result store, unless the search was stopped. False once
   // the store holds its limit of hits: this hit was not kept, and the site should end.
   bool handOver(const MagnetResult& hit);
-  // Appends one line to the log box, unless a newer search has started since.
+  // Tells the search's front-end one line of the log.
   void log(const Text& line);
-  // Changes the site's report, unless a newer search has started since.
+  // Changes the site's report.
   void report(const std::function<void(SiteReport&)>& change);
-  // Rung by the job whenever stopRequested() may have turned true.
+  // Rung by the search whenever stopRequested() may have turned true.
   StopBell& stopBell();
 
  private:
-  SearchJob& job_;
+  Search& search_;
   int site_;
-  std::uint64_t generation_;
-  Text keyword_;
-  int pageLimit_;
-  int timeoutSeconds_;
 };
 
 // A site's worker: runs on a thread of its own and must clear its running flag on every

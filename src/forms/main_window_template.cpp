@@ -1,6 +1,7 @@
 #include "base/encoding.h"
 #include "forms/main_window_names.h"
-#include "forms/site_table.h"
+#include "core/result_columns.h"
+#include "core/site_table.h"
 #include "forms/template_builder.h"
 #include "forms/window_templates.h"
 
@@ -82,8 +83,9 @@ void addFilmBoard(std::vector<ComponentTemplate>& w) {
 void addResults(std::vector<ComponentTemplate>& w) {
   auto list = on(component(K::ReportList, 超级列表框_磁力链接, {0, 23, 1159, 341}), kTabs,
                  kResultTab);
-  list.columns = {{"ID", 50},        {"Name", 280}, {"Magnet", 280},       {"Web", 100},
-                  {"File Size", 100}, {"Heat", 100}, {"Creation time", 200}};
+  for (const core::ColumnInfo& column : core::kColumns) {
+    list.columns.push_back({Text(column.caption), column.width});
+  }
   w.push_back(list);
   w.push_back(on(component(K::FileDialog, 通用对话框1, {}), kTabs, kResultTab));
 }
@@ -167,7 +169,7 @@ void addSettingsTab(std::vector<ComponentTemplate>& w) {
   w.push_back(onTab(component(K::CheckBox, 选择框_保证显示, {90, 80, 256, 24},
                               " 保持搜索结果列表一直显示在底部"_gbk)));
   w.push_back(onTab(component(K::TransparentLabel, "透明标签4", {20, 120, 60, 24}, "磁力站点："_gbk)));
-  for (const auto& site : kSites) {
+  for (const auto& site : core::kSites) {
     auto box = onTab(component(K::CheckBox, siteCheckBox(site.label),
                                {site.left, 120, site.width, 24}, utf8ToGbk(site.label)));
     w.push_back(site.shown ? box : hidden(box));

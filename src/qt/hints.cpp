@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "forms/main_window_names.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "qt/component_hint.h"
 #include "qt/component_widgets.h"
 #include "qt/window_view.h"
@@ -53,7 +53,7 @@ void applyMainWindowHints(WindowView& view) {
   for (const ComponentText& tip : kTips) {
     if (QWidget* w = view.widget(tip.component)) w->setToolTip(QString::fromUtf16(tip.text));
   }
-  for (const auto& site : window::kSites) {
+  for (const auto& site : core::kSites) {
     if (QWidget* w = view.widget(siteCheckBox(site.label))) {
       // A marker's tooltip ("未配置主机") says more; it stays until the marker goes.
       const QString tip = QStringLiteral("在此站点搜索");

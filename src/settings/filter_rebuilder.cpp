@@ -1,13 +1,13 @@
 #include "settings/filter_rebuilder.h"
 
-#include "core/result_store.h"
 #include "window/ui_loop.h"
 
 namespace quenbo::ui {
 
-FilterRebuilder::FilterRebuilder(window::UiLoop& loop, core::ResultStore& store,
+FilterRebuilder::FilterRebuilder(window::UiLoop& loop, std::function<void()> rebuild,
                                  std::function<bool()> searchDone, Timing timing)
-    : loop_(loop), store_(store), searchDone_(std::move(searchDone)), timing_(timing) {}
+    : loop_(loop), rebuild_(std::move(rebuild)), searchDone_(std::move(searchDone)),
+      timing_(timing) {}
 
 FilterRebuilder::~FilterRebuilder() { *alive_ = false; }
 
@@ -49,7 +49,7 @@ void FilterRebuilder::checkPause() {
 void FilterRebuilder::rebuildNow() {
   if (!searchDone_()) return;
   auto started = Clock::now();
-  store_.rebuild();
+  rebuild_();
   lastCost_ = Clock::now() - started;
 }
 

@@ -13,9 +13,6 @@
 namespace quenbo::window {
 class UiLoop;
 }
-namespace quenbo::core {
-class ResultStore;
-}
 
 namespace quenbo::ui {
 
@@ -26,12 +23,13 @@ class FilterRebuilder final {
     std::chrono::milliseconds pause{300};  // typing has paused after this long
   };
 
-  // `searchDone` tells whether a search has run and finished (UI thread).
-  FilterRebuilder(window::UiLoop& loop, core::ResultStore& store,
+  // `rebuild` lists the stored hits again under the settings; `searchDone` tells whether a
+  // search has run and finished (UI thread, both).
+  FilterRebuilder(window::UiLoop& loop, std::function<void()> rebuild,
                   std::function<bool()> searchDone, Timing timing);
-  FilterRebuilder(window::UiLoop& loop, core::ResultStore& store,
+  FilterRebuilder(window::UiLoop& loop, std::function<void()> rebuild,
                   std::function<bool()> searchDone)
-      : FilterRebuilder(loop, store, std::move(searchDone), Timing{}) {}
+      : FilterRebuilder(loop, std::move(rebuild), std::move(searchDone), Timing{}) {}
   // A deferred rebuild that has not run by then is dropped. UI thread.
   ~FilterRebuilder();
   FilterRebuilder(const FilterRebuilder&) = delete;
@@ -58,7 +56,7 @@ class FilterRebuilder final {
 
   // Everything below is used on the UI thread only.
   window::UiLoop& loop_;
-  core::ResultStore& store_;
+  const std::function<void()> rebuild_;
   const std::function<bool()> searchDone_;
   const Timing timing_;
   std::chrono::steady_clock::duration lastCost_{};

@@ -9,7 +9,7 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "forms/main_window_names.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "window/window_model.h"
 
 namespace quenbo::ui {
@@ -88,7 +88,7 @@ void bindSettingsHandlers(window::WindowModel& window, SettingsStore& settings,
   bindCheckBox(选择框_删除重复, k.filter, k.removeDuplicates, true);
   // Keeping the newest row in view is stored the same way but changes no row.
   bindCheckBox(选择框_保证显示, k.display, k.keepVisible, false);
-  for (const auto& site : window::kSites) {
+  for (const auto& site : core::kSites) {
     bindCheckBox(siteCheckBox(site.label), k.sites, utf8ToGbk(site.label), false);
   }
 }

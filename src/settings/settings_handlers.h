@@ -3,6 +3,8 @@
 // controls then have the result list rebuilt.
 #pragma once
 
+#include "settings/stored_settings.h"
+
 namespace quenbo::window {
 class WindowModel;
 }
@@ -12,13 +14,6 @@ namespace quenbo::ui {
 class SettingsStore;
 class FilterRebuilder;
 
-// The range a number box keeps: a text outside it is replaced by the nearer bound.
-struct NumberBounds {
-  int lowest, highest;
-};
-inline constexpr NumberBounds kPageBounds{1, 30};     // 编辑框_页数: pages per site
-inline constexpr NumberBounds kTimeoutBounds{3, 10};  // 编辑框_时间: seconds per request
-inline constexpr NumberBounds kThreadBounds{1, 10};   // 编辑框_线程数量
 
 // Binds the handlers; all of them run on the UI thread. Bind before the settings are
 // loaded: the bounds rules apply to the loader's values as well.

@@ -25,7 +25,7 @@ struct RowSource {
 };
 
 SiteRow makeRow(int index, RowSource source) {
-  const window::SiteEntry& site = window::kSites[static_cast<std::size_t>(index)];
+  const core::SiteEntry& site = core::kSites[static_cast<std::size_t>(index)];
   SiteRow row;
   row.index = index;
   row.label = site.label;
@@ -354,9 +354,9 @@ std::vector<SiteRow> buildRows() {
 
   // Each row goes to its site's place; a site without adapter data keeps an empty row,
   // which the catalogue's tests reject.
-  std::vector<SiteRow> rows(window::kSites.size());
+  std::vector<SiteRow> rows(core::kSites.size());
   for (RowSource& source : sources) {
-    auto index = window::siteIndex(source.label);
+    auto index = core::siteIndex(source.label);
     if (index) rows[static_cast<std::size_t>(*index)] = makeRow(*index, std::move(source));
   }
   return rows;

@@ -1,13 +1,13 @@
 // What makes one site's adapter differ from another's: kind, URL pattern, and for the sites
 // read with markers the block cut and the field rules. Which sites exist, their labels and
-// their order come from the site table (forms/site_table.h): a row's index is its place there.
+// their order come from the site table (core/site_table.h): a row's index is its place there.
 #pragma once
 
 #include <string_view>
 #include <vector>
 
 #include "base/text.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "sites/field_rule.h"
 
 namespace quenbo {

@@ -3,8 +3,8 @@
 namespace quenbo {
 
 void SiteDirectory::replace(const SiteHosts& hosts) {
-  std::array<std::shared_ptr<const std::vector<SitePlan>>, window::kSiteCount> plans;
-  for (int site = 0; site < window::kSiteCount; ++site) {
+  std::array<std::shared_ptr<const std::vector<SitePlan>>, core::kSiteCount> plans;
+  for (int site = 0; site < core::kSiteCount; ++site) {
     std::vector<SitePlan> mirrors = planMirrors(site, hosts);
     if (mirrors.empty()) mirrors.push_back(planSite(site, hosts));
     plans[static_cast<std::size_t>(site)] =

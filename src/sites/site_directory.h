@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "sites/site_hosts.h"
 #include "sites/site_plan.h"
 
@@ -29,7 +29,7 @@ class SiteDirectory final {
 
  private:
   mutable std::mutex mutex_;  // guards the members below
-  std::array<std::shared_ptr<const std::vector<SitePlan>>, window::kSiteCount> plans_;
+  std::array<std::shared_ptr<const std::vector<SitePlan>>, core::kSiteCount> plans_;
   SiteHosts hosts_;
 };
 

@@ -87,8 +87,8 @@ class SiteHosts final {
   void take(const IniFile& file, std::string_view section, std::string_view key, bool withScheme,
             bool severalAllowed, Text& slot);
 
-  std::array<Text, window::kSiteCount> sites_{};
-  std::array<Text, window::kSiteCount> markers_{};
+  std::array<Text, core::kSiteCount> sites_{};
+  std::array<Text, core::kSiteCount> markers_{};
   Text apiA_, apiB_;
   Text board_;
   Text updateService_;

@@ -3,7 +3,7 @@
 #include <array>
 #include <mutex>
 
-#include "forms/site_table.h"
+#include "core/site_table.h"
 
 namespace quenbo {
 
@@ -11,7 +11,7 @@ namespace {
 
 struct Choices {
   std::mutex mutex;
-  std::array<Text, window::kSiteCount> hosts;  // guarded by mutex
+  std::array<Text, core::kSiteCount> hosts;  // guarded by mutex
 };
 
 Choices& choices() {
@@ -19,7 +19,7 @@ Choices& choices() {
   return shared;
 }
 
-bool valid(int site) { return site >= 0 && site < window::kSiteCount; }
+bool valid(int site) { return site >= 0 && site < core::kSiteCount; }
 
 }  // namespace
 

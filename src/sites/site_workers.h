@@ -5,7 +5,8 @@
 #include <array>
 #include <memory>
 
-#include "core/search_job.h"
+#include "core/site_run.h"
+#include "core/site_table.h"
 #include "core/site_run.h"
 #include "sites/site_directory.h"
 #include "sites/site_hosts.h"

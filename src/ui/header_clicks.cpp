@@ -1,6 +1,5 @@
 #include "ui/header_clicks.h"
 
-#include "core/result_store.h"
 
 namespace quenbo::ui {
 
@@ -17,16 +16,16 @@ HeaderAction headerAction(int column) {
   }
 }
 
-void headerClicked(int column, window::WindowModel& window, core::ResultStore& store) {
+void headerClicked(int column, ResultSource& results) {
   switch (headerAction(column)) {
     case HeaderAction::arrivalOrder:
-      store.rebuild();
+      results.rebuild();
       break;
     case HeaderAction::sortBySize:
-      sortRows(window, store, SortKey::size);
+      results.sort(core::SortKey::size);
       break;
     case HeaderAction::sortByHeat:
-      sortRows(window, store, SortKey::heat);
+      results.sort(core::SortKey::heat);
       break;
     case HeaderAction::none:
       break;

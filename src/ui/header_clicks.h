@@ -2,7 +2,7 @@
 // in arrival order, "File Size" and "Heat" sort, every other column does nothing.
 #pragma once
 
-#include "ui/row_sort.h"
+#include "ui/result_source.h"
 
 namespace quenbo::ui {
 
@@ -11,6 +11,6 @@ enum class HeaderAction { none, arrivalOrder, sortBySize, sortByHeat };
 HeaderAction headerAction(int column);
 
 // UI thread.
-void headerClicked(int column, window::WindowModel& window, core::ResultStore& store);
+void headerClicked(int column, ResultSource& results);
 
 }  // namespace quenbo::ui

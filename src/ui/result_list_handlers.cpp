@@ -1,11 +1,10 @@
 #include "ui/result_list_handlers.h"
 
 #include "base/encoding.h"
-#include "core/result_store.h"
 #include "forms/main_window_names.h"
 #include "ui/header_clicks.h"
 #include "ui/link_actions.h"
-#include "ui/row_sort.h"
+#include "ui/result_source.h"
 #include "ui/text_export.h"
 #include "window/interactions.h"
 #include "window/window_model.h"
@@ -19,19 +18,19 @@ using window::EventKind;
 namespace {
 
 void menuChosen(const std::string& item, window::WindowModel& w, window::Interactions& ui,
-                core::ResultStore& store) {
+                ResultSource& results) {
   if (item == 迅雷下载) {
     openMagnet(w, ui);
   } else if (item == 复制链接) {
     copyMagnet(w, ui);
   } else if (item == 文件大小) {
-    sortRows(w, store, SortKey::size);
+    results.sort(core::SortKey::size);
   } else if (item == 资源热度) {
-    sortRows(w, store, SortKey::heat);
+    results.sort(core::SortKey::heat);
   } else if (item == 默认顺序) {
-    store.rebuild();
+    results.rebuild();
   } else if (item == TXT文本) {
-    exportText(w, ui, store);
+    exportText(ui, results);
   } else if (item == 时间日期 || item == Excel表格 || item == Access数据库) {
     ui.messageBox("此项功能暂未完成"_gbk, window::defaultMessageTitle(), window::MessageButtons::Ok,
                   window::MessageIcon::None);
@@ -41,7 +40,7 @@ void menuChosen(const std::string& item, window::WindowModel& w, window::Interac
 }  // namespace
 
 void bindResultListHandlers(window::WindowModel& window, window::Interactions& interactions,
-                            core::ResultStore& store) {
+                            ResultSource& results) {
   auto& w = window;
   auto& ui = interactions;
   const auto list = 超级列表框_磁力链接;
@@ -66,9 +65,9 @@ void bindResultListHandlers(window::WindowModel& window, window::Interactions& i
     if (e.key == 'C' && e.control) copyMagnet(w, ui);
   });
   w.on(list, EventKind::HeaderClicked,
-       [&w, &store](const Event& e) { headerClicked(e.index, w, store); });
+       [&results](const Event& e) { headerClicked(e.index, results); });
   w.on(磁力菜单, EventKind::MenuChosen,
-       [&w, &ui, &store](const Event& e) { menuChosen(e.item, w, ui, store); });
+       [&w, &ui, &results](const Event& e) { menuChosen(e.item, w, ui, results); });
 }
 
 }  // namespace quenbo::ui

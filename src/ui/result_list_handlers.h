@@ -6,14 +6,14 @@ namespace quenbo::window {
 class WindowModel;
 class Interactions;
 }  // namespace quenbo::window
-namespace quenbo::core {
-class ResultStore;
+namespace quenbo::ui {
+class ResultSource;
 }
 
 namespace quenbo::ui {
 
 // Binds the handlers; all of them run on the UI thread.
 void bindResultListHandlers(window::WindowModel& window, window::Interactions& interactions,
-                            core::ResultStore& store);
+                            ResultSource& results);
 
 }  // namespace quenbo::ui

@@ -5,7 +5,7 @@
 #include "base/encoding.h"
 #include "base/numbers.h"
 #include "forms/main_window_names.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "window/interactions.h"
 
 namespace quenbo::ui {
@@ -26,8 +26,8 @@ window::Row siteStatusRow(const core::SiteReport& report) {
   const bool started = report.state != core::SiteState::waiting &&
                        report.state != core::SiteState::noHost;
   auto count = [started](int n) { return started ? integerToText(n) : Text(); };
-  Text label = report.site >= 0 && report.site < window::kSiteCount
-                   ? utf8ToGbk(window::kSites[static_cast<std::size_t>(report.site)].label)
+  Text label = report.site >= 0 && report.site < core::kSiteCount
+                   ? utf8ToGbk(core::kSites[static_cast<std::size_t>(report.site)].label)
                    : Text();
   return {label,
           core::siteStateText(report.state, report.page),
@@ -39,14 +39,16 @@ window::Row siteStatusRow(const core::SiteReport& report) {
           report.reason};
 }
 
-SiteStatusTable::SiteStatusTable(window::WindowModel& window, const core::SiteReports& reports)
-    : window_(window), reports_(reports) {}
+SiteStatusTable::SiteStatusTable(window::WindowModel& window, ReportsSource reports)
+    : window_(window), reports_(std::move(reports)) {}
 
 void SiteStatusTable::refresh(bool force) {
+  const core::SiteReports* source = reports_();
+  if (source == nullptr) return;
   // Read the version first: a change made while the snapshot is taken shows next time.
-  const std::uint64_t version = reports_.version();
-  if (version == shownVersion_ && !force) return;
-  std::vector<core::SiteReport> reports = reports_.snapshot();
+  const std::uint64_t version = source->version();
+  if (source == shownReports_ && version == shownVersion_ && !force) return;
+  std::vector<core::SiteReport> reports = source->snapshot();
   std::vector<window::Row> rows;
   rows.reserve(reports.size());
   for (const auto& report : reports) rows.push_back(siteStatusRow(report));
@@ -68,13 +70,14 @@ void SiteStatusTable::refresh(bool force) {
     window_.clearRows(超级列表框_站点状态);
     for (auto& row : rows) window_.appendRow(超级列表框_站点状态, std::move(row));
   }
+  shownReports_ = source;
   shownVersion_ = version;
 }
 
 void markSitesWithoutHost(window::WindowModel& window, const HostCheck& hasHost) {
   bool anyShownMissing = false;
-  for (int site = 0; site < window::kSiteCount; ++site) {
-    const auto& entry = window::kSites[static_cast<std::size_t>(site)];
+  for (int site = 0; site < core::kSiteCount; ++site) {
+    const auto& entry = core::kSites[static_cast<std::size_t>(site)];
     const bool missing = hasHost && !hasHost(site);
     anyShownMissing = anyShownMissing || (missing && entry.shown);
     window.setHint(siteCheckBox(entry.label),
@@ -89,8 +92,8 @@ bool tickedSitesHaveHosts(window::WindowModel& window, window::Interactions& int
                           const HostCheck& hasHost, const std::function<void()>& openEditor) {
   if (!hasHost) return true;
   bool anyTicked = false;
-  for (int site = 0; site < window::kSiteCount; ++site) {
-    if (!window.checked(siteCheckBox(window::kSites[static_cast<std::size_t>(site)].label))) {
+  for (int site = 0; site < core::kSiteCount; ++site) {
+    if (!window.checked(siteCheckBox(core::kSites[static_cast<std::size_t>(site)].label))) {
       continue;
     }
     if (hasHost(site)) return true;

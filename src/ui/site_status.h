@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/search.h"
 #include "core/site_report.h"
 #include "window/window_model.h"
 
@@ -14,16 +15,17 @@ class Interactions;
 
 namespace quenbo::ui {
 
-// Whether the site at a catalogue index has a host to ask.
-using HostCheck = std::function<bool(int site)>;
+using core::HostCheck;
 
 // One row of the status list: 站点, 状态, 页数, 找到, 列出, 用时, 镜像, 原因 (GBK).
 window::Row siteStatusRow(const core::SiteReport& report);
 
-// Draws the job's site reports into 超级列表框_站点状态. UI thread only.
+// Draws the shown search's site reports into 超级列表框_站点状态. UI thread only.
 class SiteStatusTable final {
  public:
-  SiteStatusTable(window::WindowModel& window, const core::SiteReports& reports);
+  // `reports` gives the reports of the search the window shows; none before the first.
+  using ReportsSource = std::function<const core::SiteReports*()>;
+  SiteStatusTable(window::WindowModel& window, ReportsSource reports);
 
   // Rewrites the list when the reports changed since the last call, or always when
   // `force`d (the listed counts follow the result list, which a filter change rebuilds
@@ -33,8 +35,9 @@ class SiteStatusTable final {
 
  private:
   window::WindowModel& window_;
-  const core::SiteReports& reports_;
-  std::uint64_t shownVersion_ = UINT64_MAX;  // UI thread: the reports' version on screen
+  const ReportsSource reports_;
+  const core::SiteReports* shownReports_ = nullptr;  // UI thread: the reports on screen
+  std::uint64_t shownVersion_ = UINT64_MAX;          // UI thread: their version on screen
 };
 
 // Marks every site box whose site has no host and gives it the tooltip "未配置主机"; clears

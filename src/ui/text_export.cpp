@@ -2,34 +2,25 @@
 
 #include "base/encoding.h"
 #include "base/files.h"
-#include "core/result_store.h"
-#include "forms/main_window_names.h"
+#include "core/result_columns.h"
+#include "ui/result_source.h"
 #include "window/interactions.h"
 
 namespace quenbo::ui {
 
-using namespace window::names;
-
-Bytes exportBytes(const std::vector<window::Row>& rows) {
+Bytes exportBytes(const std::vector<core::ResultRow>& rows) {
   Bytes out;
-  for (const window::Row& row : rows) {
-    for (std::size_t c = 1; c <= 6; ++c) {
-      if (c > 1) out += "&&";
-      if (c < row.size()) out += row[c];
+  for (const core::ResultRow& row : rows) {
+    bool first = true;
+    for (const core::ColumnInfo& column : core::kColumns) {
+      if (!column.member) continue;  // the row number is not exported
+      if (!first) out += "&&";
+      out += row.*column.member;
+      first = false;
     }
     out += "\r\n";
   }
   return out;
-}
-
-std::vector<window::Row> resultRows(const window::WindowModel& window, core::ResultStore& store) {
-  std::vector<window::Row> rows;
-  store.runLocked([&] {
-    int n = window.rowCount(超级列表框_磁力链接);
-    rows.reserve(static_cast<std::size_t>(n));
-    for (int r = 0; r < n; ++r) rows.push_back(window.row(超级列表框_磁力链接, r));
-  });
-  return rows;
 }
 
 std::filesystem::path exportFilePath(const std::filesystem::path& chosen) {
@@ -48,9 +39,8 @@ std::error_code writeExport(const std::filesystem::path& file, const Bytes& byte
   return reason ? reason : std::make_error_code(std::errc::io_error);
 }
 
-void exportText(const window::WindowModel& window, window::Interactions& interactions,
-                core::ResultStore& store) {
-  Bytes text = exportBytes(resultRows(window, store));
+void exportText(window::Interactions& interactions, const ResultSource& results) {
+  Bytes text = exportBytes(results.rows());
   std::optional<std::filesystem::path> chosen =
       interactions.saveFileDialog("文本文件（*.txt）"_gbk);
   if (!chosen) return;

@@ -7,23 +7,18 @@
 #include <vector>
 
 #include "base/text.h"
-#include "window/window_model.h"
+#include "core/search_events.h"
 
 namespace quenbo::window {
 class Interactions;
 }
-namespace quenbo::core {
-class ResultStore;
-}
 
 namespace quenbo::ui {
 
-// The export text of these rows (each: "ID" and six texts). No rows give no bytes.
-Bytes exportBytes(const std::vector<window::Row>& rows);
+class ResultSource;
 
-// The rows of the result list as they stand, read under the result lock so a hit a worker
-// is adding is either wholly in or not at all.
-std::vector<window::Row> resultRows(const window::WindowModel& window, core::ResultStore& store);
+// The export text of these rows. No rows give no bytes.
+Bytes exportBytes(const std::vector<core::ResultRow>& rows);
 
 // The file an export writes: the chosen one, with ".txt" added only when its name does not
 // already end in ".txt" (in any case).
@@ -35,7 +30,6 @@ std::filesystem::path exportFilePath(const std::filesystem::path& chosen);
 
 // UI thread: the "TXT 文本" item. Asks for a file with the save dialog and writes the list
 // there; a failure is shown in a message box naming the file and the reason.
-void exportText(const window::WindowModel& window, window::Interactions& interactions,
-                core::ResultStore& store);
+void exportText(window::Interactions& interactions, const ResultSource& results);
 
 }  // namespace quenbo::ui

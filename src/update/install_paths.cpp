@@ -6,6 +6,7 @@
 
 #include "base/encoding.h"
 #include "base/files.h"
+#include "update/update_rows.h"
 
 namespace quenbo::update {
 
@@ -48,6 +49,11 @@ bool selfUpdateAllowed(const std::filesystem::path& installDirectory) {
   struct stat info {};
   if (::stat(native.c_str(), &info) != 0 || (info.st_mode & 0222) == 0) return false;
   return directoryWritable(installDirectory);
+}
+
+void deleteUpdateLeftover(const std::filesystem::path& installDirectory) {
+  std::filesystem::path leftover = installDirectory / temporaryMainProgramName();
+  if (fileExists(leftover)) (void)deleteFile(leftover);
 }
 
 }  // namespace quenbo::update

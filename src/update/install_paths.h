@@ -22,4 +22,8 @@ std::optional<std::filesystem::path> installedPath(const std::filesystem::path& 
 // root), and is not under /usr (other than /usr/local), where a package manager owns it.
 bool selfUpdateAllowed(const std::filesystem::path& installDirectory);
 
+// Deletes the executable a self-update left as "临时主程序" in the installation directory.
+// One that cannot be deleted is tried again at the next start.
+void deleteUpdateLeftover(const std::filesystem::path& installDirectory);
+
 }  // namespace quenbo::update

@@ -5,18 +5,16 @@
 #include <chrono>
 #include <functional>
 
+#include "core/task_loop.h"
+
 namespace quenbo::window {
 
-class UiLoop {
+// Its tasks (post, postAfter) run on the UI thread: a search started from the window reports
+// its launch, monitor and end there.
+class UiLoop : public core::TaskLoop {
  public:
-  virtual ~UiLoop() = default;
-
-  // Queues a task to run on the UI thread; callable from any thread.
-  virtual void post(std::function<void()> task) = 0;
-  // Runs `task` on the UI thread once `delay` has passed; callable from any thread. Instead
-  // of a thread or a loop that only waits.
-  virtual void postAfter(std::chrono::milliseconds delay, std::function<void()> task) = 0;
   virtual bool onUiThread() const = 0;
+  bool onLoopThread() const final { return onUiThread(); }
   // Debug builds: stops unless called on the UI thread.
   void assertOnUiThread() const;
   // UI thread only: runs the events and tasks that are pending now.

@@ -11,7 +11,7 @@
 #include "window/headless/headless_interactions.h"
 #include "window/headless/headless_loop.h"
 #include "forms/main_window_names.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 
 namespace quenbo::app {
 
@@ -42,7 +42,7 @@ class AppHarness : public testing::SandboxTest {
   // Ticks exactly these sites, without clicks, so nothing is written: the settings loader
   // ticks all eleven visible ones on a first run.
   void tickOnly(std::initializer_list<std::string_view> labels) {
-    for (const auto& site : window::kSites) {
+    for (const auto& site : core::kSites) {
       bool tick = false;
       for (std::string_view label : labels) tick = tick || label == site.label;
       w().setChecked(window::names::siteCheckBox(site.label), tick);

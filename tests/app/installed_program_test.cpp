@@ -12,7 +12,7 @@
 #include "app/application.h"
 #include "base/encoding.h"
 #include "forms/main_window_names.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "site_simulator/site_simulator.h"
 #include "support/fixtures.h"
 #include "window/headless/headless_interactions.h"
@@ -88,7 +88,7 @@ TEST_F(InstalledProgram, APortableCopyReadsAndWritesItsFilesBesideItself) {
     window::WindowModel& w = application.mainWindow();
     loop.attach(w);
     application.create();
-    for (const auto& site : window::kSites) {
+    for (const auto& site : core::kSites) {
       if (site.shown && site.label != "Renz") w.click(siteCheckBox(site.label));
     }
     w.setText(编辑框_页数, "2");

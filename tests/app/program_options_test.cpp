@@ -17,7 +17,7 @@
 #include "app/update_command.h"
 #include "base/encoding.h"
 #include "settings/settings_handlers.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "sites/site_log.h"
 #include "support/fixtures.h"
 
@@ -92,7 +92,7 @@ TEST(ShellCompletion, OffersEverySiteLabelAndEverySearchOption) {
   std::istringstream listed(script.substr(start, script.find('"', start) - start));
   std::set<std::string> offered{std::istream_iterator<std::string>(listed), {}};
   std::set<std::string> labels;
-  for (const auto& site : window::kSites) labels.insert(std::string(site.label));
+  for (const auto& site : core::kSites) labels.insert(std::string(site.label));
   EXPECT_EQ(offered, labels);
   struct Offered {
     const char* option;

@@ -17,9 +17,9 @@
 #include "base/encoding.h"
 #include "site_simulator/site_simulator.h"
 #include "support/fixtures.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "settings/settings_store.h"
-#include "ui/row_sort.h"
+#include "core/row_sort.h"
 #include "ui/text_export.h"
 
 namespace quenbo::app {
@@ -231,7 +231,7 @@ TEST_F(SearchCommand, SaysWhyItCannotSearch) {
   EXPECT_EQ(empty.err, "quenbo: 搜索内容不能为空\n");
 
   std::string noSites = "[站点]\r\n";
-  for (const auto& site : window::kSites) noSites += std::string(site.label) + "=假\r\n";
+  for (const auto& site : core::kSites) noSites += std::string(site.label) + "=假\r\n";
   writeWholeFile(settingsFile(), utf8ToGbk(noSites));
   Outcome none = run({kKeyword});
   EXPECT_EQ(none.status, kExitCannotStart);

@@ -45,9 +45,9 @@ TEST(SearchOptions, DefaultsLeaveTheSettingsInCharge) {
 TEST(SearchOptions, SortAndExportAsTheListMenuDoes) {
   ParsedSearchOptions p = parse({"abc", "--sort=heat", "--export", "结果.txt"});
   ASSERT_EQ(p.error, "");
-  EXPECT_EQ(p.options.sort, ui::SortKey::heat);
+  EXPECT_EQ(p.options.sort, core::SortKey::heat);
   EXPECT_EQ(p.options.exportFile, "结果.txt");
-  EXPECT_EQ(parse({"abc", "--sort", "size"}).options.sort, ui::SortKey::size);
+  EXPECT_EQ(parse({"abc", "--sort", "size"}).options.sort, core::SortKey::size);
 }
 
 TEST(SearchOptions, AKeywordMayStartWithADashAfterTheEndOfOptions) {

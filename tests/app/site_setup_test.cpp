@@ -6,7 +6,7 @@
 
 #include "app/app_harness.h"
 #include "http_server/http_test_server.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 
 namespace quenbo::app {
 namespace {
@@ -50,7 +50,7 @@ std::string btdadPage(int page) {
 class SiteSearch : public AppHarness {
  protected:
   void tickOnly(std::initializer_list<std::string_view> labels) {
-    for (const window::SiteEntry& box : window::kSites)
+    for (const core::SiteEntry& box : core::kSites)
       w().setChecked(siteCheckBox(box.label), false);
     for (std::string_view label : labels) w().setChecked(siteCheckBox(label), true);
   }

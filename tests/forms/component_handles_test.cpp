@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "forms/main_window_names.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "forms/window_templates.h"
 
 namespace quenbo::window {

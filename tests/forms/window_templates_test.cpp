@@ -7,7 +7,7 @@
 
 #include "base/encoding.h"
 #include "forms/main_window_names.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "window/window_model.h"
 
 namespace quenbo::window {

@@ -12,7 +12,7 @@
 
 #include "base/ini_file.h"
 #include "forms/main_window_names.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "qt/component_widgets.h"
 #include "qt/qt_text.h"
 #include "qt/report_table_model.h"
@@ -49,7 +49,7 @@ class KeyboardAndInputs : public QtAppTest {
     }
   }
   void tickOnlyBtdad() {
-    for (const auto& site : window::kSites) {
+    for (const auto& site : core::kSites) {
       w().setChecked(siteCheckBox(site.label), site.label == std::string_view("Btdad"));
     }
   }

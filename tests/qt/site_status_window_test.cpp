@@ -60,7 +60,7 @@ class SiteStatusWindow : public QtAppTest {
 
   // Only these sites ticked.
   void tickOnly(std::initializer_list<std::string_view> labels) {
-    for (const auto& site : window::kSites) {
+    for (const auto& site : core::kSites) {
       bool wanted = std::find(labels.begin(), labels.end(), site.label) != labels.end();
       if (w().checked(siteCheckBox(site.label)) != wanted) w().click(siteCheckBox(site.label));
     }

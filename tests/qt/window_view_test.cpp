@@ -22,7 +22,7 @@
 #include "qt/component_widgets.h"
 #include "qt/qt_loop.h"
 #include "forms/main_window_names.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "forms/window_templates.h"
 
 namespace quenbo::qt::testing {
@@ -81,7 +81,7 @@ TEST_F(MainWindowView, PlacesEveryComponentWhereItsContainerPutsIt) {
   EXPECT_EQ(partWidths, designed);
 
   int visibleSites = 0;
-  for (const auto& site : window::kSites) {
+  for (const auto& site : core::kSites) {
     QWidget* box = view_.widget(siteCheckBox(site.label));
     EXPECT_EQ(box->isVisibleTo(box->parentWidget()), site.shown) << site.label;
     visibleSites += site.shown;

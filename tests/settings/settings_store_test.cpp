@@ -17,7 +17,7 @@
 #include "settings/settings_location.h"
 #include "window/headless/headless_loop.h"
 #include "forms/main_window_names.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "window/window_model.h"
 #include "forms/window_templates.h"
 
@@ -69,7 +69,7 @@ TEST_F(SettingsTest, NoFileGivesTheDefaultsAndWritesNothing) {
   EXPECT_EQ(w.text(编辑框_关键字词A), "");
   EXPECT_EQ(w.text(编辑框_关键字词B), "");
   EXPECT_FALSE(w.checked(选择框_保证显示));
-  for (const auto& site : window::kSites) {
+  for (const auto& site : core::kSites) {
     EXPECT_EQ(w.checked(siteCheckBox(site.label)), site.shown) << site.label;
   }
   EXPECT_FALSE(fileWritten());
@@ -77,11 +77,11 @@ TEST_F(SettingsTest, NoFileGivesTheDefaultsAndWritesNothing) {
 
 TEST_F(SettingsTest, TheLoadedSitesAreTheVisibleOnes) {
   std::set<std::string_view> visible;
-  for (const auto& site : window::kSites) {
+  for (const auto& site : core::kSites) {
     if (site.shown) visible.insert(site.label);
   }
   std::set<std::string_view> loaded;
-  for (int index : window::kSitesInLoadOrder) loaded.insert(window::kSites[index].label);
+  for (int index : core::kSitesInLoadOrder) loaded.insert(core::kSites[index].label);
   EXPECT_EQ(loaded, visible);
 }
 

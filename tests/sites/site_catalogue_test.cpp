@@ -8,17 +8,17 @@
 #include "sites/site_hosts.h"
 #include "sites/site_log.h"
 #include "sites/site_plan.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 
 namespace quenbo {
 namespace {
 
 // A site of the table without adapter data would leave its row empty.
 TEST(SiteCatalogue, EverySiteOfTheTableHasItsRowInPlace) {
-  ASSERT_EQ(SiteCatalogue::rows().size(), window::kSites.size());
-  for (int index = 0; index < window::kSiteCount; ++index) {
+  ASSERT_EQ(SiteCatalogue::rows().size(), core::kSites.size());
+  for (int index = 0; index < core::kSiteCount; ++index) {
     const SiteRow& row = SiteCatalogue::row(index);
-    const window::SiteEntry& site = window::kSites[static_cast<std::size_t>(index)];
+    const core::SiteEntry& site = core::kSites[static_cast<std::size_t>(index)];
     EXPECT_EQ(row.index, index);
     EXPECT_EQ(row.label, site.label);
     EXPECT_EQ(row.shown, site.shown) << row.label;
@@ -60,7 +60,7 @@ TEST(SiteCatalogue, PageUrlsCarryTheEncodedKeywordAndThePage) {
 
   const std::string kw = "%E7%94%B5%E5%BD%B1%202019";
   const Text stamp = "1575158400123";
-  for (int index = 0; index < window::kSiteCount; ++index) {
+  for (int index = 0; index < core::kSiteCount; ++index) {
     SitePlan plan = planSite(index, hosts);
     const char* label = plan.row.label.data();
     ASSERT_FALSE(plan.baseUrl.empty()) << label;
@@ -90,7 +90,7 @@ TEST(SiteCatalogue, PageUrlsCarryTheEncodedKeywordAndThePage) {
 TEST(SiteCatalogue, SiteWithoutHostHasNoUrl) {
   SiteHosts hosts;
   hosts.read("[sites]\nBtdad =\n");
-  for (int index = 0; index < window::kSiteCount; ++index) {
+  for (int index = 0; index < core::kSiteCount; ++index) {
     EXPECT_EQ(pageUrl(planSite(index, hosts), "abc", 1), "") << index;
   }
 }

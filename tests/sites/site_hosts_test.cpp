@@ -205,7 +205,7 @@ TEST_F(SiteHostsFiles, MissingFilesAreReported) {
   SiteHosts hosts = SiteHosts::load(dir, sandbox_.file("missing.hosts"));
   // The shipped file and the named one; the local file is optional.
   EXPECT_EQ(hosts.problems().size(), 2u);
-  for (int index = 0; index < window::kSiteCount; ++index) EXPECT_EQ(hosts.baseUrl(index), "");
+  for (int index = 0; index < core::kSiteCount; ++index) EXPECT_EQ(hosts.baseUrl(index), "");
 }
 
 }  // namespace

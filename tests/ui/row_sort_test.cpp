@@ -1,4 +1,4 @@
-#include "ui/row_sort.h"
+#include "core/row_sort.h"
 
 #include <atomic>
 #include <random>

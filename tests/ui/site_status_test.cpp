@@ -15,8 +15,8 @@ using core::SiteState;
 
 constexpr int kBtdad = 0, kSobt = 5, kBtsow = 20;
 
-std::array<bool, window::kSiteCount> ticked(std::initializer_list<int> sites) {
-  std::array<bool, window::kSiteCount> t{};
+std::array<bool, core::kSiteCount> ticked(std::initializer_list<int> sites) {
+  std::array<bool, core::kSiteCount> t{};
   for (int site : sites) t[static_cast<std::size_t>(site)] = true;
   return t;
 }
@@ -130,7 +130,7 @@ TEST_F(SiteStatusList, RefusesOnlyWhenEveryTickedSiteLacksAHost) {
   for (const Case& c : cases) {
     window::WindowModel w(window::mainWindowTemplate());
     window::HeadlessInteractions ui;
-    for (int site : c.ticked) w.setChecked(siteCheckBox(window::kSites[site].label), true);
+    for (int site : c.ticked) w.setChecked(siteCheckBox(core::kSites[site].label), true);
     ui.answerMessage(c.answer);
     int opened = 0;
     std::function<void()> editor;

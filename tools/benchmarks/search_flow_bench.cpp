@@ -10,7 +10,7 @@
 #include "app/application.h"
 #include "base/encoding.h"
 #include "forms/main_window_names.h"
-#include "forms/site_table.h"
+#include "core/site_table.h"
 #include "window/headless/headless_interactions.h"
 #include "window/headless/headless_loop.h"
 
@@ -28,7 +28,7 @@ struct Program {
         loop, ui, app::AppConfig{install, {}, utf8ToGbk((directory / "Clss.ini").string())});
     loop.attach(app->mainWindow());
     app->create();
-    for (const auto& site : window::kSites) {
+    for (const auto& site : core::kSites) {
       app->mainWindow().setChecked(siteCheckBox(site.label), false);
     }
   }

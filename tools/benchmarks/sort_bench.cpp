@@ -10,7 +10,7 @@
 #include "core/search_status.h"
 #include "forms/main_window_names.h"
 #include "forms/window_templates.h"
-#include "ui/row_sort.h"
+#include "core/row_sort.h"
 #include "window/window_model.h"
 
 namespace {
@@ -32,7 +32,7 @@ std::vector<window::Row> makeRows(int count) {
   return rows;
 }
 
-void sortBench(benchmark::State& state, ui::SortKey key) {
+void sortBench(benchmark::State& state, core::SortKey key) {
   window::WindowModel w(window::mainWindowTemplate());
   core::SearchStatus status;
   core::ResultStore store(w, status);
@@ -47,10 +47,10 @@ void sortBench(benchmark::State& state, ui::SortKey key) {
 }
 
 void sortRowsBySize(benchmark::State& state) {
-  sortBench(state, ui::SortKey::size);
+  sortBench(state, core::SortKey::size);
 }
 void sortRowsByHeat(benchmark::State& state) {
-  sortBench(state, ui::SortKey::heat);
+  sortBench(state, core::SortKey::heat);
 }
 
 BENCHMARK(sortRowsBySize)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);

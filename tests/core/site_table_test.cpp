@@ -1,10 +1,10 @@
-#include "forms/site_table.h"
+#include "core/site_table.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 
-namespace quenbo::window {
+namespace quenbo::core {
 namespace {
 
 TEST(SiteTable, LabelsAreFoundInAnyAsciiCase) {
@@ -29,4 +29,4 @@ TEST(SiteTable, LabelsAreFoundInAnyAsciiCase) {
 }
 
 }  // namespace
-}  // namespace quenbo::window
+}  // namespace quenbo::core

@@ -5,14 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quenbo::window {
-class WindowModel;
-}
 namespace quenbo::core {
-class ResultStore;
-}
-
-namespace quenbo::ui {
 
 enum class SortKey { size, heat };
 
@@ -29,10 +22,4 @@ double heatSortKey(std::string_view cell);
 // keys that close never trade places in one step.
 std::vector<int> shellSortOrder(const std::vector<double>& keys);
 
-// UI thread. Rewrites columns 1 to 6 of every row of the result list in sorted order; column
-// 0 keeps numbering the rows from the top. Holds the result lock from reading the rows to
-// writing them back, so a worker's hit waits and is then appended below the sorted rows.
-// The stored hits and the store's counters stay as they are.
-void sortRows(window::WindowModel& window, core::ResultStore& store, SortKey key);
-
-}  // namespace quenbo::ui
+}  // namespace quenbo::core

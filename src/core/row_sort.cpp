@@ -1,21 +1,15 @@
-#include "ui/row_sort.h"
+#include "core/row_sort.h"
 
 #include <cmath>
 #include <numeric>
 
 #include "base/numbers.h"
 #include "base/text_search.h"
-#include "core/result_store.h"
-#include "forms/main_window_names.h"
-#include "window/window_model.h"
 
-namespace quenbo::ui {
-
-using namespace window::names;
+namespace quenbo::core {
 
 namespace {
 
-constexpr int kSizeColumn = 4, kHeatColumn = 5;
 constexpr double kTolerance = 1e-7;
 
 }  // namespace
@@ -61,21 +55,4 @@ std::vector<int> shellSortOrder(const std::vector<double>& keys) {
   return order;
 }
 
-void sortRows(window::WindowModel& window, core::ResultStore& store, SortKey key) {
-  const auto list = 超级列表框_磁力链接;
-  window.lockUpdates(list, true);
-  store.runLocked([&] {
-    const int n = window.rowCount(list);
-    std::vector<double> keys(static_cast<std::size_t>(n));
-    for (int r = 0; r < n; ++r) {
-      keys[static_cast<std::size_t>(r)] = key == SortKey::size
-                                              ? sizeSortKey(window.cell(list, r, kSizeColumn))
-                                              : heatSortKey(window.cell(list, r, kHeatColumn));
-    }
-    // Column 0 numbers the rows from the top and is not rewritten.
-    window.reorderRows(list, shellSortOrder(keys), 1);
-  });
-  window.lockUpdates(list, false);
-}
-
-}  // namespace quenbo::ui
+}  // namespace quenbo::core

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-namespace quenbo::window {
+namespace quenbo::core {
 
 struct SiteEntry {
   // UTF-8 spelling: the check box is "选择框_" + label; also the site's key in the settings
@@ -81,4 +81,4 @@ static_assert([] {
   return true;
 }());
 
-}  // namespace quenbo::window
+}  // namespace quenbo::core
