@@ -99,6 +99,7 @@ void Application::bindMainWindow() {
       mainWindow_.setFocus(编辑框_搜索);
     }
   });
+  w.on(时钟_线程, EventKind::TimerTick, [this](const Event&) { searches_.monitorTick(); });
   // The status tab follows the workers at the monitor's pace, and once more at the end.
   w.on(时钟_线程, EventKind::TimerTick, [this](const Event&) { siteStatus_.refresh(); });
   searches_.onFinished([this] { siteStatus_.refresh(); });

@@ -68,7 +68,7 @@ void ResultStore::sort(SortKey key) {
   sorted.reserve(rows_.size());
   for (int from : shellSortOrder(keys)) sorted.push_back(std::move(rows_[static_cast<std::size_t>(from)]));
   rows_ = std::move(sorted);
-  events_.listRebuilt(rows_);
+  events_.listSorted(rows_);
 }
 
 void ResultStore::closeIntake() {

@@ -147,7 +147,7 @@ void Search::stop() {
 void Search::stopAndFinish() {
   requestStop();
   store_.closeIntake();
-  if (running_) finish();
+  if (running_) look();
 }
 
 // --- SiteRun ---

@@ -45,6 +45,10 @@ class Search final {
   void stop();
   // Loop thread: stops and, when it has not finished yet, finishes now.
   void stopAndFinish();
+  // Loop thread: one look of the monitor, for a front-end whose own clock drives it
+  // (pacing.monitorEvery zero): progress is reported, and the search finishes once no site
+  // runs any more or a stop was asked for.
+  void monitorTick() { look(); }
 
   // Loop thread or any: the filter acts on the next hit, or on every stored hit again.
   void setFilter(FilterSettings settings) { store_.setFilter(std::move(settings)); }

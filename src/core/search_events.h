@@ -39,8 +39,10 @@ class SearchEvents {
   // asked for a rebuild or sort) while the search's result lock is held: an implementation
   // must not wait for another thread here, nor call back into the search.
   virtual void hitListed(const ResultRow& row, int index) = 0;  // index from 0, at the end
-  // The whole list was redrawn: a filter rebuild or a sort.
+  // The whole list was listed again under new filter settings.
   virtual void listRebuilt(const std::vector<ResultRow>& rows) = 0;
+  // The same rows in a new order.
+  virtual void listSorted(const std::vector<ResultRow>& rows) { listRebuilt(rows); }
   virtual void progress(const SearchProgress& progress) = 0;
 
   // A site's report changed (its worker's thread).

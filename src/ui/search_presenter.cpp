@@ -59,7 +59,9 @@ void SearchPresenter::start() {
   current_ = std::make_unique<Shown>();
   current_->view = std::make_unique<SearchView>(
       window_, [this](const core::SearchSummary&) { finished(); });
-  current_->search = engine_.newSearch(readSearchRequest(window_), loop_, *current_->view);
+  core::SearchRequest request = readSearchRequest(window_);
+  request.pacing.monitorEvery = std::chrono::milliseconds(0);  // the window's timer drives it
+  current_->search = engine_.newSearch(std::move(request), loop_, *current_->view);
   window_.setTimerInterval(时钟_线程, 100);
   current_->search->start();
 }
@@ -89,6 +91,10 @@ void SearchPresenter::windowDestroyed() {
   if (current_) current_->search->stopAndFinish();
   const auto until = std::chrono::steady_clock::now() + kShutdownGrace;
   while (liveWorkers() > 0 && std::chrono::steady_clock::now() < until) loop_.waitProcessing(10ms);
+}
+
+void SearchPresenter::monitorTick() {
+  if (current_) current_->search->monitorTick();
 }
 
 void SearchPresenter::refreshFilter() {

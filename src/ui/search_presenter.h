@@ -37,6 +37,8 @@ class SearchPresenter final : public ResultSource {
   // The window is being destroyed: a running search ends at once, and its workers get a
   // short grace to return.
   void windowDestroyed();
+  // The 100 ms monitor (时钟_线程): progress, and the end once every site has ended.
+  void monitorTick();
   // A filter control changed: the next hit is judged by the new settings.
   void refreshFilter();
   // Lists the stored hits again, in arrival order, under the filter the controls hold now.

@@ -49,19 +49,36 @@ void SearchView::hitListed(const core::ResultRow& row, int index) {
   if (window_.checked(选择框_保证显示)) window_.scrollToRow(超级列表框_磁力链接, index);
 }
 
+namespace {
+
+std::vector<window::Row> listRows(const std::vector<core::ResultRow>& rows) {
+  std::vector<window::Row> cells;
+  cells.reserve(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) cells.push_back(core::rowCells(rows[i], static_cast<int>(i)));
+  return cells;
+}
+
+}  // namespace
+
 void SearchView::listRebuilt(const std::vector<core::ResultRow>& rows) {
   std::lock_guard lock(mutex_);
   if (!attached_) return;
   const auto list = 超级列表框_磁力链接;
-  window_.lockUpdates(list, true);
+  // A new list: nothing stays selected.
   window_.clearRows(list);
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    window_.appendRow(list, core::rowCells(rows[i], static_cast<int>(i)));
-  }
+  window_.replaceRows(list, listRows(rows));
   if (!rows.empty() && window_.checked(选择框_保证显示)) {
     window_.scrollToRow(list, static_cast<int>(rows.size()) - 1);
   }
-  window_.lockUpdates(list, false);
+}
+
+void SearchView::listSorted(const std::vector<core::ResultRow>& rows) {
+  std::lock_guard lock(mutex_);
+  if (!attached_) return;
+  // The same rows: the selection keeps its places.
+  window_.lockUpdates(超级列表框_磁力链接, true);
+  window_.replaceRows(超级列表框_磁力链接, listRows(rows));
+  window_.lockUpdates(超级列表框_磁力链接, false);
 }
 
 void SearchView::progress(const core::SearchProgress& progress) {

@@ -48,7 +48,8 @@ class AppHarness : public testing::SandboxTest {
       w().setChecked(window::names::siteCheckBox(site.label), tick);
     }
   }
-  core::SearchJob& job() { return app_->job(); }
+  ui::SearchPresenter& searches() { return app_->searches(); }
+  core::Search& search() { return *app_->searches().search(); }
 
   void search(const Text& keyword) {
     w().setText(window::names::编辑框_搜索, keyword);

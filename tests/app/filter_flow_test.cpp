@@ -31,8 +31,8 @@ class FilterFlow : public AppHarness {
  protected:
   int rows() { return w().rowCount(超级列表框_磁力链接); }
   Text title(int row) { return w().cell(超级列表框_磁力链接, row, 1); }
-  std::int32_t filtered() { return job().store().filteredCount(); }
-  std::int32_t duplicates() { return job().store().duplicateCount(); }
+  std::int32_t filtered() { return search().store().progress().filtered; }
+  std::int32_t duplicates() { return search().store().progress().duplicates; }
   Text stored(const Text& section, const Text& key) {
     return readIniValue(settingsPath(), section, key);
   }
@@ -267,8 +267,8 @@ TEST_F(FilterFlow, AStoredPageLimitAboveTheBoundIsShownAsThirtyAndKept) {
   tickOnly({"Btdad"});
   search("abc");
   ASSERT_TRUE(runUntilFinished());
-  EXPECT_EQ(job().pageLimit(), 30);
-  EXPECT_EQ(job().timeoutSeconds(), 5);
+  EXPECT_EQ(search().request().pageLimit, 30);
+  EXPECT_EQ(search().request().timeoutSeconds, 5);
 }
 
 // Workers hand over hits while the UI thread changes the filter settings: every hit ends up
@@ -311,7 +311,7 @@ TEST_F(FilterFlow, WorkersHandOverWhileTheUiTogglesTheFilter) {
   ASSERT_TRUE(runUntilFinished());
   EXPECT_GE(round, 3);
   EXPECT_EQ(rows() + filtered() + duplicates(), 3 * kHits);
-  EXPECT_EQ(job().store().hits().size(), 3u * kHits);
+  EXPECT_EQ(search().store().hits().size(), 3u * kHits);
   w().click(选择框_删除重复);  // after the search: one rebuild under the final settings
   EXPECT_EQ(rows() + filtered() + duplicates(), 3 * kHits);
   for (int r = 0; r < rows(); ++r) ASSERT_EQ(w().cell(超级列表框_磁力链接, r, 0), std::to_string(r + 1));
@@ -344,17 +344,17 @@ TEST_F(FilterFlow, ReportsCountListedHitsAcrossRebuildsAndSkipSitesWithoutHost) 
   workers[kSobt] = reportsAndHandsOver("Sobt", {hit("abc", "a2"), hit("abc", "S1")});
   workers[kIheian] = reportsAndHandsOver("Iheian", {hit("abc", "I1")});
   launch(workers);
-  job().setHostCheck([](int site) { return site != kIheian; });
+  app_->engine().setHostCheck([](int site) { return site != kIheian; });
   tickOnly({"Btdad", "Sobt", "Iheian"});
   search("abc");
   ASSERT_TRUE(runUntilFinished());
 
   auto listed = [&] {
     std::map<int, int> bySite;
-    for (const core::SiteReport& r : job().reports().snapshot()) bySite[r.site] = r.hitsListed;
+    for (const core::SiteReport& r : searches().reports()->snapshot()) bySite[r.site] = r.hitsListed;
     return bySite;
   };
-  auto states = job().reports().snapshot();
+  auto states = searches().reports()->snapshot();
   ASSERT_EQ(states.size(), 3u);
   EXPECT_EQ(states[1].site, kIheian);
   EXPECT_EQ(states[1].state, core::SiteState::noHost);

@@ -305,13 +305,14 @@ TEST_F(SearchCommand, SortsBySizeAndExportsTheBytesOfTheListsExport) {
   Outcome o = run({kKeyword, "--sites=Renz,Btsow", "--sort=size", "--export=" + file});
   ASSERT_EQ(o.status, 0) << o.err;
   ASSERT_GT(o.lines.size(), 10u);
-  std::vector<window::Row> rows;
+  std::vector<core::ResultRow> rows;
   for (std::size_t i = 0; i < o.lines.size(); ++i) {
-    window::Row row = {std::to_string(i + 1)};
-    for (const auto& field : o.lines[i]) row.push_back(utf8ToGbk(field));
-    rows.push_back(row);
+    const auto& f = o.lines[i];
+    ASSERT_EQ(f.size(), 6u);
+    rows.push_back({utf8ToGbk(f[0]), utf8ToGbk(f[1]), utf8ToGbk(f[2]), utf8ToGbk(f[3]),
+                    utf8ToGbk(f[4]), utf8ToGbk(f[5])});
     if (i > 0) {
-      EXPECT_GE(ui::sizeSortKey(rows[i - 1][4]), ui::sizeSortKey(row[4])) << "line " << i;
+      EXPECT_GE(core::sizeSortKey(rows[i - 1].size), core::sizeSortKey(rows[i].size)) << "line " << i;
     }
   }
   EXPECT_EQ(readWholeFile(file), ui::exportBytes(rows));

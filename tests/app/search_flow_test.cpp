@@ -86,7 +86,7 @@ TEST_F(SearchFlow, AFrontEndThatCannotPlayIsNeverHandedTheClip) {
   tickOnly({});
   search("x");
   ASSERT_TRUE(runUntilFinished());
-  EXPECT_TRUE(job().searchDone());
+  EXPECT_TRUE(searches().searchDone());
   EXPECT_TRUE(ui_.playedSounds().empty());
 }
 
@@ -97,10 +97,10 @@ TEST_F(SearchFlow, NoSiteTickedFinishesOnTheFirstTick) {
   int ticks = 0, finishedEvents = 0;
   // Bound after the job's own handler, so it sees the tick's outcome.
   w().on(时钟_线程, window::EventKind::TimerTick, [&](const window::Event&) { ++ticks; });
-  job().onFinished([&] { ++finishedEvents; });
+  searches().onFinished([&] { ++finishedEvents; });
   w().setText(编辑框_页数, "7");
   search("   ");  // blanks are a keyword like any other
-  EXPECT_TRUE(job().running());
+  EXPECT_TRUE(searches().running());
   EXPECT_FALSE(w().enabled(超级按钮_搜索));
   EXPECT_TRUE(w().enabled(超级按钮_停止));
   EXPECT_EQ(w().currentTab(高级选择夹1), kResultTab);
@@ -108,9 +108,9 @@ TEST_F(SearchFlow, NoSiteTickedFinishesOnTheFirstTick) {
   ASSERT_TRUE(runUntilFinished());
   EXPECT_EQ(ticks, 1);
   EXPECT_EQ(finishedEvents, 1);
-  EXPECT_FALSE(job().running());
-  EXPECT_EQ(job().pageLimit(), 7);
-  EXPECT_TRUE(job().searchDone());
+  EXPECT_FALSE(searches().running());
+  EXPECT_EQ(search().request().pageLimit, 7);
+  EXPECT_TRUE(searches().searchDone());
   EXPECT_TRUE(w().enabled(超级按钮_搜索));
   EXPECT_FALSE(w().enabled(超级按钮_停止));
   ASSERT_EQ(ui_.playedSounds().size(), 1u);
@@ -131,9 +131,9 @@ TEST_F(SearchFlow, TickedSitesRunTogetherAndTheSearchCompletes) {
   search("film");
   ASSERT_TRUE(runUntilFinished());
   EXPECT_EQ(w().rowCount(超级列表框_磁力链接), 50);
-  EXPECT_EQ(job().pageLimit(), 12);
-  EXPECT_EQ(job().timeoutSeconds(), 5);
-  EXPECT_EQ(job().keyword(), "film");
+  EXPECT_EQ(search().request().pageLimit, 12);
+  EXPECT_EQ(search().request().timeoutSeconds, 5);
+  EXPECT_EQ(search().request().keyword, "film");
   Text log = w().text(编辑框_日志);
   EXPECT_NE(log.find("Btdad done"), Text::npos);
   EXPECT_NE(log.find("Iheian done"), Text::npos);
@@ -154,10 +154,10 @@ TEST_F(SearchFlow, EnterStartsOnlyWhileTheSearchButtonIsEnabled) {
   window::Event enter{std::string(编辑框_搜索), window::EventKind::KeyPressed, -1, 13, {}};
   w().fire(enter);
   EXPECT_EQ(w().timerInterval(时钟_线程), 100);
-  std::uint32_t firstStart = job().startTick();
+  const core::Search* first = &search();
   std::this_thread::sleep_for(5ms);
   w().fire(enter);  // the search button is disabled now
-  EXPECT_EQ(job().startTick(), firstStart);
+  EXPECT_EQ(&search(), first);
   release = true;
   ASSERT_TRUE(runUntilFinished());
 }
@@ -188,7 +188,7 @@ TEST_F(SearchFlow, StopAndCloseEndTheSearchWithoutWaitingForASlowWorker) {
     if (closing) {
       app_->close();
       EXPECT_TRUE(w().destroyed());
-      EXPECT_EQ(job().liveWorkers(), 1);  // still waiting, and the window went all the same
+      EXPECT_EQ(searches().liveWorkers(), 1);  // still waiting, and the window went all the same
     } else {
       w().click(超级按钮_停止);
       EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：停止中"_gbk);
@@ -208,7 +208,7 @@ TEST_F(SearchFlow, StopAndCloseEndTheSearchWithoutWaitingForASlowWorker) {
     EXPECT_EQ(states[0], closing ? "任务状态：销毁中"_gbk : "任务状态：停止中"_gbk);
 
     release = true;
-    ASSERT_TRUE(loop_.runUntil([&] { return handedOver && job().liveWorkers() == 0; }));
+    ASSERT_TRUE(loop_.runUntil([&] { return handedOver && searches().liveWorkers() == 0; }));
     loop_.waitProcessing(50ms);
     EXPECT_EQ(w().rowCount(超级列表框_磁力链接), 1);
     EXPECT_EQ(w().statusPart(状态条1, 1), "结果数量：1 条"_gbk);
@@ -243,7 +243,7 @@ TEST_F(SearchFlow, ANewSearchNeverReceivesHitsOfAStoppedOne) {
   ASSERT_TRUE(loop_.runUntil([&] { return runs == 2; }));
   release = true;
   ASSERT_TRUE(runUntilFinished());
-  ASSERT_TRUE(loop_.runUntil([&] { return job().liveWorkers() == 0; }));
+  ASSERT_TRUE(loop_.runUntil([&] { return searches().liveWorkers() == 0; }));
   ASSERT_EQ(w().rowCount(超级列表框_磁力链接), 1);
   EXPECT_EQ(w().cell(超级列表框_磁力链接, 0, 3), "new");
   EXPECT_EQ(w().text(编辑框_日志).find("old line"), Text::npos);
@@ -272,7 +272,7 @@ TEST_F(SearchFlow, ClosingDuringASearchCompletesItBeforeTheWindowGoes) {
   ASSERT_GE(states.size(), 3u);
   EXPECT_EQ(states[0], "任务状态：销毁中"_gbk);  // until the next tick rewrites it
   EXPECT_EQ(states[1], "任务状态：正在采集资源"_gbk);
-  EXPECT_EQ(job().liveWorkers(), 0);
+  EXPECT_EQ(searches().liveWorkers(), 0);
   EXPECT_NE(w().text(编辑框_日志).find("closing line"), Text::npos);
 }
 
@@ -304,7 +304,7 @@ TEST_F(SearchFlow, ElapsedTimeFreezesAtTheLastRunningTick) {
   EXPECT_GE(seconds, 0.2);  // the worker's 250 ms, in seconds
   EXPECT_LE(seconds, took.count() + 0.01);
   loop_.waitProcessing(30ms);
-  job().store().rebuild();
+  searches().rebuild();
   EXPECT_EQ(w().statusPart(状态条1, 4), frozen);
 }
 
@@ -327,7 +327,7 @@ TEST_F(SearchFlow, UntickingASiteDuringTheLaunchDoesNotHangTheSearch) {
   loop_.post([&] { w().click(siteCheckBox("Sobt")); });
   search("x");
   ASSERT_TRUE(runUntilFinished(2s));
-  EXPECT_FALSE(job().anySiteRunning());
+  EXPECT_FALSE(searches().anySiteRunning());
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ TEST(ComponentHandles, EveryHandleNamesAComponentOfItsKindInItsWindow) {
     main.insert(main.end(), {图片框_电影(n), 透明标签_电影评分(n), 透明标签_电影主演(n),
                              透明标签_电影名称(n), 透明标签_上映时间(n)});
   }
-  for (const auto& site : kSites) main.push_back(siteCheckBox(site.label));
+  for (const auto& site : core::kSites) main.push_back(siteCheckBox(site.label));
   const std::vector<ComponentId> update = {超级列表框_文件, 编辑框_更新内容, 图片框1, 按钮_查看,
                                            按钮_更新};
 

@@ -99,7 +99,7 @@ TEST(MainWindowTemplate, ShownComponentsFitInsideTheirParents) {
 TEST(MainWindowTemplate, OnlyElevenSitesCanBeTicked) {
   WindowModel w(mainWindowTemplate());
   int visible = 0;
-  for (const auto& site : kSites) {
+  for (const auto& site : core::kSites) {
     auto name = siteCheckBox(site.label);
     ASSERT_NE(mainWindowTemplate().find(std::string(name)), nullptr) << name;
     EXPECT_EQ(w.text(name), utf8ToGbk(site.label));
@@ -111,7 +111,7 @@ TEST(MainWindowTemplate, OnlyElevenSitesCanBeTicked) {
   EXPECT_EQ(visible, 11);
   // The boxes that can be ticked share one row without covering each other.
   std::vector<Geometry> row;
-  for (const auto& site : kSites) {
+  for (const auto& site : core::kSites) {
     if (site.shown) row.push_back(w.geometry(siteCheckBox(site.label)));
   }
   std::ranges::sort(row, {}, &Geometry::left);

@@ -65,18 +65,26 @@ TEST_F(BoardAndList, FilmTabShowsTheBoardsPostersOnBothPages) {
 }
 
 TEST_F(BoardAndList, HeaderClickSortsAndTheMenuShowsItsSubmenus) {
-  launch();
+  static const char* const sizes_[] = {"700 MB", "1.5 GB", "512 KB", "3 TB",
+                                       "1.2 gb", "4.7 GB", "88 MB"};
+  const int n = static_cast<int>(std::size(sizes_));
+  std::array<core::SiteWorker, core::kSiteCount> workers;
+  workers[*core::siteIndex("Btsow")] = [](core::SiteRun& run) {
+    for (int i = 1; i <= n; ++i) {
+      run.handOver({"示例影片 "_gbk + std::to_string(i) + " 1080p",
+                    "magnet:?xt=urn:btih:" + std::string(40, static_cast<char>('a' + i)), "Btsow",
+                    utf8ToGbk(sizes_[i - 1]), std::to_string(i * 37 % 11), "2019-12-24"});
+    }
+    run.clearRunning();
+  };
+  launch(workers);
   ASSERT_TRUE(processUntil([&] { return view().isVisible(); }));
-  const char* sizes_[] = {"700 MB", "1.5 GB", "512 KB", "3 TB", "1.2 gb", "4.7 GB", "88 MB"};
-  int n = 0;
-  for (const char* size : sizes_) {
-    ++n;
-    app_->job().store().addHit(
-        {"示例影片 "_gbk + std::to_string(n) + " 1080p",
-         "magnet:?xt=urn:btih:" + std::string(40, static_cast<char>('a' + n)), "Btsow",
-         utf8ToGbk(size), std::to_string(n * 37 % 11), "2019-12-24"});
+  for (const auto& site : core::kSites) {
+    w().setChecked(siteCheckBox(site.label), site.label == std::string_view("Btsow"));
   }
-  w().setCurrentTab(高级选择夹1, kResultTab);
+  w().setText(编辑框_搜索, "1080p");
+  w().click(超级按钮_搜索);
+  ASSERT_TRUE(processUntil([&] { return w().timerInterval(时钟_线程) == 0; }, 10s));
   auto* list = dynamic_cast<QTreeView*>(view().widget(超级列表框_磁力链接));
   ASSERT_NE(list, nullptr);
   ASSERT_TRUE(processUntil([&] { return list->model()->rowCount() == n; }));

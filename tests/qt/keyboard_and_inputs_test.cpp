@@ -190,7 +190,7 @@ TEST_F(KeyboardAndInputs, EscStopsASearchAndCtrlLOrFGoesToTheKeyword) {
   }
 
   QTest::keyClick(&keyword, Qt::Key_Escape);
-  EXPECT_TRUE(app_->job().stopRequested());
+  EXPECT_TRUE(app_->searches().search()->stopRequested());
   ASSERT_TRUE(processUntil([&] { return w().timerInterval(时钟_线程) == 0; }, 2s));
   EXPECT_EQ(w().statusPart(状态条1, 0), "任务状态：资源采集完毕"_gbk);
 }

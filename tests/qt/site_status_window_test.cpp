@@ -190,7 +190,7 @@ TEST_F(SiteStatusWindow, SitesWithoutAHostAreMarkedAndASearchOfOnlyThoseIsRefuse
   });
   w().click(超级按钮_搜索);
   EXPECT_TRUE(shown.startsWith(QStringLiteral("勾选的站点都没有配置主机，搜索没有开始。"))) << shown.toStdString();
-  EXPECT_FALSE(app_->job().running());
+  EXPECT_FALSE(app_->searches().running());
   EXPECT_TRUE(w().enabled(超级按钮_搜索));
   EXPECT_EQ(w().rowCount(超级列表框_站点状态), 0);
   // The answer "yes" opened the hosts editor.
@@ -200,7 +200,7 @@ TEST_F(SiteStatusWindow, SitesWithoutAHostAreMarkedAndASearchOfOnlyThoseIsRefuse
   editor_->dialog()->close();
   tickOnly({"Btdad", "Btsow"});
   w().click(超级按钮_搜索);
-  EXPECT_TRUE(app_->job().running());
+  EXPECT_TRUE(app_->searches().running());
   ASSERT_TRUE(processUntil([&] { return w().timerInterval(时钟_线程) == 0; }, 30s));
   EXPECT_EQ(statusCell("Btdad", 1), "未配置主机"_gbk);
 }

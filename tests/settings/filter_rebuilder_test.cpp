@@ -25,20 +25,38 @@ class FilterRebuilderTest : public ::testing::Test {
     }
   }
   std::unique_ptr<FilterRebuilder> make(FilterRebuilder::Timing timing) {
-    return std::make_unique<FilterRebuilder>(loop, store, [this] { return status.searchDone.load(); },
-                                             timing);
+    return std::make_unique<FilterRebuilder>(
+        loop, [this] { rebuild(); }, [this] { return searchDone; }, timing);
   }
   // What a keystroke in the filter word box does.
   void type(FilterRebuilder& rebuilder, const Text& list) {
     w.setText(编辑框_关键字词A, list);
     rebuilder.settingTyped();
   }
-  int rows() const { return w.rowCount(超级列表框_磁力链接); }
+  int rows() const { return listed.rows; }
+  // The filter word box as the filter reads it.
+  void rebuild() {
+    core::FilterSettings settings;
+    settings.filterWordsOn = w.checked(选择框_过滤字词);
+    settings.filterWords = core::filterWordsOf(w.text(编辑框_关键字词A));
+    store.rebuild(settings);
+  }
+
+  // Counts the listed rows.
+  struct Listed final : core::SearchEvents {
+    void hitListed(const core::ResultRow&, int index) override { rows = index + 1; }
+    void listRebuilt(const std::vector<core::ResultRow>& all) override { rows = static_cast<int>(all.size()); }
+    void progress(const core::SearchProgress&) override {}
+    void logLine(const Text&) override {}
+    void finished(const core::SearchSummary&) override {}
+    int rows = 0;
+  };
 
   window::HeadlessLoop loop;
   window::WindowModel w{window::mainWindowTemplate(), &loop};
-  core::SearchStatus status;
-  core::ResultStore store{w, status};
+  Listed listed;
+  core::ResultStore store{listed};
+  bool searchDone = false;
 };
 
 TEST_F(FilterRebuilderTest, NothingIsRebuiltBeforeASearchHasFinished) {
@@ -50,7 +68,7 @@ TEST_F(FilterRebuilderTest, NothingIsRebuiltBeforeASearchHasFinished) {
 }
 
 TEST_F(FilterRebuilderTest, QuickRebuildsFollowEveryKeystroke) {
-  status.searchDone = true;
+  searchDone = true;
   auto rebuilder = make({.frame = 1h, .pause = 1h});
   type(*rebuilder, "a");  // alpha, beta, gamma and delta all hold an "a"
   EXPECT_EQ(rows(), 0);
@@ -60,7 +78,7 @@ TEST_F(FilterRebuilderTest, QuickRebuildsFollowEveryKeystroke) {
 }
 
 TEST_F(FilterRebuilderTest, SlowRebuildsWaitUntilTypingPauses) {
-  status.searchDone = true;
+  searchDone = true;
   // A pause far longer than the gaps between keys, so a loaded machine keeps the order.
   auto rebuilder = make({.frame = 0ms, .pause = 300ms});
   for (const char* list : {"d", "de", "del", "delt", "delta"}) {
@@ -73,11 +91,11 @@ TEST_F(FilterRebuilderTest, SlowRebuildsWaitUntilTypingPauses) {
   ASSERT_TRUE(loop.runUntil([&] { return !rebuilder->pending(); }, 5s));
   EXPECT_GE(std::chrono::steady_clock::now() - lastKey, 250ms);
   EXPECT_EQ(rows(), 3);  // matches the settings once typing stopped
-  EXPECT_EQ(store.filteredCount(), 1);
+  EXPECT_EQ(store.progress().filtered, 1);
 }
 
 TEST_F(FilterRebuilderTest, AClickRebuildsAtOnceAndTakesOverAWaitingRebuild) {
-  status.searchDone = true;
+  searchDone = true;
   auto rebuilder = make({.frame = 0ms, .pause = 10s});
   type(*rebuilder, "beta");
   EXPECT_TRUE(rebuilder->pending());
@@ -88,7 +106,7 @@ TEST_F(FilterRebuilderTest, AClickRebuildsAtOnceAndTakesOverAWaitingRebuild) {
 }
 
 TEST_F(FilterRebuilderTest, ARebuildStillQueuedWhenTheRebuilderGoesIsDropped) {
-  status.searchDone = true;
+  searchDone = true;
   auto rebuilder = make({.frame = 0ms, .pause = 1ms});
   type(*rebuilder, "alpha");
   // The pause passes without the UI loop running: the rebuild waits in its queue.

@@ -10,7 +10,7 @@
 #include "base/encoding.h"
 #include "base/ini_file.h"
 #include "core/filter_settings.h"
-#include "core/result_store.h"
+#include "settings/stored_settings.h"
 #include "support/fixtures.h"
 #include "settings/filter_rebuilder.h"
 #include "settings/settings_handlers.h"
@@ -45,10 +45,9 @@ class SettingsTest : public testing::SandboxTest {
 
   window::HeadlessLoop loop;
   window::WindowModel w{window::mainWindowTemplate(), &loop};
-  core::SearchStatus status;
-  core::ResultStore store{w, status};
   SettingsStore settings{w, path()};
-  FilterRebuilder rebuilder{loop, store, [this] { return status.searchDone.load(); }};
+  // No search has run: a filter change rebuilds nothing.
+  FilterRebuilder rebuilder{loop, [] {}, [] { return false; }};
   bool bound = [this] {
     bindSettingsHandlers(w, settings, rebuilder);
     return true;
@@ -154,7 +153,7 @@ TEST_F(SettingsTest, AWordListOnSeveralLinesIsStoredOnOneLineAndEveryWordSurvive
   SettingsStore next{nextRun, path()};
   next.load();
   EXPECT_EQ(nextRun.text(编辑框_关键字词B), "高清、预告、中字"_gbk);
-  EXPECT_EQ(core::readFilterSettings(nextRun, {}).showWords,
+  EXPECT_EQ(storedFilter(readStoredSettings(IniFile(readWholeFile(path())))).showWords,
             (std::vector<Text>{"高清"_gbk, "预告"_gbk, "中字"_gbk}));
 }
 

@@ -5,9 +5,11 @@
 
 #include "base/encoding.h"
 #include "core/result_store.h"
-#include "core/search_status.h"
 #include "forms/main_window_names.h"
 #include "forms/window_templates.h"
+#include "ui/result_source.h"
+#include "ui/search_controls.h"
+#include "ui/search_view.h"
 #include "support/fixtures.h"
 #include "window/headless/headless_interactions.h"
 #include "window/window_model.h"
@@ -28,9 +30,20 @@ class ListFixture : public quenbo::testing::SandboxTest {
   int rows() const { return w_.rowCount(window::names::超级列表框_磁力链接); }
   Text cell(int r, int c) const { return w_.cell(window::names::超级列表框_磁力链接, r, c); }
 
+  // The store of one search, drawn into the window as the presenter has it drawn.
+  struct StoreResults final : ResultSource {
+    StoreResults(const window::WindowModel& w, core::ResultStore& store) : w(w), store(store) {}
+    void rebuild() override { store.rebuild(readFilterSettings(w)); }
+    void sort(core::SortKey key) override { store.sort(key); }
+    std::vector<core::ResultRow> rows() const override { return store.rows(); }
+    const window::WindowModel& w;
+    core::ResultStore& store;
+  };
+
   window::WindowModel w_{window::mainWindowTemplate()};
-  core::SearchStatus status_;
-  core::ResultStore store_{w_, status_};
+  SearchView view_{w_, {}};
+  core::ResultStore store_{view_};
+  StoreResults results_{w_, store_};
   window::HeadlessInteractions ui_;
 };
 

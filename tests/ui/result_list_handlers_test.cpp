@@ -13,7 +13,7 @@ using window::EventKind;
 
 class ResultListHandlers : public ListFixture {
  protected:
-  ResultListHandlers() { bindResultListHandlers(w_, ui_, store_); }
+  ResultListHandlers() { bindResultListHandlers(w_, ui_, results_); }
 
   void fire(EventKind kind, int index = -1) {
     Event e;

@@ -10,6 +10,10 @@ namespace quenbo::ui::testing {
 namespace {
 
 using namespace window::names;
+using core::SortKey;
+using core::heatSortKey;
+using core::shellSortOrder;
+using core::sizeSortKey;
 
 // The sort exactly as the rule is written: records at positions 1 to n, Knuth's gaps, each
 // record swapped one gap towards the front while the one before it is smaller by more
@@ -85,7 +89,7 @@ TEST_F(RowSort, ThousandRandomRowsGetTheOrderOfTheWrittenProcedure) {
     }
     std::vector<int> expected = referenceOrder(keys);
     ASSERT_EQ(shellSortOrder(keys), expected);
-    sortRows(w_, store_, key);
+    store_.sort(key);
     ASSERT_EQ(rows(), 1000);
     for (int r = 0; r < rows(); ++r) {
       window::Row now = row(r);
@@ -99,13 +103,15 @@ TEST_F(RowSort, ThousandRandomRowsGetTheOrderOfTheWrittenProcedure) {
 }
 
 TEST_F(RowSort, ExamplesOfTheListMenu) {
-  for (const char* size : {"700 MB", "3 TB", "1.5 GB", "512 KB", "1.2 gb"}) add(size);
-  sortRows(w_, store_, SortKey::size);
+  int heat = 0;
+  for (const char* size : {"700 MB", "3 TB", "1.5 GB", "512 KB", "1.2 gb"}) {
+    add(size, std::to_string(heat++ * 7 % 5));
+  }
+  store_.sort(SortKey::size);
   EXPECT_EQ(column(4), (std::vector<std::string>{"1.5 GB", "1.2 gb", "700 MB", "512 KB", "3 TB"}));
   EXPECT_EQ(column(0), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
 
-  for (int i = 0; i < 5; ++i) w_.setCell(超级列表框_磁力链接, i, 5, std::to_string(i * 7 % 5));
-  sortRows(w_, store_, SortKey::heat);
+  store_.sort(SortKey::heat);
   EXPECT_EQ(column(5), (std::vector<std::string>{"4", "3", "2", "1", "0"}));
   EXPECT_EQ(column(0), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
   EXPECT_EQ(store_.hits().size(), 5u) << "the stored hits are not touched";
@@ -115,7 +121,7 @@ TEST_F(RowSort, ExamplesOfTheListMenu) {
 
 TEST_F(RowSort, HitsArrivingLaterGoBelowTheSortedRows) {
   for (const char* size : {"1 MB", "3 MB", "2 MB"}) add(size);
-  sortRows(w_, store_, SortKey::size);
+  store_.sort(SortKey::size);
   add("9 GB");
   EXPECT_EQ(column(4), (std::vector<std::string>{"3 MB", "2 MB", "1 MB", "9 GB"}));
   EXPECT_EQ(column(0), (std::vector<std::string>{"1", "2", "3", "4"}));
@@ -135,10 +141,10 @@ TEST_F(RowSort, SortWhileAWorkerAppends) {
   ASSERT_TRUE(quenbo::testing::waitFor([&] { return started.load(); }));
   int sorts = 0;
   while (rows() < kHits) {
-    sortRows(w_, store_, sorts++ % 2 == 0 ? SortKey::size : SortKey::heat);
+    store_.sort(sorts++ % 2 == 0 ? SortKey::size : SortKey::heat);
   }
   worker.join();
-  sortRows(w_, store_, SortKey::size);
+  store_.sort(SortKey::size);
   ASSERT_EQ(rows(), kHits);
   std::vector<int> seen(kHits, 0);
   for (int r = 0; r < kHits; ++r) {

@@ -60,7 +60,7 @@ class SiteStatusList : public ::testing::Test {
  protected:
   window::WindowModel w_{window::mainWindowTemplate()};
   core::SiteReports reports_;
-  SiteStatusTable table_{w_, reports_};
+  SiteStatusTable table_{w_, [this] { return &reports_; }};
   window::HeadlessInteractions ui_;
 };
 

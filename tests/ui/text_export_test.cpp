@@ -17,13 +17,13 @@ using quenbo::testing::writeWholeFile;
 
 class TextExport : public ListFixture {
  protected:
-  TextExport() { bindResultListHandlers(w_, ui_, store_); }
+  TextExport() { bindResultListHandlers(w_, ui_, results_); }
 
   // Chooses "TXT 文本" with the save dialog answering `chosen`.
   void exportTo(const std::filesystem::path& chosen) {
     w_.selectRow(超级列表框_磁力链接, rows() > 0 ? 0 : -1);
     ui_.answerSaveDialog(chosen);
-    exportText(w_, ui_, store_);
+    exportText(ui_, results_);
   }
 };
 
@@ -72,7 +72,7 @@ TEST_F(TextExport, CancellingWritesNothing) {
   store_.addHit(hit(1, "1 MB", "1"));
   w_.selectRow(超级列表框_磁力链接, 0);
   ui_.answerSaveDialog(std::nullopt);
-  exportText(w_, ui_, store_);
+  exportText(ui_, results_);
   EXPECT_TRUE(std::filesystem::is_empty(sandbox_.path()));
   EXPECT_TRUE(ui_.messages().empty());
 }

@@ -10,6 +10,8 @@
 #include "base/encoding.h"
 #include "base/ini_file.h"
 #include "core/result_store.h"
+#include "ui/search_controls.h"
+#include "ui/search_view.h"
 #include "forms/main_window_names.h"
 #include "window/window_model.h"
 #include "forms/window_templates.h"
@@ -49,19 +51,19 @@ struct Fixture {
     window.setChecked(选择框_显示字词, true);
     window.setText(编辑框_关键字词B, "film、2019"_gbk);
     window.setText(编辑框_MB, "300");
-    status.keyword = "some film";
-    store.refreshFilter();
+    store.setKeyword("some film");
+    store.setFilter(ui::readFilterSettings(window));
     for (const auto& hit : makeHits(hits)) store.addHit(hit);
-    status.searchDone = true;
+    store.markDone();
   }
   window::WindowModel window{window::mainWindowTemplate()};
-  SearchStatus status;
-  ResultStore store{window, status};
+  ui::SearchView view{window, {}};
+  ResultStore store{view};
 };
 
 void RebuildWithFilter(benchmark::State& state) {
   Fixture f(static_cast<int>(state.range(0)));
-  for (auto _ : state) f.store.rebuild();
+  for (auto _ : state) f.store.rebuild(ui::readFilterSettings(f.window));
   state.counters["listed"] = f.window.rowCount(超级列表框_磁力链接);
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

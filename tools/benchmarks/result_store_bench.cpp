@@ -7,6 +7,8 @@
 #include <string>
 
 #include "core/result_store.h"
+#include "ui/search_controls.h"
+#include "ui/search_view.h"
 #include "forms/main_window_names.h"
 #include "window/window_model.h"
 #include "forms/window_templates.h"
@@ -45,8 +47,8 @@ long residentKiB() {
 
 struct Fixture {
   window::WindowModel window{window::mainWindowTemplate()};
-  SearchStatus status;
-  ResultStore store{window, status};
+  ui::SearchView view{window, {}};
+  ResultStore store{view};
 };
 
 void AddHits(benchmark::State& state) {
@@ -67,8 +69,8 @@ BENCHMARK(AddHits)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
 void Rebuild(benchmark::State& state) {
   Fixture f;
   for (const auto& hit : makeHits(static_cast<int>(state.range(0)))) f.store.addHit(hit);
-  f.status.searchDone = true;
-  for (auto _ : state) f.store.rebuild();
+  f.store.markDone();
+  for (auto _ : state) f.store.rebuild(ui::readFilterSettings(f.window));
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(Rebuild)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);

@@ -49,7 +49,7 @@ struct Program {
 void SearchWithoutSites(benchmark::State& state) {
   Program p;
   bool finished = false;
-  p.app->job().onFinished([&finished] { finished = true; });
+  p.app->searches().onFinished([&finished] { finished = true; });
   for (auto _ : state) {
     finished = false;
     p.app->mainWindow().setText(编辑框_搜索, "x");

@@ -7,7 +7,7 @@
 
 #include "core/result_filter.h"
 #include "core/result_store.h"
-#include "core/search_status.h"
+#include "ui/search_view.h"
 #include "forms/main_window_names.h"
 #include "forms/window_templates.h"
 #include "core/row_sort.h"
@@ -18,14 +18,14 @@ namespace {
 using namespace quenbo;
 using namespace quenbo::window::names;
 
-std::vector<window::Row> makeRows(int count) {
+std::vector<core::MagnetResult> makeHits(int count) {
   std::mt19937 random(11);
   const char* units[] = {" GB", " MB", " KB", "GB", " mb", " TB"};
-  std::vector<window::Row> rows;
+  std::vector<core::MagnetResult> rows;
   for (int i = 0; i < count; ++i) {
     std::string size =
         std::to_string(random() % 900) + "." + std::to_string(random() % 100) + units[random() % 6];
-    rows.push_back({std::to_string(i + 1), "Some Film 2019 1080p part " + std::to_string(i),
+    rows.push_back({"Some Film 2019 1080p part " + std::to_string(i),
                     "magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef" + std::to_string(i),
                     "Btdad", size, std::to_string(random() % 5000), "2019-12-01"});
   }
@@ -34,14 +34,14 @@ std::vector<window::Row> makeRows(int count) {
 
 void sortBench(benchmark::State& state, core::SortKey key) {
   window::WindowModel w(window::mainWindowTemplate());
-  core::SearchStatus status;
-  core::ResultStore store(w, status);
-  const std::vector<window::Row> arrival = makeRows(static_cast<int>(state.range(0)));
+  ui::SearchView view(w, {});
+  core::ResultStore store(view);
+  for (const auto& hit : makeHits(static_cast<int>(state.range(0)))) store.addHit(hit);
   for (auto _ : state) {
     state.PauseTiming();
-    w.replaceRows(超级列表框_磁力链接, arrival);
+    store.rebuild({});  // the arrival order again
     state.ResumeTiming();
-    ui::sortRows(w, store, key);
+    store.sort(key);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

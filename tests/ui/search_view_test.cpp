@@ -1,4 +1,4 @@
-#include "core/result_store.h"
+#include "ui/search_view.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,13 @@
 #include "forms/main_window_names.h"
 #include "window/window_model.h"
 #include "forms/window_templates.h"
+#include "core/result_store.h"
+#include "ui/search_controls.h"
 
-namespace quenbo::core {
+namespace quenbo::ui {
 namespace {
+
+using core::MagnetResult;
 
 using namespace window::names;
 
@@ -20,17 +24,19 @@ MagnetResult hit(int n, std::string magnetCase = "ABC") {
           "Btdad", "1.5 GB", std::to_string(n), "2019-12-01"};
 }
 
-class ResultStoreTest : public ::testing::Test {
+class SearchViewTest : public ::testing::Test {
  protected:
   window::WindowModel w{window::mainWindowTemplate()};
-  SearchStatus status;
-  ResultStore store{w, status};
+  SearchView view{w, {}};
+  core::ResultStore store{view};
+
+  void rebuild() { store.rebuild(readFilterSettings(w)); }
 
   int rows() const { return w.rowCount(超级列表框_磁力链接); }
   Text cell(int row, int column) const { return w.cell(超级列表框_磁力链接, row, column); }
 };
 
-TEST_F(ResultStoreTest, ListsAHitAsARowWithALowerCasedLink) {
+TEST_F(SearchViewTest, ListsAHitAsARowWithALowerCasedLink) {
   store.addHit({"Some Key Film", "magnet:?xt=urn:btih:ABC", "Btdad", "1.2 GB", "35", "2019-12-01"});
   ASSERT_EQ(rows(), 1);
   const Text expected[] = {"1", "Some Key Film", "magnet:?xt=urn:btih:abc", "Btdad", "1.2 GB", "35",
@@ -45,19 +51,19 @@ TEST_F(ResultStoreTest, ListsAHitAsARowWithALowerCasedLink) {
   EXPECT_TRUE(w.statusPart(状态条1, 4).starts_with("搜索耗时："_gbk));
 }
 
-TEST_F(ResultStoreTest, RebuildBeforeAnyHitChangesNothing) {
-  store.rebuild();
+TEST_F(SearchViewTest, RebuildBeforeAnyHitChangesNothing) {
+  rebuild();
   EXPECT_EQ(w.statusPart(状态条1, 1), "结果数量：无"_gbk);
   EXPECT_EQ(w.statusPart(状态条1, 4), "搜索耗时：无"_gbk);
 }
 
-TEST_F(ResultStoreTest, RebuildRenumbersFromOneAndKeepsTheFrozenTime) {
+TEST_F(SearchViewTest, RebuildRenumbersFromOneAndKeepsTheFrozenTime) {
   for (int i = 0; i < 120; ++i) store.addHit(hit(i));
   w.setStatusPart(状态条1, 4, "搜索耗时：1.5 秒"_gbk);
-  status.searchDone = true;
+  store.markDone();
   w.setCell(超级列表框_磁力链接, 0, 0, "99");  // as a sort leaves it
   w.setStatusPart(状态条1, 1, "stale");
-  store.rebuild();
+  rebuild();
   EXPECT_EQ(rows(), 120);
   for (int r = 0; r < 120; ++r) ASSERT_EQ(cell(r, 0), std::to_string(r + 1));
   EXPECT_EQ(cell(119, 1), "title 119");
@@ -67,7 +73,7 @@ TEST_F(ResultStoreTest, RebuildRenumbersFromOneAndKeepsTheFrozenTime) {
   EXPECT_EQ(store.hits().size(), 120u);
 }
 
-TEST_F(ResultStoreTest, KeepVisibleFollowsTheNewestRow) {
+TEST_F(SearchViewTest, KeepVisibleFollowsTheNewestRow) {
   store.addHit(hit(1));
   EXPECT_EQ(w.scrolledRow(超级列表框_磁力链接), -1);
   w.setChecked(选择框_保证显示, true);
@@ -76,17 +82,20 @@ TEST_F(ResultStoreTest, KeepVisibleFollowsTheNewestRow) {
   EXPECT_EQ(w.scrolledRow(超级列表框_磁力链接), 2);
 }
 
-TEST_F(ResultStoreTest, HitsOfAnEarlierSearchAreDropped) {
-  std::uint64_t old = store.generation();
-  std::uint64_t next = store.beginSearch();
-  EXPECT_NE(old, next);
-  EXPECT_FALSE(store.addHit(hit(1), old));
-  EXPECT_TRUE(store.addHit(hit(2), next));
+TEST_F(SearchViewTest, NothingReachesTheWindowOnceTheIntakeClosesOrTheViewIsDetached) {
+  EXPECT_TRUE(store.addHit(hit(1)));
+  store.closeIntake();
+  EXPECT_FALSE(store.addHit(hit(2)));
   EXPECT_EQ(rows(), 1);
   EXPECT_EQ(store.hits().size(), 1u);
+  view.detach();
+  rebuild();
+  view.logLine("late\r\n");
+  EXPECT_EQ(rows(), 1) << "a replaced search draws nothing";
+  EXPECT_EQ(w.text(编辑框_日志), "");
 }
 
-TEST_F(ResultStoreTest, BadInputIsCarriedNotDropped) {
+TEST_F(SearchViewTest, BadInputIsCarriedNotDropped) {
   Text longTitle(1 << 20, 'x');
   store.addHit({longTitle, "magnet:?xt=urn:btih:1", "", "", "", ""});
   store.addHit({"", "", "", "12", "", ""});
@@ -100,7 +109,7 @@ TEST_F(ResultStoreTest, BadInputIsCarriedNotDropped) {
 
 // Eleven workers hand over hits while the UI thread rebuilds: nothing is lost or listed
 // twice, the counts add up and the rows are numbered 1..n.
-TEST_F(ResultStoreTest, WorkersAndRebuildsNeverInterleave) {
+TEST_F(SearchViewTest, WorkersAndRebuildsNeverInterleave) {
   constexpr int kWorkers = 11, kHits = 2000;
   std::atomic<int> finished = 0;
   std::vector<std::thread> workers;
@@ -110,18 +119,18 @@ TEST_F(ResultStoreTest, WorkersAndRebuildsNeverInterleave) {
       ++finished;
     });
   }
-  status.searchDone = true;
+  store.markDone();
   int rebuilds = 0;
   while (finished < kWorkers || rebuilds < 3) {
-    store.rebuild();
+    rebuild();
     ++rebuilds;
   }
   for (auto& worker : workers) worker.join();
-  store.rebuild();
+  rebuild();
 
   ASSERT_EQ(rows(), kWorkers * kHits);
   EXPECT_EQ(store.hits().size(), static_cast<std::size_t>(kWorkers * kHits));
-  EXPECT_EQ(rows() + store.filteredCount() + store.duplicateCount(), kWorkers * kHits);
+  EXPECT_EQ(rows() + store.progress().filtered + store.progress().duplicates, kWorkers * kHits);
   std::set<Text> links;
   for (int r = 0; r < rows(); ++r) {
     ASSERT_EQ(cell(r, 0), std::to_string(r + 1));
@@ -131,4 +140,4 @@ TEST_F(ResultStoreTest, WorkersAndRebuildsNeverInterleave) {
 }
 
 }  // namespace
-}  // namespace quenbo::core
+}  // namespace quenbo::ui

@@ -1,4 +1,5 @@
 #include "core/result_filter.h"
+#include "ui/search_controls.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +75,9 @@ class ResultFilterTest : public ::testing::Test {
 
   FilterVerdict judge(const Text& title, const Text& size = "1 GB",
                       const Text& magnet = "magnet:?xt=urn:btih:new") {
-    filter.use(readFilterSettings(w, keyword));
+    FilterSettings settings = ui::readFilterSettings(w);
+    settings.keyword = keyword;
+    filter.use(settings);
     FilterContext context{listed, filtered, duplicates};
     return filter.judge({title, magnet, "Btdad", size, "1", "d"}, sizeToBytes(size), context);
   }
