@@ -1,4 +1,4 @@
-// The workers the search job starts, one per catalogue row, each running its site's adapter
+// The workers a search starts, one per catalogue row, each running its site's adapter
 // against the configured hosts.
 #pragma once
 
@@ -7,7 +7,6 @@
 
 #include "core/site_run.h"
 #include "core/site_table.h"
-#include "core/site_run.h"
 #include "sites/site_directory.h"
 #include "sites/site_hosts.h"
 

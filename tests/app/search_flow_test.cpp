@@ -330,5 +330,34 @@ TEST_F(SearchFlow, UntickingASiteDuringTheLaunchDoesNotHangTheSearch) {
   EXPECT_FALSE(searches().anySiteRunning());
 }
 
+// 停止 pressed while the launch is still starting sites ends the search once: one finished
+// event and one sound; the sites not started yet read 已停止.
+TEST_F(SearchFlow, StopDuringTheLaunchFinishesOnce) {
+  std::array<core::SiteWorker, core::kSiteCount> workers;
+  for (auto& worker : workers) {
+    worker = [](core::SiteRun& run) {
+      while (!run.stopRequested()) std::this_thread::sleep_for(1ms);
+      run.clearRunning();
+    };
+  }
+  launch(workers);
+  tickOnly({"Btdad", "Iheian", "Sobt", "种子搜", "Torrentz", "SXBTZZ", "Btsow", "Renz"});
+  int finishedEvents = 0;
+  searches().onFinished([&] { ++finishedEvents; });
+  // Between the second and the third site's start, however the launch waits.
+  loop_.postAfter(15ms, [&] { w().click(超级按钮_停止); });
+  search("x");
+  ASSERT_TRUE(runUntilFinished());
+  loop_.waitProcessing(300ms);  // where the rest of the launch and a second end would come
+  EXPECT_EQ(finishedEvents, 1);
+  EXPECT_EQ(ui_.playedSounds().size(), 1u);
+  int neverStarted = 0;
+  for (const core::SiteReport& report : searches().reports()->snapshot()) {
+    neverStarted += report.state == core::SiteState::stopped ? 1 : 0;
+  }
+  EXPECT_GE(neverStarted, 4);
+  EXPECT_EQ(w().timerInterval(时钟_线程), 0);
+}
+
 }  // namespace
 }  // namespace quenbo::app
