@@ -16,6 +16,7 @@ PACKAGES="
   tinyproxy-bin openssl time
   dpkg-dev file lintian desktop-file-utils appstream qt6-translations-l10n
   zlib1g-dev libjpeg-dev
+  libcli11-dev
 "
 
 # Skip the archive round trip when everything is already installed.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/search_command.h"
 #include "app/site_setup.h"
 #include "base/encoding.h"
@@ -50,29 +51,17 @@ const char* boardUsage() {
 int runBoardCommand(std::span<const char* const> arguments,
                     const std::filesystem::path& installDirectory,
                     std::ostream& out, std::ostream& err) {
-  bool json = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    std::string_view a = arguments[i] ? arguments[i] : "";
-    if (a == "--help" || a == "-h") {
-      out << boardUsage();
-      return 0;
-    }
-    if (a == "--hosts") {
-      ++i;  // its value is read by hostsFileOption
-      continue;
-    }
-    if (a.starts_with("--hosts=")) continue;
-    std::string_view format = a.starts_with("--format=") ? a.substr(9) : std::string_view();
-    if (a == "--format" && i + 1 < arguments.size() && arguments[i + 1]) format = arguments[++i];
-    if (format == "tsv" || format == "json") {
-      json = format == "json";
-      continue;
-    }
-    err << "quenbo board: unknown argument " << a << "\n(quenbo board --help lists the options)\n";
+  Parsed<BoardOptions> parsed = parseBoardOptions(arguments);
+  if (!parsed.error.empty()) {
+    writeUsageError(err, "board", parsed.error);
     return kExitUsage;
   }
-
-  SiteSetup setup = setUpSites(installDirectory, hostsFileOption(arguments));
+  const BoardOptions& options = parsed.options;
+  if (options.help) {
+    out << boardUsage();
+    return 0;
+  }
+  SiteSetup setup = setUpSites(installDirectory, options.hostsFile);
   for (const auto& problem : setup.problems) err << "quenbo: " << problem << '\n';
   if (setup.hostsOptionUnreadable) return kExitUsage;
   if (setup.boardHost.empty()) {
@@ -93,7 +82,7 @@ int runBoardCommand(std::span<const char* const> arguments,
   for (ui::BoardFilm& film : films) {
     film.stars = ui::shownStars(film.stars);
     std::vector<std::string> fields = fieldsOf(film);
-    if (json) {
+    if (options.json) {
       nlohmann::ordered_json item;
       for (std::size_t f = 0; f < fields.size(); ++f) item[kFieldNames[f]] = fields[f];
       array.push_back(std::move(item));
@@ -104,7 +93,9 @@ int runBoardCommand(std::span<const char* const> arguments,
     }
     out << '\n';
   }
-  if (json) out << array.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+  if (options.json) {
+    out << array.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+  }
   out.flush();
   return 0;
 }

@@ -1,15 +1,12 @@
 #include "app/check_sites_command.h"
 
-#include <charconv>
-#include <optional>
 #include <ostream>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/search_command.h"
-#include "app/search_options.h"
 #include "app/site_setup.h"
 #include "app/site_status_table.h"
 #include "base/encoding.h"
@@ -18,62 +15,6 @@
 #include "sites/site_directory.h"
 
 namespace quenbo::app {
-namespace {
-
-constexpr int kDefaultTimeout = 10;
-
-struct CheckOptions {
-  std::vector<int> sites;  // empty: every site with a host
-  std::string keyword{kCheckKeyword};
-  bool json = false;
-  int timeout = kDefaultTimeout;
-  bool help = false;
-};
-
-// The options; an error message when the command line is not sound.
-std::optional<std::string> parseCheckOptions(std::span<const char* const> arguments,
-                                             CheckOptions& o) {
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    std::string_view argument = arguments[i] ? arguments[i] : "";
-    if (argument == "--help" || argument == "-h") {
-      o.help = true;
-      continue;
-    }
-    auto [name, value] = splitOption(argument);
-    if (name != "--sites" && name != "--keyword" && name != "--format" && name != "--hosts" &&
-        name != "--timeout") {
-      return "unknown argument " + std::string(argument);
-    }
-    if (!value) {
-      if (i + 1 >= arguments.size() || !arguments[i + 1]) {
-        return "option " + std::string(name) + " needs a value";
-      }
-      value = arguments[++i];
-    }
-    if (name == "--sites") {
-      if (auto unknown = addSites(*value, o.sites)) return "unknown site " + *unknown;
-    } else if (name == "--keyword") {
-      if (value->empty()) return "option --keyword needs a keyword";
-      o.keyword = std::string(*value);
-    } else if (name == "--format") {
-      if (*value != "tsv" && *value != "json") {
-        return "unknown format " + std::string(*value) + " (tsv or json)";
-      }
-      o.json = *value == "json";
-    } else if (name == "--timeout") {
-      int seconds = 0;
-      auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), seconds);
-      if (error != std::errc{} || end != value->data() + value->size() || seconds < 1 ||
-          seconds > 60) {
-        return "option --timeout needs a whole number of seconds from 1 to 60";
-      }
-      o.timeout = seconds;
-    }  // --hosts is read by hostsFileOption
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 const char* checkSitesUsage() {
   return "usage: quenbo check-sites [options]\n"
@@ -95,17 +36,17 @@ const char* checkSitesUsage() {
 int runCheckSitesCommand(std::span<const char* const> arguments,
                          const std::filesystem::path& installDirectory, std::ostream& out,
                          std::ostream& err) {
-  CheckOptions options;
-  if (auto problem = parseCheckOptions(arguments, options)) {
-    err << "quenbo check-sites: " << *problem
-        << "\n(quenbo check-sites --help lists the options)\n";
+  Parsed<CheckSitesOptions> parsed = parseCheckSitesOptions(arguments);
+  if (!parsed.error.empty()) {
+    writeUsageError(err, "check-sites", parsed.error);
     return kExitUsage;
   }
+  CheckSitesOptions& options = parsed.options;
   if (options.help) {
     out << checkSitesUsage();
     return 0;
   }
-  SiteSetup setup = setUpSites(installDirectory, hostsFileOption(arguments));
+  SiteSetup setup = setUpSites(installDirectory, options.hostsFile);
   for (const auto& problem : setup.problems) err << "quenbo: " << problem << '\n';
   if (setup.hostsOptionUnreadable) return kExitUsage;
   const SiteHosts hosts = setup.directory->hosts();

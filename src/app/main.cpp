@@ -1,22 +1,18 @@
 // Process entry of the quenbo executable: "quenbo search ..." searches without windows,
 // "quenbo board" prints the film board, "quenbo check-sites" checks the sites, "quenbo update
-// ..." checks for and applies updates;
+// ..." checks for and applies updates (the sub-commands of command_line.h);
 // --help and --version print; anything else starts the graphical program.
 #include <unistd.h>
 
 #include <atomic>
 #include <csignal>
-#include <cstring>
 #include <iostream>
 #include <span>
 #include <thread>
 
-#include "app/board_command.h"
-#include "app/check_sites_command.h"
+#include "app/command_line.h"
 #include "app/gui_entry.h"
 #include "app/program_options.h"
-#include "app/search_command.h"
-#include "app/update_command.h"
 #include "base/files.h"
 #include "base/stop_bell.h"
 
@@ -76,34 +72,25 @@ class InterruptWatcher final {
   std::thread thread_;
 };
 
-int runSearch(int argc, char** argv) {
+// Runs the sub-command with the arguments after its name.
+int runSubCommand(const quenbo::app::SubCommand& command, std::span<const char* const> arguments) {
+  quenbo::app::CommandContext context{quenbo::executableDirectory(), std::cout, std::cerr};
+  context.progressLine = ::isatty(STDERR_FILENO) == 1;
+  if (!command.takesInterrupts) return command.run(arguments, context);
   InterruptWatcher watcher;
-  std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
-  return quenbo::app::runSearchCommand(arguments, quenbo::executableDirectory(), std::cout,
-                                       std::cerr, &watcher.interrupted,
-                                       ::isatty(STDERR_FILENO) == 1, &watcher.bell);
+  context.interrupted = &watcher.interrupted;
+  context.interruptBell = &watcher.bell;
+  return command.run(arguments, context);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 2 && std::strcmp(argv[1], "search") == 0) return runSearch(argc, argv);
-  if (argc >= 2 && std::strcmp(argv[1], "board") == 0) {
-    std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
-    return quenbo::app::runBoardCommand(arguments, quenbo::executableDirectory(), std::cout,
-                                        std::cerr);
-  }
-  if (argc >= 2 && std::strcmp(argv[1], "check-sites") == 0) {
-    std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
-    return quenbo::app::runCheckSitesCommand(arguments, quenbo::executableDirectory(), std::cout,
-                                             std::cerr);
-  }
-  if (argc >= 2 && std::strcmp(argv[1], "update") == 0) {
-    std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 2, argc - 2);
-    return quenbo::app::runUpdateCommand(arguments, quenbo::executableDirectory(), std::cout,
-                                         std::cerr);
-  }
   std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 1, argc - 1);
+  if (!arguments.empty()) {
+    if (const quenbo::app::SubCommand* command = quenbo::app::findSubCommand(arguments[0]))
+      return runSubCommand(*command, arguments.subspan(1));
+  }
   if (auto status = quenbo::app::handleProgramOptions(arguments, std::cout, std::cerr))
     return *status;
   return quenbo::runGui(argc, argv);

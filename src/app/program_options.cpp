@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "app/command_line.h"
 #include "app/search_command.h"
 
 #ifndef QUENBO_VERSION
@@ -54,17 +55,14 @@ bool displayAvailable(std::span<const char* const> arguments) {
 
 std::optional<int> handleProgramOptions(std::span<const char* const> arguments, std::ostream& out,
                                         std::ostream& err) {
-  for (const char* argument : arguments) {
-    std::string_view a = argument ? argument : "";
-    if (a == "--") break;
-    if (a == "--help" || a == "-h") {
-      out << programUsage();
-      return 0;
-    }
-    if (a == "--version") {
-      out << "quenbo " << programVersion() << '\n';
-      return 0;
-    }
+  WindowOptions options = parseWindowOptions(arguments);
+  if (options.help) {
+    out << programUsage();
+    return 0;
+  }
+  if (options.version) {
+    out << "quenbo " << programVersion() << '\n';
+    return 0;
   }
   if (!displayAvailable(arguments)) {
     err << "quenbo: no display found; `quenbo search` works without one\n";

@@ -1,27 +1,10 @@
 #include "app/search_options.h"
 
-#include <charconv>
 #include <string_view>
 
 #include "core/site_table.h"
 
 namespace quenbo::app {
-namespace {
-
-std::optional<int> positiveInteger(std::string_view text) {
-  int value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc{} || end != text.data() + text.size() || value <= 0) return std::nullopt;
-  return value;
-}
-
-}  // namespace
-
-OptionParts splitOption(std::string_view argument) {
-  auto equals = argument.find('=');
-  if (equals == std::string_view::npos) return {argument, std::nullopt};
-  return {argument.substr(0, equals), argument.substr(equals + 1)};
-}
 
 std::optional<std::string> addSites(std::string_view list, std::vector<int>& sites) {
   while (!list.empty()) {
@@ -36,92 +19,6 @@ std::optional<std::string> addSites(std::string_view list, std::vector<int>& sit
     if (!known) sites.push_back(*index);
   }
   return std::nullopt;
-}
-
-ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments) {
-  ParsedSearchOptions parsed;
-  SearchOptions& o = parsed.options;
-  auto fail = [&parsed](std::string message) {
-    parsed.error = std::move(message);
-    return parsed;
-  };
-  bool keywordSeen = false;
-  bool optionsEnded = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    std::string_view argument = arguments[i] ? arguments[i] : "";
-    if (optionsEnded || !argument.starts_with("-") || argument == "-") {
-      if (keywordSeen) return fail("more than one keyword: put a keyword with blanks in quotes");
-      o.keyword = std::string(argument);
-      keywordSeen = true;
-      continue;
-    }
-    if (argument == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (argument == "--help" || argument == "-h") {
-      o.help = true;
-      continue;
-    }
-    if (argument == "--log") {
-      o.log = true;
-      continue;
-    }
-    if (argument == "--quiet" || argument == "-q") {
-      o.quiet = true;
-      continue;
-    }
-    if (argument == "--summary") {
-      o.summary = true;
-      continue;
-    }
-    if (argument == "--new-connections") {
-      o.newConnections = true;
-      continue;
-    }
-    auto [name, value] = splitOption(argument);
-    bool takesValue = name == "--sites" || name == "--pages" || name == "--timeout" ||
-                      name == "--hosts" || name == "--settings" || name == "--format" ||
-                      name == "--sort" || name == "--export";
-    if (!takesValue) return fail("unknown option " + std::string(argument));
-    if (!value) {
-      if (i + 1 >= arguments.size() || !arguments[i + 1])
-        return fail("option " + std::string(name) + " needs a value");
-      value = arguments[++i];
-    }
-    if (name == "--sites") {
-      if (auto unknown = addSites(*value, o.sites)) return fail("unknown site " + *unknown);
-    } else if (name == "--pages" || name == "--timeout") {
-      auto number = positiveInteger(*value);
-      if (!number)
-        return fail("option " + std::string(name) + " needs a whole number above 0, not \"" +
-                    std::string(*value) + "\"");
-      (name == "--pages" ? o.pages : o.timeout) = number;
-    } else if (name == "--hosts") {
-      o.hostsFile = std::string(*value);
-    } else if (name == "--settings") {
-      o.settingsFile = std::string(*value);
-    } else if (name == "--export") {
-      if (value->empty()) return fail("option --export needs a file name");
-      o.exportFile = std::string(*value);
-    } else if (name == "--sort") {
-      if (*value == "size") {
-        o.sort = core::SortKey::size;
-      } else if (*value == "heat") {
-        o.sort = core::SortKey::heat;
-      } else {
-        return fail("unknown sort " + std::string(*value) + " (size or heat)");
-      }
-    } else if (*value == "tsv") {
-      o.format = OutputFormat::Tsv;
-    } else if (*value == "json") {
-      o.format = OutputFormat::Json;
-    } else {
-      return fail("unknown format " + std::string(*value) + " (tsv or json)");
-    }
-  }
-  if (!keywordSeen && !o.help) return fail("no keyword given");
-  return parsed;
 }
 
 const char* searchUsage() {

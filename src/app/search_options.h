@@ -37,17 +37,10 @@ struct ParsedSearchOptions {
 
 // Adds the sites of a comma-separated list of labels (ASCII case ignored) that are not in
 // `sites` yet; returns the first unknown label, if any.
-// "--name=value" cut at its first "=": the name, and the value when there is one.
-struct OptionParts {
-  std::string_view name;
-  std::optional<std::string_view> value;
-};
-OptionParts splitOption(std::string_view argument);
-
 std::optional<std::string> addSites(std::string_view list, std::vector<int>& sites);
 
-// Parses the arguments after "search". Options take their value as "--name=value" or
-// "--name value"; site labels are matched without regard to ASCII case.
+// Parses the arguments after "search", by the rules of the program's command line
+// (command_line.h, where it is defined). Site labels are matched without regard to ASCII case.
 ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments);
 
 // The usage text, UTF-8, ending in a line feed.

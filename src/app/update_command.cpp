@@ -1,8 +1,8 @@
 #include "app/update_command.h"
 
 #include <ostream>
-#include <string_view>
 
+#include "app/command_line.h"
 #include "app/search_command.h"
 #include "app/site_setup.h"
 #include "base/encoding.h"
@@ -22,13 +22,6 @@ using namespace window::names;
 using namespace update;
 
 namespace {
-
-bool hasOption(std::span<const char* const> arguments, std::string_view option) {
-  for (const char* argument : arguments) {
-    if (argument != nullptr && option == argument) return true;
-  }
-  return false;
-}
 
 void printRows(const std::vector<window::Row>& rows, std::ostream& out) {
   for (const auto& row : rows) {
@@ -58,11 +51,17 @@ const char* updateUsage() {
 int runUpdateCommand(std::span<const char* const> arguments,
                      const std::filesystem::path& installDirectory, std::ostream& out,
                      std::ostream& err) {
-  if (hasOption(arguments, "--help") || hasOption(arguments, "-h")) {
+  Parsed<UpdateOptions> parsed = parseUpdateOptions(arguments);
+  if (!parsed.error.empty()) {
+    writeUsageError(err, "update", parsed.error);
+    return kExitUsage;
+  }
+  const UpdateOptions& options = parsed.options;
+  if (options.help) {
     out << updateUsage();
     return 0;
   }
-  SiteSetup sites = setUpSites(installDirectory, hostsFileOption(arguments));
+  SiteSetup sites = setUpSites(installDirectory, options.hostsFile);
   for (const auto& problem : sites.problems) err << "quenbo: " << problem << '\n';
   if (sites.hostsOptionUnreadable) return kExitUsage;
   ServiceConfig config;
@@ -95,7 +94,7 @@ int runUpdateCommand(std::span<const char* const> arguments,
         << gbkToUtf8(logResult == 0 ? "获取更新日志失败！"_gbk : "获取更新日志异常！"_gbk + log.message)
         << "\n";
   }
-  if (hasOption(arguments, "--check")) return kExitUpdatesListed;
+  if (options.check) return kExitUpdatesListed;
 
   if (!selfUpdateAllowed(installDirectory)) {
     err << "quenbo: " << installDirectory.string() << " is not writable by this user or "
@@ -119,8 +118,7 @@ int runUpdateCommand(std::span<const char* const> arguments,
     out << gbkToUtf8(list.cell(超级列表框_文件, row, kPathColumn)) << ": " << gbkToUtf8(status)
         << "\n" << std::flush;
   };
-  Updater updater(list, {installDirectory, executable, {}, hasOption(arguments, "--restart")},
-                  hooks);
+  Updater updater(list, {installDirectory, executable, {}, options.restart}, hooks);
   updater.runUpdate();
   for (int row = 0; row < list.rowCount(超级列表框_文件); ++row) {
     if (list.cell(超级列表框_文件, row, kStatusColumn) != succeededText()) exitCode = 1;
