@@ -258,7 +258,7 @@ void defineSearch(Reading& r, SearchOptions& o) {
   });
   r.value("--sort", [&o](const std::string& key) {
     if (key != "size" && key != "heat") throw Refusal{"unknown sort " + key + " (size or heat)"};
-    o.sort = key == "size" ? ui::SortKey::size : ui::SortKey::heat;
+    o.sort = key == "size" ? core::SortKey::size : core::SortKey::heat;
   });
   r.value("--export", [&o](const std::string& file) {
     if (file.empty()) throw Refusal{"option --export needs a file name"};
