@@ -71,9 +71,9 @@ int runCheckSitesCommand(std::span<const char* const> arguments,
   bool allOk = true, anyHost = false;
   for (const SiteCheck& check : checks) {
     rows.push_back(statusRow(check));
-    if (check.verdict == SiteVerdict::noHost) continue;
+    if (check.verdict == core::SiteState::noHost) continue;
     anyHost = true;
-    allOk = allOk && check.verdict == SiteVerdict::ok;
+    allOk = allOk && check.verdict == core::SiteState::done;
   }
   writeSiteStatusTable(out, rows, options.json);
   if (!out.flush()) {

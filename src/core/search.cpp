@@ -2,7 +2,6 @@
 
 #include <system_error>
 
-#include "base/encoding.h"
 
 namespace quenbo::core {
 
@@ -68,7 +67,7 @@ void Search::start() {
     } else {
       reports_.update(site, generation_, [](SiteReport& r) {
         r.state = SiteState::noHost;
-        r.reason = "未配置主机"_gbk;
+        r.reason = noHostText();
       });
     }
   }

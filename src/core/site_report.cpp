@@ -15,10 +15,18 @@ Text siteStateText(SiteState state, int page) {
     case SiteState::done: return "完成"_gbk;
     case SiteState::noResults: return "无结果"_gbk;
     case SiteState::stopped: return "已停止"_gbk;
-    case SiteState::failed: return "失败"_gbk;
-    case SiteState::noHost: return "未配置主机"_gbk;
+    case SiteState::noHost: return noHostText();
+    case SiteState::unreachable:
+    case SiteState::httpError:
+    case SiteState::jsonFailed:
+    case SiteState::layoutChanged: return "失败"_gbk;
   }
   return {};
+}
+
+const Text& noHostText() {
+  static const Text kNoHost = "未配置主机"_gbk;
+  return kNoHost;
 }
 
 void SiteReports::reset(const std::array<bool, core::kSiteCount>& ticked,

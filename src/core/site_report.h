@@ -16,18 +16,30 @@
 
 namespace quenbo::core {
 
+// What a site is doing, or how it ended. The status tab, the site check, `check-sites` and
+// `search --summary` all speak of a site in these; the failures carry their reason beside.
 enum class SiteState {
   waiting,    // 等待: ticked, its worker has not fetched a page yet
   onPage,     // 第 n 页: fetching page `page`
   done,       // 完成: every page read, or the site ran out of pages after page 1
   noResults,  // 无结果: page 1 came whole and held nothing that looks like a hit
   stopped,    // 已停止: stop, a closing window or a newer search
-  failed,     // 失败: `reason` says why
   noHost,     // 未配置主机: not started at all
+  // 失败, each with its reason:
+  unreachable,    // no answer, or one cut off (the request engine's 7xx text)
+  httpError,      // an answer with a status other than 2xx
+  jsonFailed,     // a JSON site's answer was not JSON
+  layoutChanged,  // page 1 came whole but gave no hit, and still holds hashes or magnet links
 };
 
-// The state as the status tab shows it (GBK): "等待", "第 3 页", "完成", ...
+// Whether the state is one of the failures (失败).
+constexpr bool isFailure(SiteState state) { return state >= SiteState::unreachable; }
+
+// The state as the status tab shows it (GBK): "等待", "第 3 页", "完成", "失败", ...
 Text siteStateText(SiteState state, int page);
+
+// "未配置主机" (GBK): the state of a site without a host, and its reason and mark.
+const Text& noHostText();
 
 struct SiteReport {
   int site = -1;  // site index

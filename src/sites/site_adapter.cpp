@@ -106,13 +106,13 @@ bool hostFailed(const PageAnswer& answer) {
 
 // Why a page gave nothing, when the request is to blame; nothing when the answer was whole
 // and successful.
-std::optional<std::pair<SiteFault, Text>> requestFault(const PageAnswer& answer) {
+std::optional<std::pair<core::SiteState, Text>> requestFault(const PageAnswer& answer) {
   static const Text kNoAnswer = "无应答"_gbk;
   if (unanswered(answer)) {
-    return std::pair{SiteFault::unreachable, answer.statusText.empty() ? kNoAnswer
+    return std::pair{core::SiteState::unreachable, answer.statusText.empty() ? kNoAnswer
                                                                         : answer.statusText};
   }
-  if (!successful(answer.httpStatus)) return std::pair{SiteFault::httpError, answer.statusText};
+  if (!successful(answer.httpStatus)) return std::pair{core::SiteState::httpError, answer.statusText};
   return std::nullopt;
 }
 
@@ -130,16 +130,7 @@ core::SiteState finalState(const SiteOutcome& outcome) {
     default:
       break;
   }
-  switch (outcome.fault) {
-    case SiteFault::none:
-      return core::SiteState::done;
-    case SiteFault::noHost:
-      return core::SiteState::noHost;
-    case SiteFault::noResults:
-      return core::SiteState::noResults;
-    default:
-      return core::SiteState::failed;
-  }
+  return outcome.fault;
 }
 
 }  // namespace
@@ -219,11 +210,11 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
       continue;
     }
     auto fault = current().baseUrl.empty()
-                     ? std::optional(std::pair{SiteFault::noHost, "未配置主机"_gbk})
+                     ? std::optional(std::pair{core::SiteState::noHost, core::noHostText()})
                      : requestFault(answer);
     // Past page 1 a site may answer "404 Not Found" where it has no more pages: that is the
     // end of its results, as an empty page is. A 5xx or no answer stays a failure.
-    if (fault && page > 1 && fault->first == SiteFault::httpError && answer.httpStatus < 500) {
+    if (fault && page > 1 && fault->first == core::SiteState::httpError && answer.httpStatus < 500) {
       fault.reset();
     }
     PageReader reader(current());
@@ -250,14 +241,14 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
     // Whether this page decides the site's fault: a failed request on any page, a page 1
     // that gave no hit. A later page that gives nothing is the end of the results.
     if (!fault && verdict == PageVerdict::jsonFailed) {
-      fault = std::pair{SiteFault::jsonFailed, jsonFailedReason(answer)};
+      fault = std::pair{core::SiteState::jsonFailed, jsonFailedReason(answer)};
     }
     if (!fault && page == 1 && outcome.hits == 0) {
       bool changed = reader.listMissing() || holdsResultTraces(answer.body);
-      fault = changed ? std::pair{SiteFault::layoutChanged, "页面结构可能已改变"_gbk}
-                      : std::pair{SiteFault::noResults, Text()};
+      fault = changed ? std::pair{core::SiteState::layoutChanged, "页面结构可能已改变"_gbk}
+                      : std::pair{core::SiteState::noResults, Text()};
     }
-    if (fault && (page == 1 || fault->first != SiteFault::noResults)) {
+    if (fault && (page == 1 || fault->first != core::SiteState::noResults)) {
       outcome.fault = fault->first;
       outcome.reason = fault->second;
     }
@@ -265,7 +256,7 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
     channel.report([&](core::SiteReport& r) {
       if (answered) ++r.pagesFetched;
       r.hitsFound = outcome.hits;
-      if (fault && fault->first != SiteFault::noResults) r.reason = fault->second;
+      if (fault && fault->first != core::SiteState::noResults) r.reason = fault->second;
     });
     if (verdict != PageVerdict::items) {
       end(verdict == PageVerdict::jsonFailed ? SiteEnd::jsonFailed : SiteEnd::noData,
@@ -284,8 +275,8 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
     }
   }
   if (outcome.pagesRequested == 0 && mirrors.front().baseUrl.empty()) {
-    outcome.fault = SiteFault::noHost;
-    outcome.reason = "未配置主机"_gbk;
+    outcome.fault = core::SiteState::noHost;
+    outcome.reason = core::noHostText();
   }
   channel.report([&](core::SiteReport& r) {
     r.state = finalState(outcome);

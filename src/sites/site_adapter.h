@@ -20,17 +20,6 @@ struct PageAnswer {
   Text contentType;    // the answer's Content-Type value; empty when it gave none
 };
 
-// What kept a site's run from giving hits, as its report and the site check say it.
-enum class SiteFault {
-  none,           // hits came, or the run was stopped
-  noHost,         // the site has no host: nothing was requested
-  unreachable,    // no answer, or one cut off (the engine's 7xx text)
-  httpError,      // an answer with a status other than 2xx
-  jsonFailed,     // a JSON site's answer was not JSON
-  layoutChanged,  // page 1 came whole but gave no hit, and still holds hashes or magnet links
-  noResults,      // page 1 came whole and gave no hit, and holds nothing that looks like one
-};
-
 // Why a site's run ended.
 enum class SiteEnd {
   allPages,     // every page up to the limit was read
@@ -48,7 +37,9 @@ struct SiteOutcome {
   int pagesRequested = 0;
   PageAnswer lastPage;  // the body is not kept
   int hits = 0;         // hits cut from the pages
-  SiteFault fault = SiteFault::none;
+  // What kept the run from giving hits: noHost, noResults or a failure; done for nothing
+  // (hits came, or the run was stopped).
+  core::SiteState fault = core::SiteState::done;
   Text reason;  // the fault in words (GBK), as the report's reason; empty for none
   Text host;    // the host the pages came from (the mirror kept); empty without a host
 };

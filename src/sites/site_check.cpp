@@ -32,30 +32,20 @@ class CheckChannel final : public SiteChannel {
   bool running_ = true;  // the calling thread's alone
 };
 
-SiteVerdict verdictOf(SiteFault fault) {
-  switch (fault) {
-    case SiteFault::none: return SiteVerdict::ok;
-    case SiteFault::noHost: return SiteVerdict::noHost;
-    case SiteFault::unreachable: return SiteVerdict::unreachable;
-    case SiteFault::httpError: return SiteVerdict::httpError;
-    case SiteFault::jsonFailed: return SiteVerdict::jsonFailed;
-    case SiteFault::layoutChanged: return SiteVerdict::layoutChanged;
-    case SiteFault::noResults: return SiteVerdict::noResults;
-  }
-  return SiteVerdict::unreachable;
-}
-
 }  // namespace
 
-Text siteVerdictText(SiteVerdict verdict) {
+Text siteVerdictText(core::SiteState verdict) {
   switch (verdict) {
-    case SiteVerdict::ok: return "ok";
-    case SiteVerdict::noResults: return "无结果"_gbk;
-    case SiteVerdict::noHost: return "未配置主机"_gbk;
-    case SiteVerdict::unreachable: return "unreachable";
-    case SiteVerdict::httpError: return "HTTP error";
-    case SiteVerdict::layoutChanged: return "页面结构可能已改变"_gbk;
-    case SiteVerdict::jsonFailed: return "JSON解析失败"_gbk;
+    case core::SiteState::done: return "ok";
+    case core::SiteState::noResults: return "无结果"_gbk;
+    case core::SiteState::noHost: return core::noHostText();
+    case core::SiteState::unreachable: return "unreachable";
+    case core::SiteState::httpError: return "HTTP error";
+    case core::SiteState::layoutChanged: return "页面结构可能已改变"_gbk;
+    case core::SiteState::jsonFailed: return "JSON解析失败"_gbk;
+    case core::SiteState::waiting:
+    case core::SiteState::onPage:
+    case core::SiteState::stopped: break;
   }
   return {};
 }
@@ -65,7 +55,7 @@ SiteCheck checkSite(const SiteHosts& hosts, int site, const Text& keyword, int t
   check.site = site;
   std::vector<SitePlan> mirrors = planMirrors(site, hosts);
   if (mirrors.empty()) {
-    check.reason = siteVerdictText(SiteVerdict::noHost);
+    check.reason = core::noHostText();
     return check;
   }
   CheckChannel channel(keyword, timeoutSeconds);
@@ -76,7 +66,7 @@ SiteCheck checkSite(const SiteHosts& hosts, int site, const Text& keyword, int t
                                                             started)
           .count());
   check.host = outcome.host;
-  check.verdict = verdictOf(outcome.fault);
+  check.verdict = outcome.fault;
   check.status = outcome.lastPage.statusText;
   check.reason = outcome.reason;
   check.hits = outcome.hits;

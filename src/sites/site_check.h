@@ -6,20 +6,20 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "core/site_report.h"
 #include "sites/site_hosts.h"
 
 namespace quenbo {
 
-enum class SiteVerdict { ok, noResults, noHost, unreachable, httpError, layoutChanged, jsonFailed };
-
-// As check-sites prints it (GBK): "ok", "无结果", "未配置主机", "unreachable", "HTTP error",
-// "页面结构可能已改变", "JSON解析失败".
-Text siteVerdictText(SiteVerdict verdict);
+// A check's verdict as check-sites prints it (GBK): "ok" for done, "无结果", "未配置主机",
+// "unreachable", "HTTP error", "页面结构可能已改变", "JSON解析失败".
+Text siteVerdictText(core::SiteState verdict);
 
 struct SiteCheck {
   int site = -1;  // catalogue index
   Text host;      // the host (mirror) page 1 came from, or the last one tried; empty: none
-  SiteVerdict verdict = SiteVerdict::noHost;
+  // done (ok), noResults, noHost or one of the failures.
+  core::SiteState verdict = core::SiteState::noHost;
   Text status;    // the request's status text: "200 OK", "711 发送请求失败!" (GBK)
   Text reason;    // the fault in words, as the status tab's reason (GBK); empty when ok
   std::uint32_t elapsedMs = 0;

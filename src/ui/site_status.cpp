@@ -81,7 +81,7 @@ void markSitesWithoutHost(window::WindowModel& window, const HostCheck& hasHost)
     const bool missing = hasHost && !hasHost(site);
     anyShownMissing = anyShownMissing || (missing && entry.shown);
     window.setHint(siteCheckBox(entry.label),
-                   missing ? window::Hint{true, "未配置主机"_gbk} : window::Hint{});
+                   missing ? window::Hint{true, core::noHostText()} : window::Hint{});
   }
   window.setText(透明标签_主机提示,
                  anyShownMissing ? "标红的站点未配置主机，搜索时不会启动；点“站点主机…”填写主机。"_gbk

@@ -228,16 +228,16 @@ TEST(PageLoop, EveryWayOutKeepsItsReasonAndTheLastStatus) {
     SiteEnd end;
     int status;
     Lines messages;
-    SiteFault fault = SiteFault::none;
+    core::SiteState fault = core::SiteState::done;
   } cases[] = {
       {"all pages", full, nullptr, SiteEnd::allPages, 200, {"第 1 页", "第 2 页", kFinished}},
       {"not found", error, nullptr, SiteEnd::noData, 404, {"第 1 页", kNoData, kFinished},
-       SiteFault::httpError},
+       core::SiteState::httpError},
       // Past page 1 a 404 is where the results end, not a failure.
       {"404 past page 1", endsIn404, nullptr, SiteEnd::noData, 404,
        {"第 1 页", "第 2 页", kNoData, kFinished}},
       {"reset", reset, nullptr, SiteEnd::noData, 712, {"第 1 页", kNoData, kFinished},
-       SiteFault::unreachable},
+       core::SiteState::unreachable},
       {"store full", full, [](RecordingChannel& c) { c.hitLimit = 6; }, SiteEnd::storeFull, 200,
        {"第 1 页", "第 2 页", "资源总数已达 200000 条上限，已自动停止搜索", kFinished}},
       {"stop in flight", stalled,

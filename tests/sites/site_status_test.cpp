@@ -41,7 +41,7 @@ struct Case {
   int pageLimit;
   SiteState state;
   std::string reason;  // the report's reason starts with it; "" for none
-  SiteVerdict verdict;
+  SiteState verdict;
   Lines lines;         // the log messages; "MIRROR" stands for the mirror switch line
   bool hits = false;   // whether hits came
   // The hosts file; empty: the simulator's own.
@@ -55,42 +55,42 @@ std::string hostsWith(const std::string& section, const std::string& key,
 }
 
 const Case kCases[] = {
-    {"NoHost", kBtdad, {}, 1, SiteState::noHost, "未配置主机", SiteVerdict::noHost,
+    {"NoHost", kBtdad, {}, 1, SiteState::noHost, "未配置主机", SiteState::noHost,
      {kPage1, kNoData, kFinished}, false, [](const SiteSimulator&) { return std::string(); }},
-    {"ConnectionRefused", kBtdad, {}, 1, SiteState::failed, "711 ", SiteVerdict::unreachable,
+    {"ConnectionRefused", kBtdad, {}, 1, SiteState::unreachable, "711 ", SiteState::unreachable,
      {kPage1, kNoData, kFinished}, false,
      [](const SiteSimulator& s) { return hostsWith("sites", "Btdad", s.deadHost()); }},
-    {"TimeOut", kBtdad, {.latencyMs = 2500}, 1, SiteState::failed, "712 ",
-     SiteVerdict::unreachable, {kPage1, kNoData, kFinished}, false, {}, 1},
+    {"TimeOut", kBtdad, {.latencyMs = 2500}, 1, SiteState::unreachable, "712 ",
+     SiteState::unreachable, {kPage1, kNoData, kFinished}, false, {}, 1},
     // An https API asked of a plain HTTP server: the handshake fails.
-    {"TlsFailure", kTorrentz, {}, 1, SiteState::failed, "711 ", SiteVerdict::unreachable,
+    {"TlsFailure", kTorrentz, {}, 1, SiteState::unreachable, "711 ", SiteState::unreachable,
      {kPage1, kJsonFailed, kFinished}, false,
      [](const SiteSimulator& s) { return hostsWith("apis", "A", s.host("Btdad")); }, 1},
-    {"Http500", kBtdad, {.serverError = true}, 1, SiteState::failed,
-     "500 Internal Server Error", SiteVerdict::httpError, {kPage1, kNoData, kFinished}},
-    {"JsonSiteAnswersHtml", kTorrentz, {.htmlInsteadOfJson = true}, 1, SiteState::failed,
-     "JSON解析失败（text/html; charset=utf-8）", SiteVerdict::jsonFailed,
+    {"Http500", kBtdad, {.serverError = true}, 1, SiteState::httpError,
+     "500 Internal Server Error", SiteState::httpError, {kPage1, kNoData, kFinished}},
+    {"JsonSiteAnswersHtml", kTorrentz, {.htmlInsteadOfJson = true}, 1, SiteState::jsonFailed,
+     "JSON解析失败（text/html; charset=utf-8）", SiteState::jsonFailed,
      {kPage1, kJsonFailed, kFinished}},
-    {"LayoutChangedHtml", kBtdad, {.layoutChanged = true}, 2, SiteState::failed, kLayout,
-     SiteVerdict::layoutChanged, {kPage1, kNoData, kFinished}},
-    {"LayoutChangedJson", kTorrentz, {.layoutChanged = true}, 2, SiteState::failed, kLayout,
-     SiteVerdict::layoutChanged, {kPage1, kNoData, kFinished}},
-    {"LayoutChangedJsonCutAsText", kCiliwang, {.layoutChanged = true}, 2, SiteState::failed,
-     kLayout, SiteVerdict::layoutChanged, {kPage1, kNoData, kFinished}},
-    {"JsonWithoutItsList", kCixiaoya, {.jsonWithoutList = true}, 2, SiteState::failed, kLayout,
-     SiteVerdict::layoutChanged, {kPage1, kNoData, kFinished}},
-    {"NoResultsHtml", kSobt, {.pages = 0}, 2, SiteState::noResults, "", SiteVerdict::noResults,
+    {"LayoutChangedHtml", kBtdad, {.layoutChanged = true}, 2, SiteState::layoutChanged, kLayout,
+     SiteState::layoutChanged, {kPage1, kNoData, kFinished}},
+    {"LayoutChangedJson", kTorrentz, {.layoutChanged = true}, 2, SiteState::layoutChanged, kLayout,
+     SiteState::layoutChanged, {kPage1, kNoData, kFinished}},
+    {"LayoutChangedJsonCutAsText", kCiliwang, {.layoutChanged = true}, 2, SiteState::layoutChanged,
+     kLayout, SiteState::layoutChanged, {kPage1, kNoData, kFinished}},
+    {"JsonWithoutItsList", kCixiaoya, {.jsonWithoutList = true}, 2, SiteState::layoutChanged, kLayout,
+     SiteState::layoutChanged, {kPage1, kNoData, kFinished}},
+    {"NoResultsHtml", kSobt, {.pages = 0}, 2, SiteState::noResults, "", SiteState::noResults,
      {kPage1, kNoData, kFinished}},
     {"NoResultsJson", kTorrentz, {.pages = 0}, 2, SiteState::noResults, "",
-     SiteVerdict::noResults, {kPage1, kNoData, kFinished}},
+     SiteState::noResults, {kPage1, kNoData, kFinished}},
     // A redesigned page without a single result holds nothing that looks like one.
     {"NoResultsAfterRedesign", kSobt, {.pages = 0, .layoutChanged = true}, 1,
-     SiteState::noResults, "", SiteVerdict::noResults, {kPage1, kNoData, kFinished}},
-    {"OutOfPagesAfterPage1", kSobt, {.pages = 1}, 3, SiteState::done, "", SiteVerdict::ok,
+     SiteState::noResults, "", SiteState::noResults, {kPage1, kNoData, kFinished}},
+    {"OutOfPagesAfterPage1", kSobt, {.pages = 1}, 3, SiteState::done, "", SiteState::done,
      {kPage1, kPage2, kNoData, kFinished}, true},
-    {"EveryPage", kTorrentz, {}, 2, SiteState::done, "", SiteVerdict::ok,
+    {"EveryPage", kTorrentz, {}, 2, SiteState::done, "", SiteState::done,
      {kPage1, kPage2, kFinished}, true},
-    {"MirrorFailover", kBtdad, {}, 2, SiteState::done, "", SiteVerdict::ok,
+    {"MirrorFailover", kBtdad, {}, 2, SiteState::done, "", SiteState::done,
      {kPage1, "MIRROR", kPage2, kFinished}, true,
      [](const SiteSimulator& s) { return s.hostsFileText(true); }},
 };
@@ -147,8 +147,8 @@ TEST_P(SiteStatus, ReportsWhyTheSiteEndedAndKeepsItsLogLines) {
   // The check fetches page 1 through the same loop and comes to the same verdict.
   SiteCheck check = checkSite(hosts, c.site, utf8ToGbk("电影 Key"), c.timeout);
   EXPECT_EQ(check.verdict, c.verdict) << gbkToUtf8(siteVerdictText(check.verdict));
-  EXPECT_EQ(check.host, c.verdict == SiteVerdict::noHost ? Text() : liveHost);
-  EXPECT_EQ(check.hits > 0, c.verdict == SiteVerdict::ok);
+  EXPECT_EQ(check.host, c.verdict == SiteState::noHost ? Text() : liveHost);
+  EXPECT_EQ(check.hits > 0, c.verdict == SiteState::done);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryReason, SiteStatus, ::testing::ValuesIn(kCases),

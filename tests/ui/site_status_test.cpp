@@ -46,7 +46,7 @@ TEST(SiteStatus, RowShowsWhatTheReportSays) {
        {"Btdad", "等待"_gbk, "", "", "", "", "", ""}},
       {report(kBtdad, SiteState::noHost, 0, 0, 0, 0, 0, {}, "未配置主机"_gbk),
        {"Btdad", "未配置主机"_gbk, "", "", "", "", "", "未配置主机"_gbk}},
-      {report(kSobt, SiteState::failed, 1, 1, 0, 0, 2340, "sobt.example",
+      {report(kSobt, SiteState::httpError, 1, 1, 0, 0, 2340, "sobt.example",
               "HTTP/1.1 500 Internal Server Error"),
        {"Sobt", "失败"_gbk, "1", "0", "0", "2.3 秒"_gbk, "sobt.example",
         "HTTP/1.1 500 Internal Server Error"}},
@@ -74,7 +74,7 @@ TEST_F(SiteStatusList, FollowsTheReportsCellByCellAndRebuildsForANewSearch) {
 
   w_.selectRow(超级列表框_站点状态, 1);
   reports_.update(kBtsow, [](core::SiteReport& r) {
-    r.state = SiteState::failed;
+    r.state = SiteState::httpError;
     r.reason = "705 connection refused";
   });
   table_.refresh();
