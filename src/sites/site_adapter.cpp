@@ -139,79 +139,84 @@ SiteOutcome runSiteAdapter(const SitePlan& plan, SiteChannel& channel) {
   return runSiteAdapter(std::span<const SitePlan>(&plan, 1), channel);
 }
 
-SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& channel) {
-  SiteOutcome outcome;
-  if (mirrors.empty()) return outcome;
-  const SiteRow& row = mirrors.front().row;
-  const Text& label = row.logLabel;
-  auto say = [&](const Text& message) { writeSiteLog(channel, label, message); };
-  const bool stamped = takesTimeStamp(row);
-  Text stamp;
-  auto end = [&](SiteEnd why, const Text& message) {
-    outcome.end = why;
-    say(message);
-    channel.clearRunning();
-  };
-  auto stopWanted = [&channel] { return channel.stopRequested(); };
-  PageConnection connection(mirrors.front().reuseConnection);  // closed when the run ends
+namespace {
 
-  std::vector<Text> hosts;
-  for (const SitePlan& plan : mirrors) hosts.push_back(plan.host);
-  const std::vector<std::size_t> order = mirrorOrder(row.index, hosts);
-  std::size_t tried = 0;  // position in `order` of the mirror in use
-  auto current = [&]() -> const SitePlan& { return mirrors[order[tried]]; };
-  outcome.host = current().host;
-  channel.report([&](core::SiteReport& r) {
-    r.hitLabel = row.hitLabel;
-    r.mirror = outcome.host;
-  });
+using Fault = std::pair<core::SiteState, Text>;
 
-  const int pageLimit = channel.pageLimit();
-  for (int page = 1; page <= pageLimit; ++page) {
-    if (channel.stopRequested()) {
-      end(SiteEnd::stopped, SiteLogMessages::manualStop());
-      break;
+// One run of a site's pages: the loop of runSiteAdapter, cut at its steps.
+class PageLoop final {
+ public:
+  PageLoop(std::span<const SitePlan> mirrors, SiteChannel& channel)
+      : mirrors_(mirrors),
+        channel_(channel),
+        row_(mirrors.front().row),
+        stamped_(takesTimeStamp(row_)),
+        connection_(mirrors.front().reuseConnection) {
+    std::vector<Text> hosts;
+    for (const SitePlan& plan : mirrors) hosts.push_back(plan.host);
+    order_ = mirrorOrder(row_.index, hosts);
+  }
+
+  SiteOutcome run() {
+    outcome_.host = current().host;
+    channel_.report([&](core::SiteReport& r) {
+      r.hitLabel = row_.hitLabel;
+      r.mirror = outcome_.host;
+    });
+    const int pageLimit = channel_.pageLimit();
+    for (int page = 1; page <= pageLimit; ++page) {
+      if (!readPage(page)) break;
     }
-    if (!channel.running()) {
-      outcome.end = SiteEnd::released;
-      break;
+    if (outcome_.pagesRequested == 0 && mirrors_.front().baseUrl.empty()) {
+      outcome_.fault = core::SiteState::noHost;
+      outcome_.reason = core::noHostText();
+    }
+    channel_.report([&](core::SiteReport& r) {
+      r.state = finalState(outcome_);
+      if (!outcome_.reason.empty()) r.reason = outcome_.reason;
+    });
+    channel_.clearRunning();
+    say(SiteLogMessages::finished());
+    return outcome_;
+  }
+
+ private:
+  const SitePlan& current() const { return mirrors_[order_[tried_]]; }
+  void say(const Text& message) { writeSiteLog(channel_, row_.logLabel, message); }
+  void end(SiteEnd why, const Text& message) {
+    outcome_.end = why;
+    say(message);
+    channel_.clearRunning();
+  }
+
+  // One page: fetched, cut, handed over and judged. Whether the loop goes on.
+  bool readPage(int page) {
+    if (channel_.stopRequested()) {
+      end(SiteEnd::stopped, SiteLogMessages::manualStop());
+      return false;
+    }
+    if (!channel_.running()) {
+      outcome_.end = SiteEnd::released;
+      return false;
     }
     say(SiteLogMessages::page(page));
-    channel.report([page](core::SiteReport& r) {
+    channel_.report([page](core::SiteReport& r) {
       r.state = core::SiteState::onPage;
       r.page = page;
     });
-
-    PageAnswer answer;
-    for (;;) {
-      if (stamped) stamp = freshTimeStamp(stamp);
-      answer = fetchPage(pageUrl(current(), channel.keyword(), page, stamp),
-                         channel.timeoutSeconds(), stopWanted, &connection,
-                         channel.stopBell());
-      if (page != 1 || channel.stopRequested() || current().baseUrl.empty()) break;
-      if (!hostFailed(answer)) {
-        rememberMirror(row.index, current().host);
-        break;
-      }
-      if (tried + 1 >= order.size()) break;
-      const Text failed = current().host;
-      ++tried;
-      outcome.host = current().host;
-      say(SiteLogMessages::mirrorSwitch(failed, requestFault(answer)->second, outcome.host));
-      channel.report([&](core::SiteReport& r) { r.mirror = outcome.host; });
-    }
-    ++outcome.pagesRequested;
-    outcome.lastPage = {Text(), answer.status, answer.statusText, answer.httpStatus,
-                        answer.contentType};
+    PageAnswer answer = fetch(page);
+    ++outcome_.pagesRequested;
+    outcome_.lastPage = {Text(), answer.status, answer.statusText, answer.httpStatus,
+                         answer.contentType};
     // A stop while the request ran: whatever it got is not handed on. The lines are those
     // of a stop noticed before the page's first hit.
-    if (channel.stopRequested()) {
+    if (channel_.stopRequested()) {
       end(SiteEnd::stopped, SiteLogMessages::manualStop());
-      continue;
+      return true;
     }
-    auto fault = current().baseUrl.empty()
-                     ? std::optional(std::pair{core::SiteState::noHost, core::noHostText()})
-                     : requestFault(answer);
+    std::optional<Fault> fault = current().baseUrl.empty()
+                                     ? std::optional(Fault{core::SiteState::noHost, core::noHostText()})
+                                     : requestFault(answer);
     // Past page 1 a site may answer "404 Not Found" where it has no more pages: that is the
     // end of its results, as an empty page is. A 5xx or no answer stays a failure.
     if (fault && page > 1 && fault->first == core::SiteState::httpError && answer.httpStatus < 500) {
@@ -219,72 +224,112 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
     }
     PageReader reader(current());
     PageVerdict verdict = reader.read(answer.body);
-    int hitsOnPage = 0;
     bool storeFull = false;
-    if (verdict == PageVerdict::items) {
-      for (int item = 0; item < reader.itemCount() && !storeFull; ++item) {
-        // A stop here leaves the rest of the page; the next page's check notices it again
-        // and writes the stop line a second time, unless this was the last page.
-        if (channel.stopRequested()) {
-          say(SiteLogMessages::manualStop());
-          channel.clearRunning();
-          outcome.end = SiteEnd::stopped;
-          break;
-        }
-        if (auto hit = reader.hit(item)) {
-          ++hitsOnPage;
-          storeFull = !channel.handOver(*hit);
-        }
-      }
-    }
-    outcome.hits += hitsOnPage;
-    // Whether this page decides the site's fault: a failed request on any page, a page 1
-    // that gave no hit. A later page that gives nothing is the end of the results.
-    if (!fault && verdict == PageVerdict::jsonFailed) {
-      fault = std::pair{core::SiteState::jsonFailed, jsonFailedReason(answer)};
-    }
-    if (!fault && page == 1 && outcome.hits == 0) {
-      bool changed = reader.listMissing() || holdsResultTraces(answer.body);
-      fault = changed ? std::pair{core::SiteState::layoutChanged, "页面结构可能已改变"_gbk}
-                      : std::pair{core::SiteState::noResults, Text()};
-    }
-    if (fault && (page == 1 || fault->first != core::SiteState::noResults)) {
-      outcome.fault = fault->first;
-      outcome.reason = fault->second;
-    }
-    const bool answered = !unanswered(answer);
-    channel.report([&](core::SiteReport& r) {
-      if (answered) ++r.pagesFetched;
-      r.hitsFound = outcome.hits;
-      if (fault && fault->first != core::SiteState::noResults) r.reason = fault->second;
-    });
+    if (verdict == PageVerdict::items) storeFull = handOver(reader);
+    judge(page, answer, reader, verdict, fault);
     if (verdict != PageVerdict::items) {
       end(verdict == PageVerdict::jsonFailed ? SiteEnd::jsonFailed : SiteEnd::noData,
           verdict == PageVerdict::jsonFailed ? SiteLogMessages::jsonFailed()
                                              : SiteLogMessages::noData());
-      break;
+      return false;
     }
-    if (channel.stopRequested()) continue;
+    if (channel_.stopRequested()) return true;
     if (storeFull) {
       end(SiteEnd::storeFull, SiteLogMessages::storeFull());
-      break;
+      return false;
     }
     if (reader.cutShort()) {
       end(SiteEnd::pageTooLong, SiteLogMessages::pageTooLong());
-      break;
+      return false;
+    }
+    return true;
+  }
+
+  // The page's request. Page 1 is asked of the mirrors in turn, until one answers without a
+  // connection failure or a 5xx status; each switch writes a log line.
+  PageAnswer fetch(int page) {
+    for (;;) {
+      if (stamped_) stamp_ = freshTimeStamp(stamp_);
+      PageAnswer answer = fetchPage(pageUrl(current(), channel_.keyword(), page, stamp_),
+                                    channel_.timeoutSeconds(),
+                                    [this] { return channel_.stopRequested(); }, &connection_,
+                                    channel_.stopBell());
+      if (page != 1 || channel_.stopRequested() || current().baseUrl.empty()) return answer;
+      if (!hostFailed(answer)) {
+        rememberMirror(row_.index, current().host);
+        return answer;
+      }
+      if (tried_ + 1 >= order_.size()) return answer;
+      const Text failed = current().host;
+      ++tried_;
+      outcome_.host = current().host;
+      say(SiteLogMessages::mirrorSwitch(failed, requestFault(answer)->second, outcome_.host));
+      channel_.report([&](core::SiteReport& r) { r.mirror = outcome_.host; });
     }
   }
-  if (outcome.pagesRequested == 0 && mirrors.front().baseUrl.empty()) {
-    outcome.fault = core::SiteState::noHost;
-    outcome.reason = core::noHostText();
+
+  // Hands the page's hits over; whether the store is full.
+  bool handOver(const PageReader& reader) {
+    int hitsOnPage = 0;
+    bool storeFull = false;
+    for (int item = 0; item < reader.itemCount() && !storeFull; ++item) {
+      // A stop here leaves the rest of the page; the next page's check notices it again
+      // and writes the stop line a second time, unless this was the last page.
+      if (channel_.stopRequested()) {
+        say(SiteLogMessages::manualStop());
+        channel_.clearRunning();
+        outcome_.end = SiteEnd::stopped;
+        break;
+      }
+      if (auto hit = reader.hit(item)) {
+        ++hitsOnPage;
+        storeFull = !channel_.handOver(*hit);
+      }
+    }
+    outcome_.hits += hitsOnPage;
+    return storeFull;
   }
-  channel.report([&](core::SiteReport& r) {
-    r.state = finalState(outcome);
-    if (!outcome.reason.empty()) r.reason = outcome.reason;
-  });
-  channel.clearRunning();
-  say(SiteLogMessages::finished());
-  return outcome;
+
+  // Whether this page decides the site's fault: a failed request on any page, a page 1 that
+  // gave no hit. A later page that gives nothing is the end of the results.
+  void judge(int page, const PageAnswer& answer, const PageReader& reader, PageVerdict verdict,
+             std::optional<Fault> fault) {
+    if (!fault && verdict == PageVerdict::jsonFailed) {
+      fault = Fault{core::SiteState::jsonFailed, jsonFailedReason(answer)};
+    }
+    if (!fault && page == 1 && outcome_.hits == 0) {
+      bool changed = reader.listMissing() || holdsResultTraces(answer.body);
+      fault = changed ? Fault{core::SiteState::layoutChanged, "页面结构可能已改变"_gbk}
+                      : Fault{core::SiteState::noResults, Text()};
+    }
+    if (fault && (page == 1 || fault->first != core::SiteState::noResults)) {
+      outcome_.fault = fault->first;
+      outcome_.reason = fault->second;
+    }
+    const bool answered = !unanswered(answer);
+    channel_.report([&](core::SiteReport& r) {
+      if (answered) ++r.pagesFetched;
+      r.hitsFound = outcome_.hits;
+      if (fault && fault->first != core::SiteState::noResults) r.reason = fault->second;
+    });
+  }
+
+  const std::span<const SitePlan> mirrors_;
+  SiteChannel& channel_;
+  const SiteRow& row_;
+  const bool stamped_;
+  Text stamp_;
+  PageConnection connection_;  // closed when the run ends
+  std::vector<std::size_t> order_;
+  std::size_t tried_ = 0;  // position in order_ of the mirror in use
+  SiteOutcome outcome_;
+};
+
+}  // namespace
+
+SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& channel) {
+  if (mirrors.empty()) return {};
+  return PageLoop(mirrors, channel).run();
 }
 
 }  // namespace quenbo
