@@ -64,11 +64,12 @@ void ResultStore::sort(SortKey key) {
   for (const ResultRow& row : rows_) {
     keys.push_back(key == SortKey::size ? sizeSortKey(row.size) : heatSortKey(row.heat));
   }
+  const std::vector<int> order = shellSortOrder(keys);
   std::vector<ResultRow> sorted;
   sorted.reserve(rows_.size());
-  for (int from : shellSortOrder(keys)) sorted.push_back(std::move(rows_[static_cast<std::size_t>(from)]));
+  for (int from : order) sorted.push_back(std::move(rows_[static_cast<std::size_t>(from)]));
   rows_ = std::move(sorted);
-  events_.listSorted(rows_);
+  events_.listSorted(rows_, order);
 }
 
 void ResultStore::closeIntake() {

@@ -41,8 +41,10 @@ class SearchEvents {
   virtual void hitListed(const ResultRow& row, int index) = 0;  // index from 0, at the end
   // The whole list was listed again under new filter settings.
   virtual void listRebuilt(const std::vector<ResultRow>& rows) = 0;
-  // The same rows in a new order.
-  virtual void listSorted(const std::vector<ResultRow>& rows) { listRebuilt(rows); }
+  // The same rows in a new order: the row now at position p was at order[p].
+  virtual void listSorted(const std::vector<ResultRow>& rows, const std::vector<int>& /*order*/) {
+    listRebuilt(rows);
+  }
   virtual void progress(const SearchProgress& progress) = 0;
 
   // A site's report changed (its worker's thread).

@@ -72,12 +72,13 @@ void SearchView::listRebuilt(const std::vector<core::ResultRow>& rows) {
   }
 }
 
-void SearchView::listSorted(const std::vector<core::ResultRow>& rows) {
+void SearchView::listSorted(const std::vector<core::ResultRow>&, const std::vector<int>& order) {
   std::lock_guard lock(mutex_);
   if (!attached_) return;
-  // The same rows: the selection keeps its places.
+  // The same rows moved without copying a text: the numbers stay where they are, and the
+  // selection keeps its places.
   window_.lockUpdates(超级列表框_磁力链接, true);
-  window_.replaceRows(超级列表框_磁力链接, listRows(rows));
+  window_.reorderRows(超级列表框_磁力链接, order, 1);
   window_.lockUpdates(超级列表框_磁力链接, false);
 }
 

@@ -26,7 +26,7 @@ class SearchView final : public core::SearchEvents {
 
   void hitListed(const core::ResultRow& row, int index) override;
   void listRebuilt(const std::vector<core::ResultRow>& rows) override;
-  void listSorted(const std::vector<core::ResultRow>& rows) override;
+  void listSorted(const std::vector<core::ResultRow>& rows, const std::vector<int>& order) override;
   void progress(const core::SearchProgress& progress) override;
   void logLine(const Text& line) override;
   void finished(const core::SearchSummary& summary) override;
