@@ -39,8 +39,9 @@ struct ParsedSearchOptions {
 // `sites` yet; returns the first unknown label, if any.
 std::optional<std::string> addSites(std::string_view list, std::vector<int>& sites);
 
-// Parses the arguments after "search", by the rules of the program's command line
-// (command_line.h, where it is defined). Site labels are matched without regard to ASCII case.
+// Parses the arguments after "search" by the rules of the program's command line
+// (command_line.h; defined in command_line.cpp). Site labels are matched without regard to
+// ASCII case.
 ParsedSearchOptions parseSearchOptions(std::span<const char* const> arguments);
 
 // The usage text, UTF-8, ending in a line feed.
