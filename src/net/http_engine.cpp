@@ -191,7 +191,10 @@ Text HttpEngine::execute(HttpRequest& request, HttpResponse& response) {
   std::optional<RequestUrl> url = crackUrl(request.url);
   if (!url) return fail(EngineFailure::badUrl);
 
-  FetchResponse fetched = fetch(fetchRequestOf(request, *url), request.connection);
+  // The handle lives to the end of the call: freeing its buffers before the page text is made
+  // lets the allocator give the heap's top back and fault it in again for the text, each page.
+  FetchSession session(request.connection);
+  FetchResponse fetched = session.fetch(fetchRequestOf(request, *url));
   response.cause = fetched.failure;
   EngineFailure failure = failedStep(fetched);
   // An abandoned request hands nothing on, not even the bytes it got so far.
