@@ -1,5 +1,7 @@
 # Fails when a file under src/ includes a folder of src/ that is not before its own folder in
-# the layer list.  Run as: cmake -DSRC=<src dir> -DLAYERS="base;script;..." -P check_layers.cmake
+# the layer list, or when a file other than a .cpp file of net/ includes libcurl's header: the
+# fetch core in net/ is the one place that speaks to libcurl, and no header hands it on.
+# Run as: cmake -DSRC=<src dir> -DLAYERS="base;script;..." -P check_layers.cmake
 # The last layer (the Qt front-end) may include every other layer, which the order gives anyway.
 if(NOT SRC OR NOT LAYERS)
   message(FATAL_ERROR "usage: cmake -DSRC=<dir> -DLAYERS=<list> -P check_layers.cmake")
@@ -13,6 +15,11 @@ foreach(file ${files})
     message(SEND_ERROR "${file}: folder '${own}' is not in the layer list (cmake/layers.cmake)")
     math(EXPR faults "${faults} + 1")
     continue()
+  endif()
+  file(STRINGS ${SRC}/${file} curl REGEX "^[ \t]*#[ \t]*include[ \t]*<curl/")
+  if(curl AND NOT file MATCHES "^net/[^/]*\\.cpp$")
+    message(SEND_ERROR "${file}: includes libcurl's header, which only the .cpp files of net/ may")
+    math(EXPR faults "${faults} + 1")
   endif()
   file(STRINGS ${SRC}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
   foreach(line ${lines})

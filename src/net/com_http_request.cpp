@@ -6,7 +6,6 @@
 
 #include "base/text_search.h"
 #include "net/cookie_text.h"
-#include "net/curl_transfer.h"
 #include "net/header_text.h"
 #include "net/request_headers.h"
 #include "net/request_url.h"
@@ -67,51 +66,30 @@ std::chrono::milliseconds timeoutOf(int seconds) {
 
 }  // namespace
 
-RequestObject::RequestObject() : transfer_(std::make_unique<CurlTransfer>()) {}
+RequestObject::RequestObject() : session_(std::make_unique<FetchSession>()) {}
 RequestObject::~RequestObject() = default;
 bool RequestObject::valid() const {
-  return transfer_->valid();
+  return session_->valid();
 }
 
-// Everything set before the transfer; false as soon as libcurl refuses a step, and then the
-// request is not made.
-bool ComHttpRequest::configure(CurlTransfer& transfer, const std::optional<RequestUrl>& target,
-                               const Bytes& body, CurlHeaderList& headers) {
-  std::string_view verb = HttpMethod::verb(method);
-  std::chrono::milliseconds idle = timeoutOf(timeoutSeconds);
-  if (!transfer.setIdleTimeout(idle)) return false;
-  if (timeoutSeconds == -1 && !transfer.set(CURLOPT_CONNECTTIMEOUT_MS, 60000L)) return false;
+FetchRequest ComHttpRequest::fetchRequest(const std::optional<RequestUrl>& target) {
+  FetchRequest out;
+  if (target) out.url = target->curlUrl();
+  out.verb = HttpMethod::verb(method);
+  out.body = !bodyBytes.empty() ? bodyBytes : bodyText;
+  out.idleTimeout = timeoutOf(timeoutSeconds);
+  if (timeoutSeconds == -1) out.connectTimeout = std::chrono::milliseconds(60000);
   // With its own connect time-out the first step may take a minute: the deadline allows it.
-  if (!transfer.setDeadline(
-          requestDeadline(timeoutSeconds == -1 ? std::chrono::milliseconds(60000) : idle))) {
-    return false;
+  out.deadline = totalTimeoutMs > 0 ? std::chrono::milliseconds(totalTimeoutMs)
+                                    : requestDeadline(out.connectTimeout.value_or(out.idleTimeout));
+  out.proxy = proxy;
+  if (proxyAuthMode == 1) {
+    out.proxyUserName = proxyUserName;
+    out.proxyPassword = proxyPassword;
   }
-  if (!proxy.empty() && !transfer.set(CURLOPT_PROXY, ("http://" + proxy).c_str())) return false;
-  if (target && (!transfer.set(CURLOPT_URL, target->curlUrl().c_str()) ||
-                 !transfer.set(CURLOPT_PATH_AS_IS, 1L))) {
-    return false;
-  }
-  if (!transfer.setFollowRedirects(!noRedirect) ||
-      !transfer.set(CURLOPT_SSL_VERIFYPEER, verifyCertificates ? 1L : 0L) ||
-      !transfer.set(CURLOPT_SSL_VERIFYHOST, verifyCertificates ? 2L : 0L)) {
-    return false;
-  }
-  if (verifyCertificates && !trustedCertificates.empty() &&
-      !transfer.set(CURLOPT_CAINFO, trustedCertificates.c_str())) {
-    return false;
-  }
-  if (totalTimeoutMs > 0 &&
-      !transfer.set(CURLOPT_TIMEOUT_MS, static_cast<long>(totalTimeoutMs))) {
-    return false;
-  }
-  // Basic proxy credentials: libcurl sends them as "Proxy-Authorization: Basic " and the
-  // Base64 form of user, colon and password, to the proxy only (also through a tunnel).
-  if (!proxy.empty() && !proxyUserName.empty() && proxyAuthMode == 1 &&
-      (!transfer.set(CURLOPT_PROXYAUTH, long{CURLAUTH_BASIC}) ||
-       !transfer.set(CURLOPT_PROXYUSERNAME, proxyUserName.c_str()) ||
-       !transfer.set(CURLOPT_PROXYPASSWORD, proxyPassword.c_str()))) {
-    return false;
-  }
+  out.followRedirects = !noRedirect;
+  out.verifyCertificates = verifyCertificates;
+  out.trustedCertificates = trustedCertificates;
   HeaderSet headerSet;
   if (cookies) {
     if (!cookies->empty() && containsText(*cookies, "Cookie:")) {
@@ -121,50 +99,42 @@ bool ComHttpRequest::configure(CurlTransfer& transfer, const std::optional<Reque
   }
   setCallerHeaders(headerSet, extraHeaders);
   // A caller's line libcurl cannot send (a stray CR) is left out, as the request object does.
-  (void)headers.appendHeaderText(headerSet.text());
-  if (!headers.suppressUnlessGiven("Accept") || !headers.suppressUnlessGiven("Expect")) {
-    return false;
-  }
-  if ((verb == "POST" || !body.empty()) && !headers.suppressUnlessGiven("Content-Type")) {
-    return false;
-  }
-  if (!transfer.set(CURLOPT_HTTPHEADER, headers.get())) return false;
-  if (!transfer.setRequest(verb, body)) return false;
-  transfer.setBodyLimit(kBodyLimit);
-  return true;
+  out.headers = headerSet.text();
+  out.bodyLimit = kBodyLimit;
+  return out;
 }
 
 Bytes ComHttpRequest::execute() {
-  std::unique_ptr<CurlTransfer> own;
-  CurlTransfer* transfer = requestObject != nullptr ? requestObject->transfer_.get() : nullptr;
-  if (transfer == nullptr) {
-    own = std::make_unique<CurlTransfer>();
-    transfer = own.get();
+  std::unique_ptr<FetchSession> own;
+  FetchSession* session = requestObject != nullptr ? requestObject->session_.get() : nullptr;
+  if (session == nullptr) {
+    own = std::make_unique<FetchSession>();
+    session = own.get();
   }
   responseHeaders.clear();
   statusCode = 0;
-  if (!transfer->valid() || !transfer->prepare()) return Bytes();
+  failure = FetchFailure::none;
+  if (!session->valid()) {
+    failure = curlAvailable() ? FetchFailure::setup : FetchFailure::unavailable;
+    return Bytes();
+  }
 
   if (completeHeaders) extraHeaders = completeServiceHeaders(extraHeaders, url, method);
   if (normalizeHeaderNames) extraHeaders = normalizeHeaderText(extraHeaders);
   std::optional<RequestUrl> target = crackUrl(url);
-  const Bytes& body = !bodyBytes.empty() ? bodyBytes : bodyText;
-  CurlHeaderList headers;
-  bool configured = configure(*transfer, target, body, headers);
+  FetchRequest request = fetchRequest(target);
 
   Bytes received;
-  if (configured && target && transfer->run() == TransferOutcome::complete) {
-    const std::string& block = transfer->headerBlock();
-    std::size_t statusEnd = block.find("\r\n");
-    responseHeaders = statusEnd == std::string::npos ? Text() : block.substr(statusEnd + 2);
-    statusCode = static_cast<int>(transfer->responseCode());
-    received = std::move(transfer->body());
-  }
-  // The list must not outlive its use by a kept request object; a refusal here would leave
-  // the handle pointing at freed memory, so the kept object is given up instead.
-  if (!transfer->set(CURLOPT_HTTPHEADER, static_cast<curl_slist*>(nullptr)) &&
-      requestObject != nullptr) {
-    requestObject->transfer_ = std::make_unique<CurlTransfer>();
+  if (!target) {
+    failure = FetchFailure::badUrl;
+  } else if (FetchResponse fetched = session->fetch(request); !fetched.ok()) {
+    failure = fetched.failure;
+  } else {
+    std::size_t statusEnd = fetched.headers.find("\r\n");
+    responseHeaders =
+        statusEnd == std::string::npos ? Text() : fetched.headers.substr(statusEnd + 2);
+    statusCode = static_cast<int>(fetched.status);
+    received = std::move(fetched.body);
   }
   responseCookies = collectSetCookies(responseHeaders, "");
   if (mergeCookies && cookies) responseCookies = mergeCookieText(*cookies, responseCookies);

@@ -7,12 +7,11 @@
 #include <string>
 
 #include "base/text.h"
+#include "net/fetch.h"
 #include "net/http_request.h"
 
 namespace quenbo {
 
-class CurlHeaderList;
-class CurlTransfer;
 struct RequestUrl;
 
 // A request object a caller may keep for several calls; its connections stay open between
@@ -28,7 +27,7 @@ class RequestObject final {
 
  private:
   friend struct ComHttpRequest;
-  std::unique_ptr<CurlTransfer> transfer_;
+  std::unique_ptr<FetchSession> session_;
 };
 
 struct ComHttpRequest {
@@ -58,6 +57,7 @@ struct ComHttpRequest {
   bool verifyCertificates = false;
   std::string trustedCertificates;  // native path; empty: the system's store
   int totalTimeoutMs = 0;           // above 0: the whole call, connecting included
+  FetchFailure failure = FetchFailure::none;  // out: why no whole answer came
 
   // The body bytes; empty when the request could not be made (libcurl refused a setting)
   // or the transfer failed. The whole call ends after four times its time-out, at most a
@@ -65,8 +65,8 @@ struct ComHttpRequest {
   Bytes execute();
 
  private:
-  [[nodiscard]] bool configure(CurlTransfer& transfer, const std::optional<RequestUrl>& target,
-                               const Bytes& body, CurlHeaderList& headers);
+  // Takes a "Cookie:" name out of `cookies`.
+  FetchRequest fetchRequest(const std::optional<RequestUrl>& target);
 };
 
 }  // namespace quenbo

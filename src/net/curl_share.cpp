@@ -1,9 +1,11 @@
 #include "net/curl_share.h"
 
+#include <curl/curl.h>
+
 #include <array>
 #include <mutex>
 
-#include "net/curl_transfer.h"
+#include "net/fetch.h"
 
 namespace quenbo {
 namespace {
@@ -42,7 +44,7 @@ Share* makeShare() {
 
 }  // namespace
 
-CURLSH* pageShare() {
+void* pageShare() {
   static Share* share = makeShare();
   return share ? share->handle : nullptr;
 }

@@ -6,6 +6,7 @@
 
 #include "base/stop_bell.h"
 #include "base/text.h"
+#include "net/fetch.h"
 
 namespace quenbo {
 
@@ -55,13 +56,34 @@ struct HttpRequest {
   PageConnection* connection = nullptr;
 };
 
+// The step at which the engine gave up; each has its failure message (HttpEngine makes it).
+enum class EngineFailure {
+  none,
+  noService,     // libcurl cannot be used
+  badUrl,        // the URL breaks the system's URL rules
+  session,       // no handle, or the proxy refused
+  connection,    // the URL refused
+  request,       // the verb or body refused
+  timeouts,      // a time-out or the abandon check refused
+  credentials,   // the server's or the proxy's credentials refused
+  certificates,  // the certificate checks could not be switched off
+  cookies,       // the cookie store refused
+  redirects,     // the redirect rules refused
+  headers,       // a header line could not be set
+  send,          // resolving, connecting, the TLS handshake or sending failed
+  noResponse,    // no complete answer header came (also a request abandoned before the body)
+  read,          // the body broke off, passed the limit, or the request was abandoned in it
+};
+
 // Filled by the engine; a field the engine does not reach keeps the caller's value.
 struct HttpResponse {
   Text cookies;     // the caller's text with the cookie of every Set-Cookie line appended
   Text headers;     // the final response's header block, status line first, "\r\n" lines
   Text location;    // the last Location header of the final response
-  Text statusText;  // "200 OK", or the failure message
+  Text statusText;  // "200 OK", or the failure message of `failure`
   Bytes body;
+  EngineFailure failure = EngineFailure::none;  // none when the whole answer came
+  FetchFailure cause = FetchFailure::none;      // what the transfer ran into, when it ran
 };
 
 }  // namespace quenbo

@@ -4,7 +4,6 @@
 
 #include "base/text_search.h"
 #include "net/cookie_text.h"
-#include "net/curl_transfer.h"
 #include "net/header_text.h"
 #include "net/request_headers.h"
 #include "net/request_url.h"
@@ -40,28 +39,21 @@ Bytes InetRequest::execute() {
   if (normalizeHeaderNames) extraHeaders = normalizeHeaderText(extraHeaders);
   std::string_view verb = HttpMethod::verb(method);
   bool secure = lowerAscii(std::string_view(url).substr(0, 8)) == "https://";
-  Text agent = agentOf(extraHeaders);
 
-  CurlTransfer transfer;
-  if (!transfer.valid() || !transfer.prepare()) return Bytes();
-  if (!proxy.empty() && !transfer.set(CURLOPT_PROXY, ("http://" + proxy).c_str())) return Bytes();
+  FetchRequest request;
+  request.proxy = proxy;
   RequestUrl target{secure, urlHost(url, false, UrlVariant::request),
                     urlPort(url, UrlVariant::request), urlPath(url, UrlVariant::request)};
-  if (!transfer.set(CURLOPT_URL, target.curlUrl().c_str()) ||
-      !transfer.set(CURLOPT_PATH_AS_IS, 1L) || !transfer.set(CURLOPT_USERAGENT, agent.c_str())) {
-    return Bytes();
-  }
+  request.url = target.curlUrl();
+  request.userAgent = agentOf(extraHeaders);
   // Connecting and each read wait as long as the page client of the platform does.
   // The whole request ends after a minute, however steadily a server drips bytes.
-  if (!transfer.setIdleTimeout(std::chrono::seconds(30)) ||
-      !transfer.set(CURLOPT_CONNECTTIMEOUT_MS, 60000L) ||
-      !transfer.setDeadline(requestDeadline(std::chrono::seconds(60))) ||
-      !transfer.set(CURLOPT_SSL_VERIFYPEER, 0L) || !transfer.set(CURLOPT_SSL_VERIFYHOST, 0L) ||
-      !transfer.setFollowRedirects(!noRedirect)) {
-    return Bytes();
-  }
+  request.idleTimeout = std::chrono::seconds(30);
+  request.connectTimeout = std::chrono::seconds(60);
+  request.deadline = requestDeadline(std::chrono::seconds(60));
+  request.followRedirects = !noRedirect;
   // Without a cookie argument the cookies a redirect sets travel with the next hop.
-  if (!cookies && !transfer.set(CURLOPT_COOKIEFILE, "")) return Bytes();
+  request.cookieStore = !cookies;
 
   if (extraHeaders.empty()) extraHeaders = "Accept: */*";
   if (completeHeaders) extraHeaders = completePageHeaders(extraHeaders, url, method);
@@ -69,31 +61,25 @@ Bytes InetRequest::execute() {
     extraHeaders += findText(*cookies, "Cookie:") != -1 ? "\r\n" : "\r\nCookie: ";
     extraHeaders += *cookies;
   }
-  CurlHeaderList headers;
   // A line libcurl cannot send is left out; the request still goes.
-  (void)headers.appendHeaderText(extraHeaders);
-  if (!headers.suppressUnlessGiven("Accept") || !headers.suppressUnlessGiven("Expect")) {
-    return Bytes();
-  }
+  request.headers = extraHeaders;
 
   // A GET sends no body; every other method sends the body bytes, made from the text when
   // the caller gave none.
   if (verb != "GET" && bodyBytes.empty()) bodyBytes = bodyText;
-  Bytes body = verb == "GET" ? Bytes() : bodyBytes;
-  if (!transfer.setRequest(verb, body)) return Bytes();
-  if ((verb == "POST" || !body.empty()) && !headers.suppressUnlessGiven("Content-Type")) {
-    return Bytes();
-  }
-  if (!transfer.set(CURLOPT_HTTPHEADER, headers.get())) return Bytes();
-  transfer.setBodyLimit(kBodyLimit);
-  // A transfer that breaks off still gives what it read: its outcome is not needed.
-  (void)transfer.run();
+  request.verb = verb;
+  if (verb != "GET") request.body = bodyBytes;
+  request.bodyLimit = kBodyLimit;
 
-  const std::string& block = transfer.headerBlock();
-  responseHeaders = block.size() + 1 <= kHeaderBlockLimit ? block : Text();
+  FetchResponse fetched = fetch(request);
+  failure = fetched.failure;
+  // Nothing went out: nothing of an answer to report.
+  if (failure == FetchFailure::unavailable || failure == FetchFailure::setup) return Bytes();
+  // A transfer that breaks off still gives what it read.
+  responseHeaders = fetched.headers.size() + 1 <= kHeaderBlockLimit ? fetched.headers : Text();
   responseCookies = collectSetCookies(responseHeaders, "");
   if (mergeCookies && cookies) responseCookies = mergeCookieText(*cookies, responseCookies);
-  return std::move(transfer.body());
+  return std::move(fetched.body);
 }
 
 }  // namespace quenbo

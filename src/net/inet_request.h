@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/text.h"
+#include "net/fetch.h"
 #include "net/http_request.h"
 
 namespace quenbo {
@@ -27,6 +28,7 @@ struct InetRequest {
   bool mergeCookies = true;
   bool completeHeaders = true;
   bool normalizeHeaderNames = true;
+  FetchFailure failure = FetchFailure::none;  // out: why the answer is not whole
 
   // The body bytes; empty when the connection could not be set up. A transfer that breaks
   // off gives the bytes read so far. Waits at most 60 s to connect and 30 s for each read.

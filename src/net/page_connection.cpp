@@ -2,7 +2,7 @@
 
 #include <curl/curl.h>
 
-#include "net/curl_transfer.h"
+#include "net/fetch.h"
 
 namespace quenbo {
 
@@ -12,7 +12,7 @@ PageConnection::PageConnection(bool reuse) {
 
 PageConnection::~PageConnection() {
   // Every request's easy handle has left the multi handle by now (they live within
-  // HttpEngine::execute), so this closes the kept connections.
+  // the fetch core's calls), so this closes the kept connections.
   if (multi_ != nullptr) curl_multi_cleanup(static_cast<CURLM*>(multi_));
 }
 

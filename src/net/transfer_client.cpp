@@ -9,7 +9,6 @@
 
 #include "base/files.h"
 #include "base/text_search.h"
-#include "net/curl_transfer.h"
 #include "net/request_url.h"
 #include "net/url_parts.h"
 
@@ -46,32 +45,23 @@ TransferClient::~TransferClient() {
 
 bool TransferClient::open(std::string_view method, std::string_view url,
                           std::optional<int> timeoutMs) {
-  if (!transfer_) transfer_ = std::make_unique<CurlTransfer>();
-  if (!available_ || !transfer_->valid()) {
-    transfer_.reset();
+  if (!session_) session_ = std::make_unique<FetchSession>();
+  if (!available_ || !session_->valid()) {
+    session_.reset();
     return false;
   }
   if (timeoutMs) timeoutMs_ = timeoutMs;
   requestOpen_ = sent_ = false;
   headers_.clear();
   responseHeaders_.clear();
-  // Ends an earlier request, keeping the connections.
-  if (!transfer_->prepare()) {
-    transfer_.reset();
-    return false;
-  }
+  failure_ = FetchFailure::none;
 
   bool secure = lowerAscii(url.substr(0, 5)) == "https";
   RequestUrl target{secure, urlHost(url, false, UrlVariant::transfer),
                     urlPort(url, UrlVariant::transfer), urlPath(url, UrlVariant::transfer)};
-  CURLU* parsed = curl_url();
   curlUrl_ = target.curlUrl();
-  bool usable =
-      !target.host.empty() && parsed != nullptr &&
-      curl_url_set(parsed, CURLUPART_URL, curlUrl_.c_str(), CURLU_PATH_AS_IS) == CURLUE_OK;
-  curl_url_cleanup(parsed);
-  if (!usable) {
-    transfer_.reset();
+  if (target.host.empty() || !fetchableUrl(curlUrl_)) {
+    session_.reset();
     return false;
   }
   method_ = lowerAscii(method);
@@ -99,37 +89,28 @@ bool TransferClient::send(std::string_view body) {
   responseHeaders_.clear();
   if (!requestOpen_ || sent_) return false;
   sent_ = true;
-  CurlTransfer& transfer = *transfer_;
-  sentHeaders_ = std::make_unique<CurlHeaderList>();
-  Text lines;
-  for (const auto& [name, value] : headers_) lines += name + ":" + value + "\r\n";
+  FetchRequest request;
+  request.url = curlUrl_;
+  request.verb = method_;
+  request.body = body;
   // setHeader refused the lines libcurl could not send.
-  (void)sentHeaders_->appendHeaderText(lines);
-  if (!sentHeaders_->suppressUnlessGiven("Accept") ||
-      !sentHeaders_->suppressUnlessGiven("Expect") ||
-      ((!body.empty() || method_ == "POST") &&
-       !sentHeaders_->suppressUnlessGiven("Content-Type"))) {
-    return false;
-  }
-
+  for (const auto& [name, value] : headers_) request.headers += name + ":" + value + "\r\n";
   // No overall deadline: a large download may rightly take long while bytes keep coming.
-  bool timed = timeoutMs_ ? transfer.setIdleTimeout(std::chrono::milliseconds(*timeoutMs_))
-                          : transfer.setIdleTimeout(std::chrono::seconds(30)) &&
-                                transfer.set(CURLOPT_CONNECTTIMEOUT_MS, 60000L);
-  if (!timed) return false;
-  // Certificates are verified (libcurl's default): an update must come from its real host.
-  bool configured =
-      transfer.set(CURLOPT_URL, curlUrl_.c_str()) && transfer.set(CURLOPT_PATH_AS_IS, 1L) &&
-      transfer.set(CURLOPT_SSL_VERIFYPEER, 1L) && transfer.set(CURLOPT_SSL_VERIFYHOST, 2L) &&
-      transfer.set(CURLOPT_BUFFERSIZE, static_cast<long>(kReadSize)) &&
-      transfer.set(CURLOPT_HTTPHEADER, sentHeaders_->get()) && transfer.setFollowRedirects(true) &&
-      transfer.setRequest(method_, body);
-  if (configured && !trustedCertificates_.empty()) {
-    configured = transfer.set(CURLOPT_CAINFO, trustedCertificates_.c_str());
+  if (timeoutMs_) {
+    request.idleTimeout = std::chrono::milliseconds(*timeoutMs_);
+  } else {
+    request.idleTimeout = std::chrono::seconds(30);
+    request.connectTimeout = std::chrono::seconds(60);
   }
-  if (!configured) return false;
-  if (transfer.runUntilHeaders() == TransferOutcome::sendFailed) return false;
-  responseHeaders_ = transfer.headerBlock();
+  // Certificates are verified: an update must come from its real host.
+  request.verifyCertificates = true;
+  request.trustedCertificates = trustedCertificates_;
+  request.readSize = kReadSize;
+  request.followRedirects = true;
+  FetchResponse response = session_->fetchHeaders(request);
+  failure_ = response.failure;
+  if (response.step == FetchStep::sending) return false;
+  responseHeaders_ = response.headers;
   return true;
 }
 
@@ -164,7 +145,7 @@ bool TransferClient::receiveToFile(const std::filesystem::path& directory,
   auto previousRead = std::chrono::steady_clock::now();
   std::int64_t transferred = 0, elapsed = 0;
   bool written = true;
-  transfer_->setBodySink([&](std::string_view bytes) {
+  FetchResponse response = session_->readBody([&](std::string_view bytes) {
     if (!writeAll(fd, bytes)) return written = false;
     auto now = std::chrono::steady_clock::now();
     elapsed += std::chrono::duration_cast<std::chrono::milliseconds>(now - previousRead).count();
@@ -174,20 +155,19 @@ bool TransferClient::receiveToFile(const std::filesystem::path& directory,
     progress.transferred = transferred;
     return true;
   });
-  bool complete = transfer_->resume() == TransferOutcome::complete;
-  transfer_->setBodySink(nullptr);
+  failure_ = response.failure;
   if (reporter.joinable()) {
     progress.transferred = TransferProgress::kEndMarker;
     reporter.join();
   }
   bool closed = ::close(fd) == 0;
-  return complete && written && closed;
+  return response.ok() && written && closed;
 }
 
 bool TransferClient::close() {
-  transfer_.reset();
-  sentHeaders_.reset();
+  session_.reset();
   requestOpen_ = sent_ = false;
+  failure_ = FetchFailure::none;
   timeoutMs_.reset();
   headers_.clear();
   responseHeaders_.clear();

@@ -13,12 +13,10 @@
 #include <vector>
 
 #include "base/text.h"
+#include "net/fetch.h"
 #include "net/transfer_progress.h"
 
 namespace quenbo {
-
-class CurlTransfer;
-class CurlHeaderList;
 
 // Used from one thread; the progress callback runs on a thread of its own.
 class TransferClient final {
@@ -50,6 +48,8 @@ class TransferClient final {
                                    TransferCallback callback = nullptr, int userValue = 0);
   // The value after "name: " in the response header block, up to the end of its line.
   Text responseHeader(std::string_view name) const;
+  // Why the last send or receive failed; none after a success and after open or close.
+  FetchFailure failure() const { return failure_; }
   // Trusts the certificates of this PEM file instead of the system's store (tests point it
   // at their server's certificate); empty: the system's store. Takes effect at the next send.
   void trustCertificates(std::string pemFile) { trustedCertificates_ = std::move(pemFile); }
@@ -58,8 +58,7 @@ class TransferClient final {
 
  private:
   bool available_;
-  std::unique_ptr<CurlTransfer> transfer_;  // the session, kept across requests
-  std::unique_ptr<CurlHeaderList> sentHeaders_;
+  std::unique_ptr<FetchSession> session_;  // kept across requests
   bool requestOpen_ = false;
   bool sent_ = false;
   std::string method_;
@@ -67,6 +66,7 @@ class TransferClient final {
   std::optional<int> timeoutMs_;
   std::vector<std::pair<Text, Text>> headers_;
   Text responseHeaders_;
+  FetchFailure failure_ = FetchFailure::none;
   std::string trustedCertificates_;
 };
 

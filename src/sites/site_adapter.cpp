@@ -29,7 +29,7 @@ Text freshTimeStamp(const Text& previous) {
   return stamp;
 }
 
-// The number a status text starts with: "404 Not Found" and "712 服务器未响应!" alike.
+// The number a status line starts with: "404" of "404 Not Found".
 int statusNumber(const Text& statusText) {
   int number = 0;
   for (std::size_t i = 0; i < statusText.size() && i < 4; ++i) {
@@ -82,11 +82,13 @@ PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> 
   PageAnswer answer;
   answer.body = HttpEngine::execute(request, response);
   answer.statusText = std::move(response.statusText);
-  answer.status = statusNumber(answer.statusText);
+  answer.failure = response.failure;
   if (!response.headers.empty()) {
     answer.httpStatus = statusNumber(statusLineOf(response.headers));
     answer.contentType = lastHeaderValue(response.headers, "content-type");
   }
+  answer.status = answer.failure != EngineFailure::none ? HttpEngine::failureNumber(answer.failure)
+                                                        : answer.httpStatus;
   return answer;
 }
 
@@ -94,7 +96,7 @@ namespace {
 
 // The request failed or was cut off: no whole answer came from the server.
 bool unanswered(const PageAnswer& answer) {
-  return answer.httpStatus == 0 || answer.status != answer.httpStatus;
+  return answer.httpStatus == 0 || answer.failure != EngineFailure::none;
 }
 
 bool successful(int httpStatus) { return httpStatus >= 200 && httpStatus <= 299; }
@@ -207,7 +209,7 @@ class PageLoop final {
     PageAnswer answer = fetch(page);
     ++outcome_.pagesRequested;
     outcome_.lastPage = {Text(), answer.status, answer.statusText, answer.httpStatus,
-                         answer.contentType};
+                         answer.contentType, answer.failure};
     // A stop while the request ran: whatever it got is not handed on. The lines are those
     // of a stop noticed before the page's first hit.
     if (channel_.stopRequested()) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <span>
 
+#include "net/http_request.h"
 #include "net/page_connection.h"
 #include "sites/site_channel.h"
 #include "sites/site_plan.h"
@@ -18,6 +19,7 @@ struct PageAnswer {
   Text statusText;  // "200 OK" or the engine's failure message (GBK); empty for no request
   int httpStatus = 0;  // the server's status code; 0 when no answer arrived
   Text contentType;    // the answer's Content-Type value; empty when it gave none
+  EngineFailure failure = EngineFailure::none;  // why no whole answer came
 };
 
 // Why a site's run ended.

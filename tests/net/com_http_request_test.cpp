@@ -132,6 +132,7 @@ TEST(ServiceRequestFailure, NoAnswerGivesEmptyBytesAndNoStatus) {
   request.cookies = "a = 1";
   EXPECT_EQ(request.execute(), "");
   EXPECT_EQ(request.statusCode, 0);
+  EXPECT_EQ(request.failure, FetchFailure::connect);
   EXPECT_EQ(request.responseHeaders, "");
   EXPECT_EQ(request.cookies, "a=1");
 
@@ -142,6 +143,7 @@ TEST(ServiceRequestFailure, NoAnswerGivesEmptyBytesAndNoStatus) {
   request.url = cut.url("/check");
   EXPECT_EQ(request.execute(), "");
   EXPECT_EQ(request.statusCode, 0);
+  EXPECT_EQ(request.failure, FetchFailure::dropped);
 }
 
 TEST(ServiceRequestTls, SelfSignedCertificateIsAccepted) {

@@ -44,6 +44,7 @@ TEST(EngineResponse, StatusHeadersBodyAndTextOfAPlainPage) {
   Fetched page = fetch(server.url("/x"));
   EXPECT_EQ(page.text, "<p>gone</p>");
   EXPECT_EQ(page.response.statusText, "404 Not Found");
+  EXPECT_EQ(page.response.failure, EngineFailure::none);
   EXPECT_EQ(page.response.headers,
             "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\nContent-Length: 11\r\n\r\n");
   EXPECT_EQ(page.response.body, "<p>gone</p>");
@@ -144,6 +145,8 @@ TEST_F(RedirectTest, RedirectToAnotherSchemeIsNotFollowed) {
   request.url = server_.url("/ftp");
   EXPECT_EQ(HttpEngine::execute(request, response), "");
   EXPECT_EQ(response.statusText, "712 服务器未响应!"_gbk);
+  EXPECT_EQ(response.failure, EngineFailure::noResponse);
+  EXPECT_EQ(response.cause, FetchFailure::badUrl);
   EXPECT_EQ(response.location, "kept");
 }
 
@@ -156,11 +159,15 @@ TEST(EngineResponse, FailuresBeforeAnyAnswerNameTheirStep) {
   struct Case {
     std::string url;
     const char* status;
+    EngineFailure failure;
+    FetchFailure cause;
   } cases[] = {
-      {"ftp://127.0.0.1/", "701 解析URL地址失败!"},
-      {"http://127.0.0.1:99999/", "701 解析URL地址失败!"},
-      {"127.0.0.1/", "701 解析URL地址失败!"},
-      {"http://127.0.0.1:" + std::to_string(closedPort) + "/", "711 发送请求失败!"},
+      {"ftp://127.0.0.1/", "701 解析URL地址失败!", EngineFailure::badUrl, FetchFailure::none},
+      {"http://127.0.0.1:99999/", "701 解析URL地址失败!", EngineFailure::badUrl,
+       FetchFailure::none},
+      {"127.0.0.1/", "701 解析URL地址失败!", EngineFailure::badUrl, FetchFailure::none},
+      {"http://127.0.0.1:" + std::to_string(closedPort) + "/", "711 发送请求失败!",
+       EngineFailure::send, FetchFailure::connect},
   };
   for (const Case& c : cases) {
     HttpResponse response;
@@ -170,6 +177,9 @@ TEST(EngineResponse, FailuresBeforeAnyAnswerNameTheirStep) {
     request.url = c.url;
     EXPECT_EQ(HttpEngine::execute(request, response), "") << c.url;
     EXPECT_EQ(response.statusText, utf8ToGbk(c.status)) << c.url;
+    EXPECT_EQ(response.failure, c.failure) << c.url;
+    EXPECT_EQ(response.cause, c.cause) << c.url;
+    EXPECT_EQ(HttpEngine::failureText(c.failure), utf8ToGbk(c.status)) << c.url;
     EXPECT_EQ(response.headers, "untouched");
     EXPECT_EQ(response.body, "untouched");
   }
@@ -184,6 +194,7 @@ TEST(EngineResponse, SilentServerGivesNoResponseWithinTheTimeOut) {
   Fetched page = fetch(request);
   EXPECT_EQ(page.text, "");
   EXPECT_EQ(page.response.statusText, "712 服务器未响应!"_gbk);
+  EXPECT_EQ(page.response.cause, FetchFailure::timeout);
   EXPECT_GE(page.took, 900ms);
   EXPECT_LT(page.took, 3s);
 }
@@ -237,6 +248,8 @@ TEST(EngineResponse, ResetInTheBodyFailsTheReadAndKeepsTheBytesSoFar) {
   Fetched page = fetch(server.url());
   EXPECT_EQ(page.text, "");
   EXPECT_EQ(page.response.statusText, "713 读取数据失败!"_gbk);
+  EXPECT_EQ(page.response.failure, EngineFailure::read);
+  EXPECT_EQ(page.response.cause, FetchFailure::dropped);
   EXPECT_EQ(page.response.body, "first part");
   EXPECT_EQ(page.response.cookies, "s=1");
 }
@@ -252,6 +265,7 @@ TEST(EngineResponse, BodyPastTheLimitFailsTheRead) {
   Fetched page = fetch(server.url());
   EXPECT_EQ(page.text, "");
   EXPECT_EQ(page.response.statusText, "713 读取数据失败!"_gbk);
+  EXPECT_EQ(page.response.cause, FetchFailure::tooLarge);
   EXPECT_EQ(page.response.body.size(), HttpEngine::kBodyLimit);
 }
 

@@ -136,6 +136,7 @@ TEST(InetRequestFailure, FailuresGiveWhatWasReadAndNoMessage) {
   InetRequest refused;
   refused.url = "http://127.0.0.1:" + std::to_string(closedPort) + "/";
   EXPECT_EQ(refused.execute(), "");
+  EXPECT_EQ(refused.failure, FetchFailure::connect);
 
   HttpTestServer cut([](const RecordedRequest&, ServerConnection& connection) {
     connection.send("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npart");
@@ -145,6 +146,7 @@ TEST(InetRequestFailure, FailuresGiveWhatWasReadAndNoMessage) {
   InetRequest partial;
   partial.url = cut.url();
   EXPECT_EQ(partial.execute(), "part");
+  EXPECT_EQ(partial.failure, FetchFailure::dropped);
 }
 
 TEST(InetRequestTls, SelfSignedCertificateIsAccepted) {

@@ -134,6 +134,7 @@ TEST_F(TransferClientTest, StatusIsNotLookedAtAndShortBodiesFail) {
   EXPECT_EQ(testing::readWholeFile(sandbox_.file("m.bin")), "not here");
   // The part that arrived stays on disk, but the download reports its failure.
   EXPECT_FALSE(download(client, "/cut.bin", "c.bin"));
+  EXPECT_EQ(client.failure(), FetchFailure::dropped);
   EXPECT_EQ(testing::readWholeFile(sandbox_.file("c.bin")), "first");
 }
 
@@ -184,6 +185,7 @@ TEST_F(TransferClientTest, UnknownHostOrRefusedConnectionFailsTheSend) {
   TransferClient client;
   ASSERT_TRUE(client.open("GET", "127.0.0.1:" + std::to_string(closedPort) + "/f"));
   EXPECT_FALSE(client.send());
+  EXPECT_EQ(client.failure(), FetchFailure::connect);
   EXPECT_FALSE(client.receiveToFile(sandbox_.path().string(), "f"));
   EXPECT_FALSE(client.open("GET", "http:///nohost"));
 }
@@ -194,6 +196,7 @@ TEST(TransferClientTls, SelfSignedCertificateIsRefused) {
   TransferClient client;
   ASSERT_TRUE(client.open("GET", server.url("/app.bin")));
   EXPECT_FALSE(client.send());
+  EXPECT_EQ(client.failure(), FetchFailure::tls);
   EXPECT_FALSE(client.receiveToFile(directory.path().string(), "app.bin"));
   EXPECT_FALSE(std::filesystem::exists(directory.file("app.bin")));
   EXPECT_EQ(server.requestCount(), 0u);

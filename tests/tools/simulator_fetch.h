@@ -77,7 +77,7 @@ struct Fetched {
   Text text;
   HttpResponse response;
   std::chrono::milliseconds took{0};
-  bool failed() const { return !response.statusText.empty() && response.statusText[0] == '7'; }
+  bool failed() const { return response.failure != EngineFailure::none; }
 };
 
 inline Fetched fetchUrl(const std::string& url) {

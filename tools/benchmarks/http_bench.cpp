@@ -1,7 +1,8 @@
 // The request engine against a local server: a 100 KB page fetched one call after another
-// and from eleven threads at once (as many as a search has site workers). Two baselines
-// fetch the same page without the engine: a bare libcurl call and a raw socket client; the
-// difference is the engine's own work per call.
+// and from eleven threads at once (as many as a search has site workers). The fetch core
+// alone fetches the same page, and two baselines fetch it without either: a bare libcurl
+// call (on purpose the one user of libcurl outside src/net) and a raw socket client. The
+// differences are the engine's own work per call and the core's.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
@@ -9,10 +10,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
 
-#include "net/http_engine.h"
 #include "http_server/http_test_server.h"
+#include "net/fetch.h"
+#include "net/http_engine.h"
 
 namespace {
 
@@ -50,6 +53,19 @@ BENCHMARK(BM_EngineGet100KB)
     ->Iterations(100)
     ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
+
+void BM_FetchCoreGet100KB(benchmark::State& state) {
+  quenbo::FetchRequest request;
+  request.url = server().url("/search?q=1");
+  request.idleTimeout = std::chrono::seconds(10);
+  for (auto _ : state) {
+    quenbo::FetchResponse response = quenbo::fetch(request);
+    if (response.body.size() != kPageSize) state.SkipWithError("short page");
+    benchmark::DoNotOptimize(response);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_FetchCoreGet100KB)->Iterations(1000)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 size_t keep(char* data, size_t size, size_t count, void* out) {
   static_cast<std::string*>(out)->append(data, size * count);
