@@ -57,7 +57,8 @@ Bytes InetRequest::execute() {
       !transfer.set(CURLOPT_CONNECTTIMEOUT_MS, 60000L) ||
       !transfer.setDeadline(requestDeadline(std::chrono::seconds(60))) ||
       !transfer.set(CURLOPT_SSL_VERIFYPEER, 0L) || !transfer.set(CURLOPT_SSL_VERIFYHOST, 0L) ||
-      !transfer.setFollowRedirects(!noRedirect)) {
+      !transfer.setFollowRedirects(!noRedirect) ||
+      (abandon && !transfer.setAbandon(abandon, stopBell))) {
     return Bytes();
   }
   // Without a cookie argument the cookies a redirect sets travel with the next hop.
@@ -88,6 +89,7 @@ Bytes InetRequest::execute() {
   transfer.setBodyLimit(kBodyLimit);
   // A transfer that breaks off still gives what it read: its outcome is not needed.
   (void)transfer.run();
+  if (transfer.abandoned()) return Bytes();
 
   const std::string& block = transfer.headerBlock();
   responseHeaders = block.size() + 1 <= kHeaderBlockLimit ? block : Text();
