@@ -150,7 +150,8 @@ Bytes ComHttpRequest::execute() {
   std::optional<RequestUrl> target = crackUrl(url);
   const Bytes& body = !bodyBytes.empty() ? bodyBytes : bodyText;
   CurlHeaderList headers;
-  bool configured = configure(*transfer, target, body, headers);
+  bool configured = configure(*transfer, target, body, headers) &&
+                    (!abandon || transfer->setAbandon(abandon, stopBell));
 
   Bytes received;
   if (configured && target && transfer->run() == TransferOutcome::complete) {

@@ -127,8 +127,11 @@ bool TransferClient::send(std::string_view body) {
   if (configured && !trustedCertificates_.empty()) {
     configured = transfer.set(CURLOPT_CAINFO, trustedCertificates_.c_str());
   }
+  if (configured && abandon_) configured = transfer.setAbandon(abandon_, stopBell_);
   if (!configured) return false;
-  if (transfer.runUntilHeaders() == TransferOutcome::sendFailed) return false;
+  if (transfer.runUntilHeaders() == TransferOutcome::sendFailed || transfer.abandoned()) {
+    return false;
+  }
   responseHeaders_ = transfer.headerBlock();
   return true;
 }
