@@ -123,6 +123,8 @@ Bytes ComHttpRequest::execute() {
   if (normalizeHeaderNames) extraHeaders = normalizeHeaderText(extraHeaders);
   std::optional<RequestUrl> target = crackUrl(url);
   FetchRequest request = fetchRequest(target);
+  request.abandon = abandon;
+  request.stopBell = stopBell;
 
   Bytes received;
   if (!target) {

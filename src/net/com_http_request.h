@@ -2,10 +2,12 @@
 // reports nothing else.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "base/stop_bell.h"
 #include "base/text.h"
 #include "net/fetch.h"
 #include "net/http_request.h"
@@ -58,6 +60,12 @@ struct ComHttpRequest {
   std::string trustedCertificates;  // native path; empty: the system's store
   int totalTimeoutMs = 0;           // above 0: the whole call, connecting included
   FetchFailure failure = FetchFailure::none;  // out: why no whole answer came
+  // Asked on the calling thread while the request runs; true abandons it (the program
+  // closing), and then nothing of the answer is handed back.
+  std::function<bool()> abandon;
+  // Rung whenever `abandon` may have turned true, so that the call ends at once rather than
+  // at its next look at it, 50 ms later.
+  StopBell* stopBell = nullptr;
 
   // The body bytes; empty when the request could not be made (libcurl refused a setting)
   // or the transfer failed. The whole call ends after four times its time-out, at most a

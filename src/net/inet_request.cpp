@@ -70,11 +70,15 @@ Bytes InetRequest::execute() {
   request.verb = verb;
   if (verb != "GET") request.body = bodyBytes;
   request.bodyLimit = kBodyLimit;
+  request.abandon = abandon;
+  request.stopBell = stopBell;
 
   FetchResponse fetched = fetch(request);
   failure = fetched.failure;
   // Nothing went out: nothing of an answer to report.
   if (failure == FetchFailure::unavailable || failure == FetchFailure::setup) return Bytes();
+  // An abandoned request hands nothing back.
+  if (failure == FetchFailure::stopped) return Bytes();
   // A transfer that breaks off still gives what it read.
   responseHeaders = fetched.headers.size() + 1 <= kHeaderBlockLimit ? fetched.headers : Text();
   responseCookies = collectSetCookies(responseHeaders, "");

@@ -1,8 +1,10 @@
 // The page request of the film board: returns the raw body bytes, reports nothing.
 #pragma once
 
+#include <functional>
 #include <optional>
 
+#include "base/stop_bell.h"
 #include "base/text.h"
 #include "net/fetch.h"
 #include "net/http_request.h"
@@ -29,6 +31,12 @@ struct InetRequest {
   bool completeHeaders = true;
   bool normalizeHeaderNames = true;
   FetchFailure failure = FetchFailure::none;  // out: why the answer is not whole
+  // Asked on the calling thread while the request runs; true abandons it (the window
+  // closing), and then nothing of the answer is handed back.
+  std::function<bool()> abandon;
+  // Rung whenever `abandon` may have turned true, so that the call ends at once rather than
+  // at its next look at it, 50 ms later.
+  StopBell* stopBell = nullptr;
 
   // The body bytes; empty when the connection could not be set up. A transfer that breaks
   // off gives the bytes read so far. Waits at most 60 s to connect and 30 s for each read.

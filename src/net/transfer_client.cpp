@@ -107,9 +107,13 @@ bool TransferClient::send(std::string_view body) {
   request.trustedCertificates = trustedCertificates_;
   request.readSize = kReadSize;
   request.followRedirects = true;
+  request.abandon = abandon_;
+  request.stopBell = stopBell_;
   FetchResponse response = session_->fetchHeaders(request);
   failure_ = response.failure;
-  if (response.step == FetchStep::sending) return false;
+  if (response.step == FetchStep::sending || response.failure == FetchFailure::stopped) {
+    return false;
+  }
   responseHeaders_ = response.headers;
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/stop_bell.h"
 #include "base/text.h"
 #include "net/fetch.h"
 #include "net/transfer_progress.h"
@@ -53,6 +55,13 @@ class TransferClient final {
   // Trusts the certificates of this PEM file instead of the system's store (tests point it
   // at their server's certificate); empty: the system's store. Takes effect at the next send.
   void trustCertificates(std::string pemFile) { trustedCertificates_ = std::move(pemFile); }
+  // Asked while a request runs (sending and receiving); true abandons it (the program
+  // closing), and the call fails. `stopBell` rings whenever it may have turned true. Takes
+  // effect at the next send.
+  void setAbandon(std::function<bool()> abandon, StopBell* stopBell) {
+    abandon_ = std::move(abandon);
+    stopBell_ = stopBell;
+  }
   // Ends request and connection and forgets the response; the client can be opened again.
   bool close();
 
@@ -68,6 +77,8 @@ class TransferClient final {
   Text responseHeaders_;
   FetchFailure failure_ = FetchFailure::none;
   std::string trustedCertificates_;
+  std::function<bool()> abandon_;
+  StopBell* stopBell_ = nullptr;
 };
 
 }  // namespace quenbo

@@ -8,8 +8,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <mutex>
-#include <thread>
 
 #include "base/encoding.h"
 #include "base/files.h"
@@ -45,16 +43,10 @@ QTableWidgetItem* sourceItem(const std::filesystem::path& source) {
 
 }  // namespace
 
-// A check thread hands its verdict to the dialog through this; the dialog's destructor
-// clears `dialog` under the lock, so a late verdict is dropped.
-struct HostsEditorDialog::Relay {
-  std::mutex mutex;
-  HostsEditorDialog* dialog = nullptr;          // guarded by mutex
-  std::vector<std::pair<int, Text>> verdicts;  // guarded by mutex: row and verdict
-};
-
-Text checkPageOne(const SiteHosts& hosts, int site, int timeoutSeconds) {
-  SiteCheck check = checkSite(hosts, site, utf8ToGbk(kCheckKeyword), timeoutSeconds);
+Text checkPageOne(const SiteHosts& hosts, int site, int timeoutSeconds,
+                  const std::atomic<bool>& stop, StopBell& stopBell) {
+  SiteCheck check =
+      checkSite(hosts, site, utf8ToGbk(kCheckKeyword), timeoutSeconds, &stop, &stopBell);
   Text line = siteVerdictText(check.verdict);
   if (!check.reason.empty() && check.reason != line) line += "（"_gbk + check.reason + "）"_gbk;
   const std::uint32_t tenths = (check.elapsedMs + 50) / 100;
@@ -74,9 +66,7 @@ HostsEditorDialog::HostsEditorDialog(HostsEditing editing, SiteChecker checker,
       saved_(std::move(saved)),
       table_(new QTableWidget(this)),
       save_(new QPushButton(QStringLiteral("保存"), this)),
-      message_(new QLabel(this)),
-      relay_(std::make_shared<Relay>()) {
-  relay_->dialog = this;
+      message_(new QLabel(this)) {
   setWindowTitle(QStringLiteral("站点主机"));
   resize(1100, 600);
 
@@ -121,8 +111,7 @@ HostsEditorDialog::HostsEditorDialog(HostsEditing editing, SiteChecker checker,
 }
 
 HostsEditorDialog::~HostsEditorDialog() {
-  std::lock_guard lock(relay_->mutex);
-  relay_->dialog = nullptr;
+  checks_.stopAndJoin();
 }
 
 QLineEdit* HostsEditorDialog::valueBox(int row) const {
@@ -211,22 +200,24 @@ void HostsEditorDialog::startCheck(int row) {
   verdict->setText(QStringLiteral("检查中…"));
   // The check sees the values as they stand, saved or not.
   const int timeout = checkTimeout_ ? checkTimeout_() : 10;
-  std::thread([relay = relay_, checker = checker_, hosts = editing_.hosts(), site = hostsRow.site,
-               row, timeout] {
-    Text result = checker(hosts, site, timeout);
-    // Only the dialog's name crosses to the GUI thread; the verdict waits under the lock.
-    std::lock_guard lock(relay->mutex);
-    if (!relay->dialog) return;
-    relay->verdicts.emplace_back(row, std::move(result));
-    QMetaObject::invokeMethod(relay->dialog, "takeVerdicts", Qt::QueuedConnection);
-  }).detach();
+  checks_.start([this, checker = checker_, hosts = editing_.hosts(), site = hostsRow.site, row,
+                 timeout] {
+    Text result = checker(hosts, site, timeout, checks_.stopFlag(), checks_.bell());
+    if (checks_.stopping()) return;  // the dialog is closing
+    {
+      std::lock_guard lock(verdictsMutex_);
+      verdicts_.emplace_back(row, std::move(result));
+    }
+    // The dialog joins this thread before it is gone, so the call reaches a live dialog.
+    QMetaObject::invokeMethod(this, "takeVerdicts", Qt::QueuedConnection);
+  });
 }
 
 void HostsEditorDialog::takeVerdicts() {
   std::vector<std::pair<int, Text>> verdicts;
   {
-    std::lock_guard lock(relay_->mutex);
-    verdicts.swap(relay_->verdicts);
+    std::lock_guard lock(verdictsMutex_);
+    verdicts.swap(verdicts_);
   }
   for (const auto& [row, text] : verdicts) {
     if (QTableWidgetItem* item = table_->item(row, kVerdict)) {

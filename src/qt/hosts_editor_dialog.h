@@ -1,14 +1,20 @@
 // The hosts editor: every key of the hosts files with its value and the file it comes from,
 // checked as it is typed, saved into the user's hosts file. A "测试" button per site row runs
-// a check of that site on a thread of its own, so the dialog never waits for the network.
+// a check of that site on a thread of its own, so the dialog never waits for the network;
+// closing the dialog ends the checks under way.
 #pragma once
 
 #include <QDialog>
 #include <QPointer>
+#include <atomic>
 #include <functional>
-#include <memory>
+#include <mutex>
+#include <utility>
+#include <vector>
 
+#include "base/stop_bell.h"
 #include "base/text.h"
+#include "base/worker_threads.h"
 #include "sites/hosts_editing.h"
 
 class QLabel;
@@ -19,12 +25,15 @@ class QTableWidget;
 namespace quenbo::qt {
 
 // Checks one site with the given hosts and returns its verdict (GBK). Runs on a thread of
-// its own, so it may use nothing but its arguments; it must come back within the time-out.
-using SiteChecker = std::function<Text(const SiteHosts& hosts, int site, int timeoutSeconds)>;
+// its own, so it may use nothing but its arguments; it must come back within the time-out,
+// and at once when `stop` turns true (`stopBell` rings then).
+using SiteChecker = std::function<Text(const SiteHosts& hosts, int site, int timeoutSeconds,
+                                       const std::atomic<bool>& stop, StopBell& stopBell)>;
 
 // The check the "测试" buttons run: page 1 of the site searched for the check keyword; the
 // verdict with its reason, hits, time and host.
-Text checkPageOne(const SiteHosts& hosts, int site, int timeoutSeconds);
+Text checkPageOne(const SiteHosts& hosts, int site, int timeoutSeconds,
+                  const std::atomic<bool>& stop, StopBell& stopBell);
 
 class HostsEditorDialog final : public QDialog {
   Q_OBJECT
@@ -49,8 +58,6 @@ class HostsEditorDialog final : public QDialog {
   QLabel* message() const { return message_; }
 
  private:
-  struct Relay;
-
   // GUI thread: shows the verdicts check threads have handed over.
   Q_INVOKABLE void takeVerdicts();
   void fill();
@@ -67,10 +74,10 @@ class HostsEditorDialog final : public QDialog {
   QTableWidget* table_;
   QPushButton* save_;
   QLabel* message_;
-  // Shared with check threads: they hand their verdict over through it while the dialog
-  // lives, and drop it afterwards. The threads are detached: one still waiting for a site
-  // when the program ends is ended with it.
-  std::shared_ptr<Relay> relay_;
+  std::mutex verdictsMutex_;  // guards verdicts_
+  std::vector<std::pair<int, Text>> verdicts_;  // row and verdict, handed over by the checks
+  // Last: the checks use the members above. Closing the dialog ends and joins them.
+  WorkerThreads checks_;
 };
 
 // Opens the hosts editor of the running program, one at a time: a second request raises

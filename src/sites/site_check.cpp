@@ -11,16 +11,18 @@ namespace quenbo {
 
 namespace {
 
-// One page, nothing kept but the number of hits; never stopped.
+// One page, nothing kept but the number of hits; stopped only by its caller's stop.
 class CheckChannel final : public SiteChannel {
  public:
-  CheckChannel(const Text& keyword, int timeoutSeconds)
-      : keyword_(keyword), timeoutSeconds_(timeoutSeconds) {}
+  CheckChannel(const Text& keyword, int timeoutSeconds, const std::atomic<bool>* stop,
+               StopBell* stopBell)
+      : keyword_(keyword), timeoutSeconds_(timeoutSeconds), stop_(stop), stopBell_(stopBell) {}
 
   const Text& keyword() const override { return keyword_; }
   int pageLimit() const override { return 1; }
   int timeoutSeconds() const override { return timeoutSeconds_; }
-  bool stopRequested() const override { return false; }
+  bool stopRequested() const override { return stop_ != nullptr && stop_->load(); }
+  StopBell* stopBell() override { return stopBell_; }
   bool running() const override { return running_; }
   void clearRunning() override { running_ = false; }
   bool handOver(const core::MagnetResult&) override { return true; }
@@ -29,6 +31,8 @@ class CheckChannel final : public SiteChannel {
  private:
   const Text& keyword_;
   int timeoutSeconds_;
+  const std::atomic<bool>* stop_;
+  StopBell* stopBell_;
   bool running_ = true;  // the calling thread's alone
 };
 
@@ -50,7 +54,8 @@ Text siteVerdictText(core::SiteState verdict) {
   return {};
 }
 
-SiteCheck checkSite(const SiteHosts& hosts, int site, const Text& keyword, int timeoutSeconds) {
+SiteCheck checkSite(const SiteHosts& hosts, int site, const Text& keyword, int timeoutSeconds,
+                    const std::atomic<bool>* stop, StopBell* stopBell) {
   SiteCheck check;
   check.site = site;
   std::vector<SitePlan> mirrors = planMirrors(site, hosts);
@@ -58,7 +63,7 @@ SiteCheck checkSite(const SiteHosts& hosts, int site, const Text& keyword, int t
     check.reason = core::noHostText();
     return check;
   }
-  CheckChannel channel(keyword, timeoutSeconds);
+  CheckChannel channel(keyword, timeoutSeconds, stop, stopBell);
   const auto started = std::chrono::steady_clock::now();
   SiteOutcome outcome = runSiteAdapter(mirrors, channel);
   check.elapsedMs = static_cast<std::uint32_t>(

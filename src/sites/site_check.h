@@ -2,9 +2,11 @@
 // judged. The hosts editor's 测试 button and `quenbo check-sites` show its verdict.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string_view>
 
+#include "base/stop_bell.h"
 #include "base/text.h"
 #include "core/site_report.h"
 #include "sites/site_hosts.h"
@@ -31,6 +33,9 @@ inline constexpr std::string_view kCheckKeyword = "linux";
 
 // Runs on the calling thread, for up to the request deadline of each mirror tried. Writes
 // no log line and hands no hit on. A site's mirror choice is remembered as a search's is.
-SiteCheck checkSite(const SiteHosts& hosts, int site, const Text& keyword, int timeoutSeconds);
+// With `stop`, the check ends as soon as it turns true (woken by `stopBell`), and its
+// verdict then means nothing.
+SiteCheck checkSite(const SiteHosts& hosts, int site, const Text& keyword, int timeoutSeconds,
+                    const std::atomic<bool>* stop = nullptr, StopBell* stopBell = nullptr);
 
 }  // namespace quenbo

@@ -53,11 +53,13 @@ Text cutBoardPage(std::string_view pageBytes) {
   return lines;
 }
 
-Text fetchBoard(const Text& pageUrl) {
+Text fetchBoard(const Text& pageUrl, std::function<bool()> abandon, StopBell* stopBell) {
   if (pageUrl.empty()) return Text();
   InetRequest request;
   request.url = pageUrl;
   request.extraHeaders = Text(kAgentLine);
+  request.abandon = std::move(abandon);
+  request.stopBell = stopBell;
   return cutBoardPage(request.execute());
 }
 

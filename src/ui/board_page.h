@@ -3,9 +3,11 @@
 // release date, score and poster URL separated by "###".
 #pragma once
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
+#include "base/stop_bell.h"
 #include "base/text.h"
 
 namespace quenbo::ui {
@@ -20,8 +22,10 @@ Text boardPageUrl(const Text& host);
 Text cutBoardPage(std::string_view pageBytes);
 
 // Fetches the page (GET, a desktop browser's user agent) and cuts it; empty when the page
-// cannot be had or holds no film. Blocks; run it off the UI thread.
-Text fetchBoard(const Text& pageUrl);
+// cannot be had, holds no film, or `abandon` turns true meanwhile (`stopBell` rings then).
+// Blocks; run it off the UI thread.
+Text fetchBoard(const Text& pageUrl, std::function<bool()> abandon = {},
+                StopBell* stopBell = nullptr);
 
 struct BoardFilm {
   Text title, stars, releaseDate, score, posterUrl;

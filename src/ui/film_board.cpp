@@ -1,8 +1,6 @@
 #include "ui/film_board.h"
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 
 #include "base/encoding.h"
 #include "base/numbers.h"
@@ -17,15 +15,6 @@
 namespace quenbo::ui {
 
 using namespace window::names;
-
-struct FilmBoard::Shared {
-  // The loader may still run when the board is gone: it reaches the window only through
-  // here, and finds it null then.
-  std::mutex mutex;  // guards window; the loader holds it for one tile update at a time
-  window::WindowModel* window = nullptr;  // null once the board is gone
-  std::atomic<bool> cancelled{false};     // set with window cleared: a download stops early
-  std::atomic<bool> finished{false};
-};
 
 namespace {
 
@@ -48,18 +37,10 @@ void showPage(window::WindowModel& window, const int (&tiles)[6], bool visible) 
 }  // namespace
 
 FilmBoard::FilmBoard(window::WindowModel& window, window::Interactions& interactions, Text host)
-    : window_(window),
-      interactions_(interactions),
-      host_(std::move(host)),
-      shared_(std::make_shared<Shared>()) {
-  shared_->window = &window_;
-  shared_->finished = true;  // until a loader starts
-}
+    : window_(window), interactions_(interactions), host_(std::move(host)) {}
 
 FilmBoard::~FilmBoard() {
-  std::lock_guard lock(shared_->mutex);
-  shared_->window = nullptr;
-  shared_->cancelled = true;
+  loader_.stopAndJoin();
 }
 
 void FilmBoard::layout() {
@@ -85,12 +66,8 @@ void FilmBoard::startLoader() {
   Text url = boardPageUrl(host_);
   if (url.empty() || started_) return;
   started_ = true;
-  shared_->finished = false;
-  std::thread([shared = shared_, url] { fill(shared, url); }).detach();
-}
-
-bool FilmBoard::loaderFinished() const {
-  return shared_->finished;
+  finished_ = false;
+  loader_.start([this, url] { fill(url); });
 }
 
 void FilmBoard::togglePage() {
@@ -119,32 +96,29 @@ Text FilmBoard::promotionLink() const {
   return promotionLink_;
 }
 
-void FilmBoard::fill(const std::shared_ptr<Shared>& shared, const Text& pageUrl) {
-  std::vector<BoardFilm> films = boardFilms(fetchBoard(pageUrl));
+void FilmBoard::fill(const Text& pageUrl) {
+  std::vector<BoardFilm> films =
+      boardFilms(fetchBoard(pageUrl, [this] { return loader_.stopping(); }, &loader_.bell()));
   if (films.size() > static_cast<std::size_t>(FilmBoard::kFilmTiles)) {
     films.resize(FilmBoard::kFilmTiles);
   }
+  auto& w = window_;
   int tile = 0;
   for (const BoardFilm& film : films) {
     ++tile;
+    if (loader_.stopping()) break;
+    w.setText(透明标签_电影名称(tile), film.title);
+    w.setText(透明标签_电影主演(tile), shownStars(film.stars));
+    w.setText(透明标签_上映时间(tile), "上映时间："_gbk + film.releaseDate);
+    w.setText(透明标签_电影评分(tile), film.score);
     PosterLimits limits;
-    {
-      std::lock_guard lock(shared->mutex);
-      if (shared->window == nullptr) break;
-      window::WindowModel& w = *shared->window;
-      w.setText(透明标签_电影名称(tile), film.title);
-      w.setText(透明标签_电影主演(tile), shownStars(film.stars));
-      w.setText(透明标签_上映时间(tile), "上映时间："_gbk + film.releaseDate);
-      w.setText(透明标签_电影评分(tile), film.score);
-      limits.timeout = posterTimeout(w);
-    }
+    limits.timeout = posterTimeout(w);
     // A poster that cannot be had leaves the picture empty.
-    Bytes poster = downloadPoster(film.posterUrl, limits, &shared->cancelled);
-    std::lock_guard lock(shared->mutex);
-    if (shared->window == nullptr) break;
-    shared->window->setPicture(图片框_电影(tile), poster);
+    Bytes poster = downloadPoster(film.posterUrl, limits, &loader_.stopFlag());
+    if (loader_.stopping()) break;
+    w.setPicture(图片框_电影(tile), poster);
   }
-  shared->finished = true;
+  finished_ = true;
 }
 
 void bindFilmBoardHandlers(window::WindowModel& window, FilmBoard& board) {

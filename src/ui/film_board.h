@@ -3,10 +3,11 @@
 // of positions. A click on a film tile puts the film's title into the keyword box.
 #pragma once
 
-#include <memory>
+#include <atomic>
 #include <mutex>
 
 #include "base/text.h"
+#include "base/worker_threads.h"
 
 namespace quenbo::window {
 class WindowModel;
@@ -22,7 +23,8 @@ class FilmBoard final {
   // `host` is the board site's host (host or host:port); empty: no board is fetched and the
   // tiles keep the window's design.
   FilmBoard(window::WindowModel& window, window::Interactions& interactions, Text host);
-  // The loader may still be waiting for the network; from now on it writes nothing.
+  // Ends the loader and waits for it: its request or poster download is abandoned, so this
+  // takes a moment however long the hosts stay silent.
   ~FilmBoard();
   FilmBoard(const FilmBoard&) = delete;
   FilmBoard& operator=(const FilmBoard&) = delete;
@@ -34,7 +36,7 @@ class FilmBoard final {
   // posters included, and returns at once. Runs once; does nothing without a host.
   void startLoader();
   // Whether the loader has ended (or was never needed); any thread.
-  bool loaderFinished() const;
+  bool loaderFinished() const { return finished_; }
 
   // UI thread: shows the other page.
   void togglePage();
@@ -48,18 +50,17 @@ class FilmBoard final {
   Text promotionLink() const;
 
  private:
-  struct Shared;
   // Runs on the loader thread.
-  static void fill(const std::shared_ptr<Shared>& shared, const Text& pageUrl);
+  void fill(const Text& pageUrl);
 
   window::WindowModel& window_;
   window::Interactions& interactions_;
   const Text host_;
-  bool started_ = false;          // UI thread
-  mutable std::mutex linkMutex_;  // guards promotionLink_
+  bool started_ = false;               // UI thread
+  std::atomic<bool> finished_{true};   // cleared as the loader starts, set as it ends
+  mutable std::mutex linkMutex_;       // guards promotionLink_
   Text promotionLink_;
-  // What the loader thread shares with the board; it outlives the board when the loader does.
-  std::shared_ptr<Shared> shared_;
+  WorkerThreads loader_;  // last: the loader uses everything above
 };
 
 // Binds the board's events: presses on the tiles and the page labels, the wheel over a tile.

@@ -1,8 +1,10 @@
 #include "update/update_flow.h"
 
-#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <optional>
 
 #include "base/encoding.h"
 #include "base/files.h"
@@ -56,13 +58,13 @@ UpdateFlow::UpdateFlow(window::WindowModel& mainWindow, window::WindowModel& upd
       interactions_(interactions),
       setup_(std::move(setup)),
       service_(setup_.service) {
+  // Each thread's copy of the client asks the same stop.
+  service_.setAbandon([this] { return threads_.stopping(); }, &threads_.bell());
   bind();
 }
 
 UpdateFlow::~UpdateFlow() {
-  // A running update may be waiting for an answer on this thread: keep the loop turning.
-  while (busy_ > 0) loop_.waitProcessing(std::chrono::milliseconds(20));
-  for (auto& thread : threads_) thread.join();
+  threads_.stopAndJoin();
 }
 
 void UpdateFlow::bind() {
@@ -75,11 +77,34 @@ void UpdateFlow::bind() {
 }
 
 void UpdateFlow::spawn(std::function<void()> work) {
-  ++busy_;
-  threads_.emplace_back([this, work = std::move(work)] {
-    work();
-    --busy_;
+  threads_.start(std::move(work));
+}
+
+MessageAnswer UpdateFlow::askFromThread(const Text& text, MessageButtons buttons,
+                                        MessageIcon icon) {
+  struct Question {
+    std::mutex mutex;
+    std::condition_variable answered;
+    std::optional<MessageAnswer> answer;  // guarded by mutex
+  };
+  auto question = std::make_shared<Question>();
+  later([this, question, text, buttons, icon] {
+    MessageAnswer answer =
+        icon == MessageIcon::Error
+            ? interactions_.messageBox(text, window::defaultMessageTitle(), buttons, icon)
+            : notify(text, true, buttons);
+    std::lock_guard lock(question->mutex);
+    question->answer = answer;
+    question->answered.notify_all();
   });
+  // The UI thread may be closing the flow instead of asking: the stop wakes the wait.
+  StopBell::Listener listener(threads_.bell(), [question] {
+    std::lock_guard lock(question->mutex);
+    question->answered.notify_all();
+  });
+  std::unique_lock lock(question->mutex);
+  question->answered.wait(lock, [&] { return question->answer || threads_.stopping(); });
+  return question->answer.value_or(MessageAnswer::No);
 }
 
 void UpdateFlow::later(std::function<void()> task) {
@@ -239,7 +264,11 @@ void UpdateFlow::fillPromotion(const Text& actors, const Text& title, const Text
       ComHttpRequest request;
       request.url = pictureUrl;
       request.totalTimeoutMs = setup_.service.timeoutMs;
-      main_.setPicture(图片框_电影(tile), request.execute());
+      request.abandon = [this] { return threads_.stopping(); };
+      request.stopBell = &threads_.bell();
+      Bytes picture = request.execute();
+      if (threads_.stopping()) return;
+      main_.setPicture(图片框_电影(tile), picture);
     }
   });
 }
@@ -264,17 +293,11 @@ void UpdateFlow::startUpdate() {
   updating_ = true;  // ends by ending the process, or stays when there is nothing to restart
   UpdaterSetup setup{setup_.installDirectory, setup_.executablePath,
                      setup_.service.trustedCertificates, true};
+  setup.abandon = [this] { return threads_.stopping(); };
+  setup.stopBell = &threads_.bell();
   UpdaterHooks hooks;
   hooks.ask = [this](const Text& text, MessageButtons buttons, MessageIcon icon) {
-    MessageAnswer answer = MessageAnswer::Ok;
-    loop_.runOnUiThread([&] {
-      if (icon == MessageIcon::Error) {
-        answer = interactions_.messageBox(text, window::defaultMessageTitle(), buttons, icon);
-      } else {
-        answer = notify(text, true, buttons);
-      }
-    });
-    return answer;
+    return askFromThread(text, buttons, icon);
   };
   hooks.endProcess = [this](int code) { later([this, code] { endProcess(code); }); };
   spawn([this, setup = std::move(setup), hooks = std::move(hooks)]() mutable {

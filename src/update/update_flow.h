@@ -5,15 +5,13 @@
 // over to the self-update when the user presses 立即更新.
 #pragma once
 
-#include <atomic>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 #include "base/text.h"
+#include "base/worker_threads.h"
 #include "update/update_service.h"
 #include "update/updater.h"
 #include "window/interactions.h"
@@ -38,7 +36,8 @@ class UpdateFlow final {
  public:
   UpdateFlow(window::WindowModel& mainWindow, window::WindowModel& updateWindow,
              window::UiLoop& loop, window::Interactions& interactions, UpdateSetup setup);
-  // Waits (processing events) for its threads: they use the windows.
+  // Ends the work of its threads (requests and downloads are abandoned, a question waiting
+  // for an answer is dropped) and joins them: it takes a moment, whatever the hosts do.
   ~UpdateFlow();
   UpdateFlow(const UpdateFlow&) = delete;
   UpdateFlow& operator=(const UpdateFlow&) = delete;
@@ -53,7 +52,9 @@ class UpdateFlow final {
   bool manual() const { return manual_; }
   const Text& promotionLink() const { return promotionLink_; }
   // Threads started and not finished yet (checks, log fetches, pictures, the update run).
-  int busyThreads() const { return busy_; }
+  int busyThreads() const { return threads_.running(); }
+  // Threads started and not joined yet (tests).
+  std::size_t keptThreads() const { return threads_.kept(); }
 
   void toggleView();
   void onUpdateWindowClosed();
@@ -73,6 +74,10 @@ class UpdateFlow final {
   void endProcess(int code);
   // Runs `work` on a thread of its own; UI thread.
   void spawn(std::function<void()> work);
+  // Asks the user on the UI thread and waits for the answer; a thread's question. Once the
+  // flow is closing it answers No without asking.
+  window::MessageAnswer askFromThread(const Text& text, window::MessageButtons buttons,
+                                      window::MessageIcon icon);
   // Runs `task` on the UI thread later, unless this flow is gone by then.
   void later(std::function<void()> task);
 
@@ -89,10 +94,8 @@ class UpdateFlow final {
   bool flush_ = false;
   int checkResult_ = 0;
   Text promotionLink_;
-  std::vector<std::thread> threads_;
-  // Any thread.
-  std::atomic<int> busy_{0};
   std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // tasks posted by threads hold a weak one
+  WorkerThreads threads_;  // last: the threads use everything above
 };
 
 }  // namespace quenbo::update

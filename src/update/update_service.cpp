@@ -33,19 +33,21 @@ std::optional<ParsedAnswer> parseAnswer(const Bytes& body, Text& message) {
   return answer;
 }
 
-Bytes request(const ServiceConfig& config, int method, const Text& url, const Text& body) {
+}  // namespace
+
+Bytes UpdateService::request(int method, const Text& url, const Text& body) const {
   ComHttpRequest call;
   call.url = url;
   call.method = method;
   call.bodyText = body;
   call.verifyCertificates = true;
-  call.trustedCertificates = config.trustedCertificates;
-  call.totalTimeoutMs = config.timeoutMs;
-  call.timeoutSeconds = (config.timeoutMs + 999) / 1000;
+  call.trustedCertificates = config_.trustedCertificates;
+  call.totalTimeoutMs = config_.timeoutMs;
+  call.timeoutSeconds = (config_.timeoutMs + 999) / 1000;
+  call.abandon = abandon_;
+  call.stopBell = stopBell_;
   return call.execute();
 }
-
-}  // namespace
 
 Text notConfiguredMessage() { return "未配置更新服务"_gbk; }
 
@@ -55,8 +57,8 @@ int UpdateService::checkUpdates(CheckAnswer& answer, const Text& list) const {
     answer.message = notConfiguredMessage();
     return -1;
   }
-  Bytes body = request(config_, HttpMethod::post, config_.baseUrl + "/check",
-                       "key=" + key_ + "&list=" + list);
+  Bytes body =
+      request(HttpMethod::post, config_.baseUrl + "/check", "key=" + key_ + "&list=" + list);
   std::optional<ParsedAnswer> parsed = parseAnswer(body, answer.message);
   if (!parsed) return -1;
   const ScriptJson& json = parsed->json;
@@ -89,7 +91,7 @@ int UpdateService::fetchLog(LogAnswer& answer) const {
     answer.message = notConfiguredMessage();
     return -1;
   }
-  Bytes body = request(config_, HttpMethod::get, config_.baseUrl + "/log?key=" + key_, {});
+  Bytes body = request(HttpMethod::get, config_.baseUrl + "/log?key=" + key_, {});
   std::optional<ParsedAnswer> parsed = parseAnswer(body, answer.message);
   if (!parsed) return -1;
   Text msg = parsed->json.getText("msg");

@@ -3,9 +3,11 @@
 // (success), 0 (nothing to do, or refused) or -1 (failure, with a message).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "base/stop_bell.h"
 #include "base/text.h"
 
 namespace quenbo::update {
@@ -48,6 +50,12 @@ class UpdateService final {
   explicit UpdateService(ServiceConfig config) : config_(std::move(config)) {}
 
   void setKey(const Text& key) { key_ = key; }
+  // Asked while a request runs; true abandons it (the program closing) and the call fails.
+  // `stopBell` rings whenever it may have turned true. Copies share both.
+  void setAbandon(std::function<bool()> abandon, StopBell* stopBell) {
+    abandon_ = std::move(abandon);
+    stopBell_ = stopBell;
+  }
   bool configured() const { return !config_.baseUrl.empty(); }
   const ServiceConfig& config() const { return config_; }
 
@@ -57,8 +65,12 @@ class UpdateService final {
   int fetchLog(LogAnswer& answer) const;
 
  private:
+  Bytes request(int method, const Text& url, const Text& body) const;
+
   ServiceConfig config_;
   Text key_;
+  std::function<bool()> abandon_;
+  StopBell* stopBell_ = nullptr;
 };
 
 }  // namespace quenbo::update

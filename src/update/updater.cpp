@@ -62,6 +62,7 @@ bool Updater::downloadThread(const Text& url, const std::filesystem::path& direc
                              int identifier) {
   TransferClient client;
   client.trustCertificates(setup_.trustedCertificates);
+  client.setAbandon(setup_.abandon, setup_.stopBell);
   if (!client.open("GET", url)) return false;
   std::string_view rest = headerText;
   while (!rest.empty()) {
@@ -101,6 +102,7 @@ bool Updater::verifyRow(int row, const std::filesystem::path& file) const {
 
 void Updater::failRow(int row, const Text& question) {
   setStatus(row, failedText());
+  if (abandoned()) return;
   if (hooks_.ask(question, MessageButtons::YesNo, MessageIcon::None) == MessageAnswer::Yes) {
     restartSelf();
   } else {
@@ -124,6 +126,10 @@ void Updater::runUpdate() {
       if (makeDirectories(directory)) {
         startDownload(cell(kUrlColumn), directory, part, "Referer=/", 0);
         std::filesystem::path partPath = directory / part;
+        if (abandoned()) {
+          (void)deleteFile(partPath);
+          return;
+        }
         verified = verifyRow(row, partPath);
         struct stat old {};
         if (verified && ::stat(target->c_str(), &old) == 0) {
@@ -143,6 +149,10 @@ void Updater::runUpdate() {
     std::filesystem::path download = home / temporaryMainProgramName();
     startDownload(window_.cell(超级列表框_文件, row, kUrlColumn), home,
                   temporaryMainProgramName(), "token=qmvt", 999);
+    if (abandoned()) {
+      (void)deleteFile(download);  // deleted again at the next start
+      return;
+    }
     if (!verifyRow(row, download)) {
       (void)deleteFile(download);  // deleted again at the next start
       return failRow(row, "主程序更新失败，是否重新启动程序？"_gbk);
@@ -150,10 +160,12 @@ void Updater::runUpdate() {
     setStatus(row, succeededText());
     hooks_.ask("程序更新完毕，点击确定后程序将自动替换更新文件并重启"_gbk, MessageButtons::Ok,
                MessageIcon::None);
+    if (abandoned()) return;
     return replaceSelf(download);
   }
 
   hooks_.ask("程序更新完毕，点击确定后程序将自动重启"_gbk, MessageButtons::Ok, MessageIcon::None);
+  if (abandoned()) return;
   restartSelf();
 }
 

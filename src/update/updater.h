@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "base/stop_bell.h"
 #include "base/text.h"
 #include "net/transfer_progress.h"
 #include "window/interactions.h"
@@ -32,6 +33,11 @@ struct UpdaterSetup {
   std::filesystem::path executablePath;  // the running executable
   std::string trustedCertificates;  // tests only; empty: the system's store
   bool restart = true;           // start the program again when done (the command line: no)
+  // Asked while the run goes; true ends it where it is (the program closing): the download
+  // is abandoned, and nothing more is asked, put in place or started. `stopBell` rings
+  // whenever it may have turned true.
+  std::function<bool()> abandon = {};
+  StopBell* stopBell = nullptr;
 };
 
 class Updater final {
@@ -61,6 +67,7 @@ class Updater final {
   void setStatus(int row, const Text& status);
   // A failed row: marks it, asks whether to restart, restarts or ends.
   void failRow(int row, const Text& question);
+  bool abandoned() const { return setup_.abandon && setup_.abandon(); }
 
   window::WindowModel& window_;
   UpdaterSetup setup_;

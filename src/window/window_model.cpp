@@ -83,13 +83,36 @@ void WindowModel::reportUnknown(const ComponentId& id, bool wrongKind) const {
   assert(!"a handle names no component of its kind");
 }
 
+// An observer as the model holds it: whether it has been removed, and which threads are in
+// its call now (guarded by bindingsMutex_).
+struct WindowModel::Observing {
+  explicit Observing(ModelObserver* o) : observer(o) {}
+  ModelObserver* const observer;
+  bool removed = false;
+  std::vector<std::thread::id> callers;
+};
+
 void WindowModel::notify(const Change& change) const {
-  std::vector<ModelObserver*> observers;
+  std::vector<std::shared_ptr<Observing>> observers;
   {
     std::lock_guard lock(bindingsMutex_);
     observers = observers_;
   }
-  for (ModelObserver* observer : observers) observer->modelChanged(*this, change);
+  const std::thread::id self = std::this_thread::get_id();
+  for (const auto& o : observers) {
+    {
+      std::lock_guard lock(bindingsMutex_);
+      // Removed since the copy: its owner may be destroying it now.
+      if (o->removed) continue;
+      o->callers.push_back(self);
+    }
+    o->observer->modelChanged(*this, change);
+    {
+      std::lock_guard lock(bindingsMutex_);
+      o->callers.erase(std::find(o->callers.begin(), o->callers.end(), self));
+    }
+    callEnded_.notify_all();
+  }
 }
 
 void WindowModel::fireChange(std::string_view name, EventKind kind, int index) {
@@ -660,12 +683,25 @@ void WindowModel::fire(const Event& event) {
 
 void WindowModel::addObserver(ModelObserver* observer) {
   std::lock_guard lock(bindingsMutex_);
-  observers_.push_back(observer);
+  observers_.push_back(std::make_shared<Observing>(observer));
 }
 
 void WindowModel::removeObserver(ModelObserver* observer) {
-  std::lock_guard lock(bindingsMutex_);
-  std::erase(observers_, observer);
+  std::unique_lock lock(bindingsMutex_);
+  std::vector<std::shared_ptr<Observing>> leaving;
+  std::erase_if(observers_, [&](const std::shared_ptr<Observing>& o) {
+    if (o->observer != observer) return false;
+    o->removed = true;
+    leaving.push_back(o);
+    return true;
+  });
+  // A call on this thread is the observer removing itself; calls on others end first.
+  const std::thread::id self = std::this_thread::get_id();
+  callEnded_.wait(lock, [&] {
+    return std::ranges::all_of(leaving, [&](const std::shared_ptr<Observing>& o) {
+      return std::ranges::all_of(o->callers, [&](std::thread::id t) { return t == self; });
+    });
+  });
 }
 
 }  // namespace quenbo::window

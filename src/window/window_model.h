@@ -5,6 +5,7 @@
 #pragma once
 
 #include <concepts>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -233,10 +234,14 @@ class WindowModel final {
   void fire(const Event& event);
 
   void addObserver(ModelObserver* observer);
+  // Once this returns the observer is not called again, and no call of it is under way on
+  // another thread: it waits for those, so call it without holding a lock the observer
+  // takes. An observer may remove itself from inside its call.
   void removeObserver(ModelObserver* observer);
 
  private:
   struct State;
+  struct Observing;
   struct Binding {
     std::string component;
     EventKind kind;
@@ -276,9 +281,11 @@ class WindowModel final {
   std::string focus_;
   mutable std::unordered_set<std::string> reported_;  // unknown names already logged
 
-  mutable std::mutex bindingsMutex_;  // guards bindings_ and observers_
+  // Guards bindings_, observers_ and what each Observing records.
+  mutable std::mutex bindingsMutex_;
+  mutable std::condition_variable callEnded_;  // a call of an observer has returned
   std::vector<Binding> bindings_;
-  std::vector<ModelObserver*> observers_;
+  std::vector<std::shared_ptr<Observing>> observers_;
 };
 
 }  // namespace quenbo::window

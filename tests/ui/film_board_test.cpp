@@ -7,6 +7,7 @@
 #include "site_simulator/board_page.h"
 #include "site_simulator/site_simulator.h"
 #include "support/fixtures.h"
+#include "support/silent_host.h"
 #include "ui/poster_download.h"
 #include "window/headless/headless_interactions.h"
 #include "window/window_model.h"
@@ -144,6 +145,31 @@ TEST_F(Board, PromotionTilesOpenOnlyAWebLink) {
   fire(透明标签_电影主演(11), EventKind::MouseDown);
   EXPECT_EQ(ui_.openedUrls(), std::vector<Text>{"https://promo.example/a"});
   EXPECT_EQ(w_.text(编辑框_搜索), "") << "a promotion click does not touch the keyword";
+}
+
+// The window closes while the board host, or a poster's host, never answers: the board
+// ends its loader before it is gone, well within a second, and the request with it.
+TEST_F(Board, ClosingWhileAHostIsSilentEndsTheLoaderAtOnce) {
+  const struct {
+    const char* name;
+    bool silentPage;  // otherwise the page comes and its first poster's host is silent
+  } cases[] = {{"board page", true}, {"poster", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    quenbo::testing::SilentHost silent;
+    std::unique_ptr<HttpTestServer> page;
+    if (!c.silentPage) {
+      page = std::make_unique<HttpTestServer>(
+          HttpTestServer::fixedReply(simulator::boardPage("http://" + silent.hostAndPort())),
+          HttpTestServer::Mode::tls);
+    }
+    start(c.silentPage ? silent.hostAndPort() : page->hostAndPort());
+    ASSERT_TRUE(silent.waitForConnection());
+    auto begin = std::chrono::steady_clock::now();
+    board_.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 500ms);
+    EXPECT_TRUE(silent.waitForHangUps(100ms)) << "the loader still waits for the host";
+  }
 }
 
 TEST(PosterDownload, OnlyAWholePictureWithinTheLimitsComesBack) {

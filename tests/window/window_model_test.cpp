@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <memory>
 #include <functional>
 #include <thread>
 
@@ -187,6 +189,74 @@ TEST_F(WindowModelTest, ConcurrentAppendsAndReadsStayConsistent) {
   writer.join();
   EXPECT_EQ(w.rowCount(超级列表框_磁力链接), 5000);
   EXPECT_EQ(w.text(编辑框_日志).size(), 5000u * 6);
+}
+
+// What a slow observer did, kept outside it so that it can be read after the observer is gone.
+struct CallRecord {
+  std::atomic<bool> entered{false}, inCall{false}, removed{false};
+  std::atomic<int> callsAfterRemoval{0};
+};
+
+// Holds each call for a while, so that the UI thread acts while a worker's notification is
+// under way.
+struct SlowObserver final : ModelObserver {
+  SlowObserver(CallRecord& record, std::chrono::milliseconds hold) : record(record), hold(hold) {}
+  void modelChanged(const WindowModel&, const Change&) override {
+    record.inCall = true;
+    record.entered = true;
+    std::this_thread::sleep_for(hold);
+    if (record.removed) ++record.callsAfterRemoval;
+    record.inCall = false;
+  }
+  CallRecord& record;
+  std::chrono::milliseconds hold;
+};
+
+// A front-end removes its observer and deletes it while a worker's change is being told:
+// once removeObserver has returned the observer is neither in a call nor called again.
+TEST_F(WindowModelTest, AnObserverRemovedDuringAWorkersNotificationIsNeverCalledAgain) {
+  using namespace std::chrono_literals;
+  const struct {
+    const char* name;
+    bool removeTheOneInItsCall;  // otherwise the one the notification reaches next
+  } cases[] = {{"in its call", true}, {"next in line", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CallRecord first, second;
+    auto firstObserver = std::make_unique<SlowObserver>(first, 150ms);
+    auto secondObserver = std::make_unique<SlowObserver>(second, 0ms);
+    w.addObserver(firstObserver.get());
+    w.addObserver(secondObserver.get());
+    std::thread worker([&] { w.appendText(编辑框_日志, "line"); });
+    ASSERT_TRUE(loop.runUntil([&] { return first.entered.load(); }, 5s));
+    CallRecord& removed = c.removeTheOneInItsCall ? first : second;
+    auto& gone = c.removeTheOneInItsCall ? firstObserver : secondObserver;
+    w.removeObserver(gone.get());
+    EXPECT_FALSE(removed.inCall);
+    removed.removed = true;
+    gone.reset();
+    worker.join();
+    EXPECT_EQ(removed.callsAfterRemoval, 0);
+    if (firstObserver) w.removeObserver(firstObserver.get());
+    if (secondObserver) w.removeObserver(secondObserver.get());
+  }
+}
+
+// An observer may remove itself from inside its own call.
+TEST_F(WindowModelTest, AnObserverMayRemoveItselfWhileItIsCalled) {
+  struct Leaving final : ModelObserver {
+    explicit Leaving(WindowModel& w) : w(w) {}
+    void modelChanged(const WindowModel&, const Change&) override {
+      ++calls;
+      w.removeObserver(this);
+    }
+    WindowModel& w;
+    int calls = 0;
+  } leaving(w);
+  w.addObserver(&leaving);
+  std::thread([&] { w.appendText(编辑框_日志, "a"); }).join();
+  w.appendText(编辑框_日志, "b");
+  EXPECT_EQ(leaving.calls, 1);
 }
 
 }  // namespace
