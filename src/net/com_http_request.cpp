@@ -88,6 +88,7 @@ FetchRequest ComHttpRequest::fetchRequest(const std::optional<RequestUrl>& targe
     out.proxyPassword = proxyPassword;
   }
   out.followRedirects = !noRedirect;
+  out.keepHttps = true;
   out.verifyCertificates = verifyCertificates;
   out.trustedCertificates = trustedCertificates;
   HeaderSet headerSet;
@@ -114,8 +115,9 @@ Bytes ComHttpRequest::execute() {
   responseHeaders.clear();
   statusCode = 0;
   failure = FetchFailure::none;
+  fault = FetchFault();
   if (!session->valid()) {
-    failure = curlAvailable() ? FetchFailure::setup : FetchFailure::unavailable;
+    failure = fault.failure = curlAvailable() ? FetchFailure::setup : FetchFailure::unavailable;
     return Bytes();
   }
 
@@ -128,9 +130,10 @@ Bytes ComHttpRequest::execute() {
 
   Bytes received;
   if (!target) {
-    failure = FetchFailure::badUrl;
+    failure = fault.failure = FetchFailure::badUrl;
   } else if (FetchResponse fetched = session->fetch(request); !fetched.ok()) {
     failure = fetched.failure;
+    fault = faultOf(fetched);
   } else {
     std::size_t statusEnd = fetched.headers.find("\r\n");
     responseHeaders =

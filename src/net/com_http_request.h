@@ -60,6 +60,7 @@ struct ComHttpRequest {
   std::string trustedCertificates;  // native path; empty: the system's store
   int totalTimeoutMs = 0;           // above 0: the whole call, connecting included
   FetchFailure failure = FetchFailure::none;  // out: why no whole answer came
+  FetchFault fault;                           // out: the same, with the certificate and host
   // Asked on the calling thread while the request runs; true abandons it (the program
   // closing), and then nothing of the answer is handed back.
   std::function<bool()> abandon;
@@ -67,6 +68,9 @@ struct ComHttpRequest {
   // at its next look at it, 50 ms later.
   StopBell* stopBell = nullptr;
 
+  // A request to https follows no redirect to plain http: the service's answers and what
+  // they point at come from an authenticated host or not at all.
+  //
   // The body bytes; empty when the request could not be made (libcurl refused a setting)
   // or the transfer failed. The whole call ends after four times its time-out, at most a
   // minute.

@@ -1,6 +1,7 @@
 #include "net/curl_transfer.h"
 
 #include <curl/curl.h>
+#include <openssl/x509_vfy.h>
 
 #include <algorithm>
 #include <optional>
@@ -99,6 +100,33 @@ FetchFailure failureOf(CURLcode code) {
   }
 }
 
+// libcurl (OpenSSL flavour) reports the verification's result, and checks the host name itself
+// after it: a refused certificate whose verification passed (or left no particular error)
+// names another host.
+CertificateProblem certificateProblem(CURLcode code, long verifyResult) {
+  switch (verifyResult) {
+    case X509_V_OK:
+    case X509_V_ERR_UNSPECIFIED:
+      return code == CURLE_PEER_FAILED_VERIFICATION ? CertificateProblem::hostName
+                                                    : CertificateProblem::other;
+    case X509_V_ERR_HOSTNAME_MISMATCH:
+    case X509_V_ERR_IP_ADDRESS_MISMATCH:
+      return CertificateProblem::hostName;
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+      return CertificateProblem::expired;
+    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+    case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+    case X509_V_ERR_CERT_UNTRUSTED:
+      return CertificateProblem::untrusted;
+    default:
+      return CertificateProblem::other;
+  }
+}
+
 }  // namespace
 
 // libcurl's callbacks, with the signatures it calls them by.
@@ -108,6 +136,7 @@ struct TransferCallbacks {
     transfer->noteActivity();
     std::string_view line(data, size * count);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    transfer->noteBytes(size * count);
     transfer->headerLine(line);
     return size * count;
   }
@@ -121,6 +150,7 @@ struct TransferCallbacks {
       return CURL_WRITEFUNC_PAUSE;
     }
     transfer->bodyStarted_ = true;
+    transfer->noteBytes(length);
     std::string_view bytes(data, length);
     if (transfer->sink_) return transfer->sink_(bytes) ? length : 0;
     std::string& body = transfer->body_;
@@ -160,7 +190,10 @@ bool CurlTransfer::prepare() {
   error_[0] = '\0';
   lastUploaded_ = 0;
   uploadSize_ = 0;
-  followRedirects_ = false;
+  followRedirects_ = httpsOnly_ = false;
+  minimumRate_ = 0;
+  received_ = rateReceived_ = 0;
+  tooSlow_ = false;
   block_.clear();
   blockStatus_ = 0;
   blockHasLocation_ = blockEnded_ = headersComplete_ = anyResponse_ = false;
@@ -203,11 +236,39 @@ bool CurlTransfer::abandonWanted() {
   return abandoned_;
 }
 
-bool CurlTransfer::setFollowRedirects(bool follow) {
+bool CurlTransfer::setFollowRedirects(bool follow, bool httpsOnly) {
   followRedirects_ = follow;
+  httpsOnly_ = httpsOnly;
   return set(easy_, CURLOPT_FOLLOWLOCATION, follow ? 1L : 0L) &&
          set(easy_, CURLOPT_MAXREDIRS, kMaxRedirects) &&
-         set(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+         set(easy_, CURLOPT_REDIR_PROTOCOLS_STR, httpsOnly ? "https" : "http,https");
+}
+
+void CurlTransfer::setMinimumRate(std::size_t bytesPerSecond, std::chrono::milliseconds window) {
+  minimumRate_ = bytesPerSecond;
+  rateWindow_ = std::max(window, std::chrono::milliseconds(1));
+}
+
+void CurlTransfer::restartRateWindow() {
+  rateStart_ = std::chrono::steady_clock::now();
+  rateReceived_ = received_;
+}
+
+bool CurlTransfer::belowMinimumRate() {
+  if (minimumRate_ == 0) return false;
+  if (std::chrono::steady_clock::now() - rateStart_ < rateWindow_) return false;
+  unsigned long long wanted =
+      static_cast<unsigned long long>(minimumRate_) * rateWindow_.count() / 1000;
+  if (received_ - rateReceived_ < wanted) return true;
+  restartRateWindow();
+  return false;
+}
+
+std::chrono::milliseconds CurlTransfer::untilRateCheck(std::chrono::milliseconds idle) const {
+  if (minimumRate_ == 0) return idle;
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      rateStart_ + rateWindow_ - std::chrono::steady_clock::now());
+  return std::clamp(left, std::chrono::milliseconds(0), idle);
 }
 
 bool CurlTransfer::setRequest(std::string_view verb, std::string_view body) {
@@ -258,6 +319,7 @@ FetchStep CurlTransfer::resume() {
   if (finished_) return step_;
   holdBody_ = false;
   noteActivity();
+  restartRateWindow();  // the time the body waited for the reader is not the server's
   if (bodyWaiting_) {
     bodyWaiting_ = false;
     // Hands the held bytes to the body callback before it returns; a refusal there ends
@@ -282,6 +344,7 @@ FetchStep CurlTransfer::drive(bool stopAtHeaders) {
     }
     attached_ = true;
     noteActivity();
+    restartRateWindow();
   }
   // A ring wakes the poll below; one rung before the poll starts still wakes it.
   std::optional<StopBell::Listener> listener;
@@ -320,7 +383,13 @@ FetchStep CurlTransfer::drive(bool stopAtHeaders) {
       code_ = CURLE_OPERATION_TIMEDOUT;
       break;
     }
-    auto wait = bell_ ? idleTimeout_ - idle : std::min(idleTimeout_ - idle, kLongestPoll);
+    if (belowMinimumRate()) {
+      tooSlow_ = true;
+      code_ = CURLE_OPERATION_TIMEDOUT;
+      break;
+    }
+    auto wait = untilRateCheck(idleTimeout_ - idle);
+    if (!bell_) wait = std::min(wait, kLongestPoll);
     curl_multi_poll(multi, nullptr, 0, static_cast<int>(wait.count()) + 1, nullptr);
   }
   return finish();
@@ -349,7 +418,13 @@ FetchStep CurlTransfer::stepReached() const {
 FetchFailure CurlTransfer::failure() const {
   if (!finished_ || code_ == CURLE_OK) return FetchFailure::none;
   if (abandoned_) return FetchFailure::stopped;
+  if (tooSlow_) return FetchFailure::tooSlow;
   if (bodyLimitPassed_) return FetchFailure::tooLarge;
+  // The one protocol left out of an https-only redirect is http.
+  if (httpsOnly_ && code_ == CURLE_UNSUPPORTED_PROTOCOL && blockStatus_ >= 300 &&
+      blockStatus_ < 400 && blockHasLocation_) {
+    return FetchFailure::redirectRefused;
+  }
   return failureOf(static_cast<CURLcode>(code_));
 }
 
@@ -360,6 +435,15 @@ FetchResponse CurlTransfer::takeResponse() {
   if (response.failure != FetchFailure::none) {
     response.reason = error_[0] != '\0' ? std::string(error_.data())
                                         : curl_easy_strerror(static_cast<CURLcode>(code_));
+  }
+  if (response.failure == FetchFailure::tls) {
+    long verifyResult = X509_V_OK;
+    curl_easy_getinfo(easyOf(easy_), CURLINFO_SSL_VERIFYRESULT, &verifyResult);
+    response.certificate = certificateProblem(static_cast<CURLcode>(code_), verifyResult);
+  }
+  char* url = nullptr;
+  if (curl_easy_getinfo(easyOf(easy_), CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url) {
+    response.host = fetchUrlHost(url);
   }
   response.status = blockStatus_;
   response.headers = block_;

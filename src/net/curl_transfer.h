@@ -39,8 +39,11 @@ class CurlTransfer final {
   // A transfer that moves no byte for this long is abandoned. The same time bounds
   // connecting (libcurl's connect time-out is set to it too).
   [[nodiscard]] bool setIdleTimeout(std::chrono::milliseconds timeout);
-  // Following redirects, to http and https URLs only, at most 10 in a row.
-  [[nodiscard]] bool setFollowRedirects(bool follow);
+  // Following redirects, to http and https URLs only (https only with `httpsOnly`, and then
+  // one to http fails as redirectRefused), at most 10 in a row.
+  [[nodiscard]] bool setFollowRedirects(bool follow, bool httpsOnly = false);
+  // Fewer than `bytesPerSecond` (0: no minimum) in any `window` fail the transfer (tooSlow).
+  void setMinimumRate(std::size_t bytesPerSecond, std::chrono::milliseconds window);
   // The verb and body: HEAD asks for no body, GET without a body is a plain GET, every other
   // request sends the body (POST always, even an empty one). The body is copied.
   [[nodiscard]] bool setRequest(std::string_view verb, std::string_view body);
@@ -74,6 +77,12 @@ class CurlTransfer final {
   FetchStep stepReached() const;
   FetchFailure failure() const;
   void noteActivity() { lastActivity_ = std::chrono::steady_clock::now(); }
+  void noteBytes(std::size_t count) { received_ += count; }
+  void restartRateWindow();
+  // Whether the window that just ended fell short of the minimum rate; starts the next one.
+  bool belowMinimumRate();
+  // How long until the current rate window ends; idle time when there is no minimum.
+  std::chrono::milliseconds untilRateCheck(std::chrono::milliseconds idle) const;
 
   void* easy_ = nullptr;   // a CURL
   void* multi_ = nullptr;  // a CURLM
@@ -89,6 +98,13 @@ class CurlTransfer final {
   long long lastUploaded_ = 0;
   long long uploadSize_ = 0;
   bool followRedirects_ = false;
+  bool httpsOnly_ = false;
+  std::size_t minimumRate_ = 0;
+  std::chrono::milliseconds rateWindow_{30000};
+  std::chrono::steady_clock::time_point rateStart_;
+  unsigned long long received_ = 0;      // header and body bytes so far
+  unsigned long long rateReceived_ = 0;  // received_ when the rate window started
+  bool tooSlow_ = false;
 
   std::string block_;
   int blockStatus_ = 0;

@@ -154,6 +154,21 @@ bool fetchableUrl(const std::string& url) {
   return usable;
 }
 
+std::string fetchUrlHost(const std::string& url) {
+  if (!curlAvailable()) return {};
+  CURLU* parsed = curl_url();
+  std::string host;
+  char* part = nullptr;
+  if (parsed != nullptr &&
+      curl_url_set(parsed, CURLUPART_URL, url.c_str(), CURLU_PATH_AS_IS) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_HOST, &part, 0) == CURLUE_OK) {
+    host = lowerAscii(part);
+  }
+  curl_free(part);
+  curl_url_cleanup(parsed);
+  return host;
+}
+
 FetchSession::FetchSession(PageConnection* connection)
     : transfer_(
           std::make_unique<CurlTransfer>(connection != nullptr ? connection->multi() : nullptr)) {}
@@ -192,9 +207,11 @@ std::optional<FetchResponse> FetchSession::setUp(const FetchRequest& request) {
   if (request.cookieStore && !set(transfer, CURLOPT_COOKIEFILE, "")) {
     return refusal(FetchSetting::cookies);
   }
-  if (!transfer.setFollowRedirects(request.followRedirects)) {
+  bool httpsOnly = request.keepHttps && lowerAscii(request.url.substr(0, 8)) == "https://";
+  if (!transfer.setFollowRedirects(request.followRedirects, httpsOnly)) {
     return refusal(FetchSetting::redirects);
   }
+  transfer.setMinimumRate(request.minimumRate, request.rateWindow);
   if (!setHeaders(transfer, request, *headers_)) return refusal(FetchSetting::headers);
   if (request.readSize > 0 &&
       !set(transfer, CURLOPT_BUFFERSIZE, static_cast<long>(request.readSize))) {

@@ -27,6 +27,10 @@ bool curlAvailable();
 // Whether libcurl can use this URL as a request's URL (a scheme it knows, a host, a port).
 bool fetchableUrl(const std::string& url);
 
+// The host of a URL as libcurl reads it ("[::1]" for an IPv6 address), lower-cased; empty when
+// it has none or libcurl cannot read the URL.
+std::string fetchUrlHost(const std::string& url);
+
 // The overall deadline of a request whose steps may each take `idle`: four steps' worth,
 // never more than a minute.
 constexpr std::chrono::milliseconds requestDeadline(std::chrono::milliseconds idle) {
@@ -44,9 +48,20 @@ enum class FetchFailure {
   tls,          // the TLS handshake failed or the certificate was refused
   timeout,      // no byte moved for the idle time, or the deadline passed
   tooLarge,     // the body passed the limit
+  tooSlow,      // fewer bytes came in a rate window than the minimum rate asks for
+  redirectRefused,  // a redirect from https led to plain http (FetchRequest::keepHttps)
   dropped,      // the connection broke off, or what came was no HTTP answer
   stopped,      // the abandon check asked for it
   other,        // anything else libcurl reports (see FetchResponse::reason)
+};
+
+// Why a certificate was refused (with FetchFailure::tls).
+enum class CertificateProblem {
+  none,
+  hostName,   // it does not name the host asked for
+  expired,    // out of its dates
+  untrusted,  // no trusted issuer (self-signed, unknown authority)
+  other,
 };
 
 // How far a request got; a failed request stopped in this step.
@@ -102,6 +117,14 @@ struct FetchRequest {
   // large download may rightly take long while bytes keep coming).
   std::optional<std::chrono::milliseconds> deadline;
   bool followRedirects = false;  // to http and https URLs only, at most 10 in a row
+  // A request to an https URL follows redirects to https only; one to http fails it
+  // (redirectRefused).
+  bool keepHttps = false;
+  // Above 0: fewer than this many bytes a second over any rate window fail the request
+  // (tooSlow), however steadily they trickle; the time an answer's body waits for
+  // FetchSession::readBody does not count.
+  std::size_t minimumRate = 0;
+  std::chrono::milliseconds rateWindow{30000};
   bool verifyCertificates = false;
   std::string trustedCertificates;  // a PEM file trusted instead of the system's store
   // Resolved names and TLS sessions shared with every other page request of the process.
@@ -126,6 +149,8 @@ struct FetchResponse {
   FetchStep step = FetchStep::sending;
   FetchSetting refused = FetchSetting::none;  // with FetchFailure::setup
   std::string reason;  // libcurl's words for the failure, for logs; empty without a failure
+  CertificateProblem certificate = CertificateProblem::none;  // with FetchFailure::tls
+  std::string host;  // the host the request ended at (after redirects), as fetchUrlHost gives it
   long status = 0;     // the final answer's status code; 0 when no answer began
   // The final answer's header block as far as it came: status line first, every line ending
   // in "\r\n", the empty line last. Interim answers, redirect hops and proxy tunnel answers
@@ -138,6 +163,17 @@ struct FetchResponse {
   bool ok() const { return failure == FetchFailure::none; }
   bool timedOut() const { return failure == FetchFailure::timeout; }
 };
+
+// What a failed request ran into, as far as a user is told.
+struct FetchFault {
+  FetchFailure failure = FetchFailure::none;
+  CertificateProblem certificate = CertificateProblem::none;
+  std::string host;
+};
+
+inline FetchFault faultOf(const FetchResponse& response) {
+  return {response.failure, response.certificate, response.host};
+}
 
 // A libcurl handle kept for requests made one after another, from one thread at a time: the
 // connections it opened and the TLS sessions it made wait for its next request. Nothing else

@@ -54,7 +54,7 @@ bool TransferClient::open(std::string_view method, std::string_view url,
   requestOpen_ = sent_ = false;
   headers_.clear();
   responseHeaders_.clear();
-  failure_ = FetchFailure::none;
+  fault_ = FetchFault();
 
   bool secure = lowerAscii(url.substr(0, 5)) == "https";
   RequestUrl target{secure, urlHost(url, false, UrlVariant::transfer),
@@ -95,7 +95,11 @@ bool TransferClient::send(std::string_view body) {
   request.body = body;
   // setHeader refused the lines libcurl could not send.
   for (const auto& [name, value] : headers_) request.headers += name + ":" + value + "\r\n";
-  // No overall deadline: a large download may rightly take long while bytes keep coming.
+  // No overall deadline unless one is set: a large download may rightly take long while
+  // bytes keep coming.
+  request.deadline = deadline_;
+  request.minimumRate = minimumRate_;
+  request.rateWindow = rateWindow_;
   if (timeoutMs_) {
     request.idleTimeout = std::chrono::milliseconds(*timeoutMs_);
   } else {
@@ -107,10 +111,11 @@ bool TransferClient::send(std::string_view body) {
   request.trustedCertificates = trustedCertificates_;
   request.readSize = kReadSize;
   request.followRedirects = true;
+  request.keepHttps = true;
   request.abandon = abandon_;
   request.stopBell = stopBell_;
   FetchResponse response = session_->fetchHeaders(request);
-  failure_ = response.failure;
+  fault_ = faultOf(response);
   if (response.step == FetchStep::sending || response.failure == FetchFailure::stopped) {
     return false;
   }
@@ -159,7 +164,7 @@ bool TransferClient::receiveToFile(const std::filesystem::path& directory,
     progress.transferred = transferred;
     return true;
   });
-  failure_ = response.failure;
+  fault_ = faultOf(response);
   if (reporter.joinable()) {
     progress.transferred = TransferProgress::kEndMarker;
     reporter.join();
@@ -171,7 +176,7 @@ bool TransferClient::receiveToFile(const std::filesystem::path& directory,
 bool TransferClient::close() {
   session_.reset();
   requestOpen_ = sent_ = false;
-  failure_ = FetchFailure::none;
+  fault_ = FetchFault();
   timeoutMs_.reset();
   headers_.clear();
   responseHeaders_.clear();

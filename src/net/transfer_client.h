@@ -1,8 +1,10 @@
 // The download client of the updater: opens a request, takes header lines one by one, sends,
 // and streams the body straight into a file while a progress thread reports to a callback.
-// Unlike the page requests it verifies the server certificate: what it fetches is run.
+// Unlike the page requests it verifies the server certificate, and it follows no redirect
+// from https to plain http: what it fetches is run.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -51,7 +53,17 @@ class TransferClient final {
   // The value after "name: " in the response header block, up to the end of its line.
   Text responseHeader(std::string_view name) const;
   // Why the last send or receive failed; none after a success and after open or close.
-  FetchFailure failure() const { return failure_; }
+  FetchFailure failure() const { return fault_.failure; }
+  // The same, with the refused certificate's problem and the host.
+  const FetchFault& fault() const { return fault_; }
+  // Take effect at the next send: fewer than `bytesPerSecond` over any `window` fail the
+  // transfer (tooSlow), however steadily they trickle; and the whole transfer, its body
+  // included, ends after `deadline` (timeout).
+  void setMinimumRate(std::size_t bytesPerSecond, std::chrono::milliseconds window) {
+    minimumRate_ = bytesPerSecond;
+    rateWindow_ = window;
+  }
+  void setDeadline(std::chrono::milliseconds deadline) { deadline_ = deadline; }
   // Trusts the certificates of this PEM file instead of the system's store (tests point it
   // at their server's certificate); empty: the system's store. Takes effect at the next send.
   void trustCertificates(std::string pemFile) { trustedCertificates_ = std::move(pemFile); }
@@ -75,7 +87,10 @@ class TransferClient final {
   std::optional<int> timeoutMs_;
   std::vector<std::pair<Text, Text>> headers_;
   Text responseHeaders_;
-  FetchFailure failure_ = FetchFailure::none;
+  FetchFault fault_;
+  std::size_t minimumRate_ = 0;
+  std::chrono::milliseconds rateWindow_{30000};
+  std::optional<std::chrono::milliseconds> deadline_;
   std::string trustedCertificates_;
   std::function<bool()> abandon_;
   StopBell* stopBell_ = nullptr;

@@ -7,6 +7,7 @@
 #include "net/http_request.h"
 #include "script/script_json.h"
 #include "script/text_codec.h"
+#include "update/transfer_reasons.h"
 
 namespace quenbo::update {
 namespace {
@@ -18,10 +19,12 @@ struct ParsedAnswer {
   Text state;
 };
 
-std::optional<ParsedAnswer> parseAnswer(const Bytes& body, Text& message) {
+// An empty answer says why the request brought none, when it failed.
+std::optional<ParsedAnswer> parseAnswer(const Bytes& body, const FetchFault& fault,
+                                        Text& message) {
   Text text = textUpToZero(TextCodec::convertCharset(body));
   if (text.empty()) {
-    message = "无数据返回"_gbk;
+    message = withTransferProblem("无数据返回"_gbk, fault);
     return std::nullopt;
   }
   ParsedAnswer answer;
@@ -33,9 +36,42 @@ std::optional<ParsedAnswer> parseAnswer(const Bytes& body, Text& message) {
   return answer;
 }
 
+// 127.0.0.0/8, ::1 and localhost: traffic that never leaves this machine.
+bool loopbackHost(const std::string& host) {
+  if (host == "localhost" || host == "[::1]") return true;
+  // A dotted address of four numbers whose first is 127 (not a name such as "127.0.0.1.x.org").
+  if (!host.starts_with("127.")) return false;
+  int dots = 0, digits = 0;
+  for (char c : host) {
+    if (c == '.') {
+      if (digits == 0) return false;
+      ++dots;
+      digits = 0;
+    } else if (c >= '0' && c <= '9' && ++digits <= 3) {
+      continue;
+    } else {
+      return false;
+    }
+  }
+  return dots == 3 && digits > 0;
+}
+
 }  // namespace
 
-Bytes UpdateService::request(int method, const Text& url, const Text& body) const {
+bool secureServiceUrl(const Text& baseUrl) {
+  std::string url = lowerAscii(baseUrl);
+  if (url.starts_with("https://")) return true;
+  return url.starts_with("http://") && loopbackHost(fetchUrlHost(url));
+}
+
+Text plainServiceMessage(const Text& baseUrl) {
+  return "[service] update 的地址 "_gbk + baseUrl +
+         " 不是 https：明文 http 只用于本机地址（127.0.0.1、::1、localhost）。"
+         "请在 hosts 文件的 [service] update 中改用 https:// 地址"_gbk;
+}
+
+Bytes UpdateService::request(int method, const Text& url, const Text& body,
+                             FetchFault& fault) const {
   ComHttpRequest call;
   call.url = url;
   call.method = method;
@@ -46,20 +82,32 @@ Bytes UpdateService::request(int method, const Text& url, const Text& body) cons
   call.timeoutSeconds = (config_.timeoutMs + 999) / 1000;
   call.abandon = abandon_;
   call.stopBell = stopBell_;
-  return call.execute();
+  Bytes answer = call.execute();
+  fault = call.fault;
+  return answer;
+}
+
+bool UpdateService::refused(Text& message) const {
+  if (!configured()) {
+    message = notConfiguredMessage();
+    return true;
+  }
+  if (!secureServiceUrl(config_.baseUrl)) {
+    message = plainServiceMessage(config_.baseUrl);
+    return true;
+  }
+  return false;
 }
 
 Text notConfiguredMessage() { return "未配置更新服务"_gbk; }
 
 int UpdateService::checkUpdates(CheckAnswer& answer, const Text& list) const {
   answer = CheckAnswer();
-  if (!configured()) {
-    answer.message = notConfiguredMessage();
-    return -1;
-  }
-  Bytes body =
-      request(HttpMethod::post, config_.baseUrl + "/check", "key=" + key_ + "&list=" + list);
-  std::optional<ParsedAnswer> parsed = parseAnswer(body, answer.message);
+  if (refused(answer.message)) return -1;
+  FetchFault fault;
+  Bytes body = request(HttpMethod::post, config_.baseUrl + "/check",
+                       "key=" + key_ + "&list=" + list, fault);
+  std::optional<ParsedAnswer> parsed = parseAnswer(body, fault, answer.message);
   if (!parsed) return -1;
   const ScriptJson& json = parsed->json;
   if (parsed->state == "0") {
@@ -87,12 +135,10 @@ int UpdateService::checkUpdates(CheckAnswer& answer, const Text& list) const {
 
 int UpdateService::fetchLog(LogAnswer& answer) const {
   answer = LogAnswer();
-  if (!configured()) {
-    answer.message = notConfiguredMessage();
-    return -1;
-  }
-  Bytes body = request(HttpMethod::get, config_.baseUrl + "/log?key=" + key_, {});
-  std::optional<ParsedAnswer> parsed = parseAnswer(body, answer.message);
+  if (refused(answer.message)) return -1;
+  FetchFault fault;
+  Bytes body = request(HttpMethod::get, config_.baseUrl + "/log?key=" + key_, {}, fault);
+  std::optional<ParsedAnswer> parsed = parseAnswer(body, fault, answer.message);
   if (!parsed) return -1;
   Text msg = parsed->json.getText("msg");
   if (parsed->state == "0") {

@@ -9,6 +9,7 @@
 
 #include "base/stop_bell.h"
 #include "base/text.h"
+#include "net/fetch.h"
 
 namespace quenbo::update {
 
@@ -44,6 +45,13 @@ struct LogAnswer {
 
 // Texts of the failures.
 Text notConfiguredMessage();  // "未配置更新服务"
+// Names the setting and what to put there instead.
+Text plainServiceMessage(const Text& baseUrl);
+
+// Whether the service may be asked at this base URL: https, or plain http to this machine
+// only (127.0.0.0/8, ::1, localhost: local mirrors and tests). Whoever could answer a plain
+// request elsewhere could list a file with its digest and have it run.
+bool secureServiceUrl(const Text& baseUrl);
 
 class UpdateService final {
  public:
@@ -60,12 +68,15 @@ class UpdateService final {
   const ServiceConfig& config() const { return config_; }
 
   // Replaces `answer` with the check's outputs. Without a base URL nothing is requested:
-  // -1 with "未配置更新服务" at once.
+  // -1 with "未配置更新服务" at once; likewise for a plain-http one off this machine. A
+  // request that brought nothing fails with "无数据返回" and why: "无数据返回（传输过慢）".
   int checkUpdates(CheckAnswer& answer, const Text& list = "[{}]") const;
   int fetchLog(LogAnswer& answer) const;
 
  private:
-  Bytes request(int method, const Text& url, const Text& body) const;
+  Bytes request(int method, const Text& url, const Text& body, FetchFault& fault) const;
+  // Whether no request may go out; `message` then says why.
+  bool refused(Text& message) const;
 
   ServiceConfig config_;
   Text key_;

@@ -118,7 +118,7 @@ TEST_F(UpdateCheck, AFailedCheckIsSilentAtStartUpAndSaysWhyWhenAsked) {
     const char* why;
   };
   for (const Case& c : {Case{"", "检查更新失败：未配置更新服务"},
-                        Case{"http://127.0.0.1:1", "检查更新失败：无数据返回"}}) {
+                        Case{"http://127.0.0.1:1", "检查更新失败：无数据返回（无法连接：127.0.0.1）"}}) {
     std::size_t before = ui_.messages().size();
     start(c.url);
     ASSERT_TRUE(check(false));
@@ -135,7 +135,8 @@ TEST_F(UpdateCheck, ASelfSignedServiceIsRefusedUnlessTrusted) {
   serve({.tls = true});
   start(server_->url());
   ASSERT_TRUE(check(true));
-  EXPECT_EQ(messages(), std::vector<std::string>{"检查更新失败：无数据返回"});
+  EXPECT_EQ(messages(),
+            std::vector<std::string>{"检查更新失败：无数据返回（证书不受信任：127.0.0.1）"});
   EXPECT_EQ(rows(), 0);
   std::string pem = sandbox_.file("update.pem");
   testing::writeWholeFile(pem, server_->certificatePem());

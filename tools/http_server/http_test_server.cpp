@@ -161,7 +161,12 @@ HttpTestServer::HttpTestServer(RequestHandler handler, Mode mode, int port)
     : handler_(std::move(handler)), mode_(mode) {
   // A TLS write to a peer that has gone raises SIGPIPE; the server wants the error instead.
   std::signal(SIGPIPE, SIG_IGN);
-  if (mode_ == Mode::tls) tlsContext_ = makeSelfSignedServerContext(&certificatePem_);
+  if (mode_ != Mode::plain) {
+    tlsContext_ = makeSelfSignedServerContext(
+        &certificatePem_, mode_ == Mode::tlsOtherHost ? CertificateKind::otherHost
+                          : mode_ == Mode::tlsExpired ? CertificateKind::expired
+                                                      : CertificateKind::good);
+  }
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -212,7 +217,7 @@ std::string HttpTestServer::hostAndPort() const {
 }
 
 std::string HttpTestServer::url(std::string_view path) const {
-  return (mode_ == Mode::tls ? "https://" : "http://") + hostAndPort() + std::string(path);
+  return (mode_ != Mode::plain ? "https://" : "http://") + hostAndPort() + std::string(path);
 }
 
 std::vector<RecordedRequest> HttpTestServer::requests() const {

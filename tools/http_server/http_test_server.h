@@ -58,7 +58,8 @@ class ServerConnection {
 
 class HttpTestServer final {
  public:
-  enum class Mode { plain, tls };
+  // tlsOtherHost and tlsExpired show a certificate for "wrong.example" only, or an expired one.
+  enum class Mode { plain, tls, tlsOtherHost, tlsExpired };
 
   // `port` 0: a free one. port() is 0 when the server could not start.
   explicit HttpTestServer(RequestHandler handler, Mode mode = Mode::plain, int port = 0);

@@ -31,20 +31,25 @@ bool addExtension(X509* cert, int nid, const char* value) {
 
 }  // namespace
 
-SSL_CTX* makeSelfSignedServerContext(std::string* certificatePem) {
+SSL_CTX* makeSelfSignedServerContext(std::string* certificatePem, CertificateKind kind) {
   std::unique_ptr<EVP_PKEY, KeyFree> key(EVP_EC_gen("P-256"));
   std::unique_ptr<X509, CertFree> cert(X509_new());
   if (!key || !cert) return nullptr;
   X509_set_version(cert.get(), 2);
   ASN1_INTEGER_set(X509_get_serialNumber(cert.get()), 1);
-  X509_gmtime_adj(X509_getm_notBefore(cert.get()), -60);
-  X509_gmtime_adj(X509_getm_notAfter(cert.get()), 24 * 3600);
+  bool expired = kind == CertificateKind::expired;
+  X509_gmtime_adj(X509_getm_notBefore(cert.get()), expired ? -2 * 24 * 3600 : -60);
+  X509_gmtime_adj(X509_getm_notAfter(cert.get()), expired ? -24 * 3600 : 24 * 3600);
   X509_set_pubkey(cert.get(), key.get());
   X509_NAME* name = X509_get_subject_name(cert.get());
   X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
-                             reinterpret_cast<const unsigned char*>("localhost"), -1, -1, 0);
+                             reinterpret_cast<const unsigned char*>(
+                                 kind == CertificateKind::otherHost ? "wrong.example" : "localhost"),
+                             -1, -1, 0);
   X509_set_issuer_name(cert.get(), name);
-  if (!addExtension(cert.get(), NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost") ||
+  const char* names =
+      kind == CertificateKind::otherHost ? "DNS:wrong.example" : "IP:127.0.0.1,DNS:localhost";
+  if (!addExtension(cert.get(), NID_subject_alt_name, names) ||
       X509_sign(cert.get(), key.get(), EVP_sha256()) == 0) {
     return nullptr;
   }

@@ -8,9 +8,14 @@
 
 namespace quenbo::testing {
 
+// The certificate a test server shows: a good one, one that names another host only
+// ("wrong.example"), or one whose dates have passed.
+enum class CertificateKind { good, otherHost, expired };
+
 // A new server context (owned by the caller, free with SSL_CTX_free), or null on failure.
 // `certificatePem`, when given, receives the certificate in PEM form, for a client that is
 // told to trust it.
-SSL_CTX* makeSelfSignedServerContext(std::string* certificatePem = nullptr);
+SSL_CTX* makeSelfSignedServerContext(std::string* certificatePem = nullptr,
+                                     CertificateKind kind = CertificateKind::good);
 
 }  // namespace quenbo::testing
