@@ -47,4 +47,16 @@ printf '\n[service]\nupdate = %s\n' \
   "$(sed -n 's/^Update service: //p' "$work/update-server.log")" >>"$work/simulated.hosts"
 echo "Simulated sites: $work/simulator.log"
 echo "Update server: $work/update-server.log"
-"$dir/src/app/quenbo" --hosts "$work/simulated.hosts"
+quenbo="$dir/src/app/quenbo"
+"$quenbo" --hosts "$work/simulated.hosts" || true
+# An update starts Quenbo again, with the same arguments, about 2 s after it ends: the
+# servers stay for as long as such a Quenbo runs.
+restarted() {
+  for p in /proc/[0-9]*; do
+    [ "$(readlink "$p/exe" 2>/dev/null)" = "$(readlink -f "$quenbo")" ] &&
+      tr '\0' '\n' <"$p/cmdline" 2>/dev/null | grep -qxF "$work/simulated.hosts" && return 0
+  done
+  return 1
+}
+sleep 4
+while restarted; do sleep 1; done

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/command_line.h"
+#include "app/result_output.h"
 #include "app/search_command.h"
 #include "app/site_setup.h"
 #include "base/encoding.h"
@@ -23,13 +24,33 @@ using namespace update;
 
 namespace {
 
+// A text from the service as the terminal may show it: no escape, clipboard write, bell or
+// cursor movement gets through.
+std::string shown(const Text& gbk) {
+  return withoutControls(gbkToUtf8(gbk));
+}
+
+// The change log keeps its lines; every other control character goes.
+std::string shownLines(const Text& gbk) {
+  std::string text = gbkToUtf8(gbk), lines;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    if (start > 0) lines += '\n';
+    lines += withoutControls(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
 void printRows(const std::vector<window::Row>& rows, std::ostream& out) {
   for (const auto& row : rows) {
-    out << gbkToUtf8(row[kPathColumn]) << "  " << gbkToUtf8(row[kServiceMd5Column]) << "  "
-        << gbkToUtf8(row[kLocalMd5Column]);
-    if (!row[kKindColumn].empty()) out << "  " << gbkToUtf8(row[kKindColumn]);
-    if (!row[kStatusColumn].empty()) out << "  " << gbkToUtf8(row[kStatusColumn]);
-    out << "  " << gbkToUtf8(row[kUrlColumn]) << "\n";
+    out << shown(row[kPathColumn]) << "  " << shown(row[kServiceMd5Column]) << "  "
+        << shown(row[kLocalMd5Column]);
+    if (!row[kKindColumn].empty()) out << "  " << shown(row[kKindColumn]);
+    if (!row[kStatusColumn].empty()) out << "  " << shown(row[kStatusColumn]);
+    out << "  " << shown(row[kUrlColumn]) << "\n";
   }
 }
 
@@ -64,6 +85,9 @@ int runUpdateCommand(std::span<const char* const> arguments,
   SiteSetup sites = setUpSites(installDirectory, options.hostsFile);
   for (const auto& problem : sites.problems) err << "quenbo: " << problem << '\n';
   if (sites.hostsOptionUnreadable) return kExitUsage;
+  if (std::optional<Text> failed = takeReplaceFailure(installDirectory)) {
+    err << "quenbo: " << shown(*failed) << "\n";
+  }
   ServiceConfig config;
   config.baseUrl = sites.updateService;
   UpdateService service(config);
@@ -71,7 +95,7 @@ int runUpdateCommand(std::span<const char* const> arguments,
   CheckAnswer answer;
   int result = service.checkUpdates(answer);
   if (result == -1) {
-    err << "quenbo: " << gbkToUtf8("检查更新失败："_gbk + answer.message) << "\n";
+    err << "quenbo: " << shown("检查更新失败："_gbk + answer.message) << "\n";
     return 1;
   }
   std::filesystem::path executable = executablePath();
@@ -88,10 +112,10 @@ int runUpdateCommand(std::span<const char* const> arguments,
   LogAnswer log;
   int logResult = service.fetchLog(log);
   if (logResult == 1) {
-    out << "\n" << gbkToUtf8(log.log) << "\n";
+    out << "\n" << shownLines(log.log) << "\n";
   } else {
     err << "quenbo: "
-        << gbkToUtf8(logResult == 0 ? "获取更新日志失败！"_gbk : "获取更新日志异常！"_gbk + log.message)
+        << shown(logResult == 0 ? "获取更新日志失败！"_gbk : "获取更新日志异常！"_gbk + log.message)
         << "\n";
   }
   if (options.check) return kExitUpdatesListed;
@@ -107,7 +131,7 @@ int runUpdateCommand(std::span<const char* const> arguments,
   int exitCode = 0;
   UpdaterHooks hooks;
   hooks.ask = [&](const Text& text, window::MessageButtons, window::MessageIcon) {
-    out << gbkToUtf8(text) << "\n";
+    out << shown(text) << "\n";
     return window::MessageAnswer::No;
   };
   hooks.endProcess = [&](int) {};
@@ -115,10 +139,15 @@ int runUpdateCommand(std::span<const char* const> arguments,
   hooks.statusChanged = [&](int row, const Text& status) {
     if (status == lastStatus) return;
     lastStatus = status;
-    out << gbkToUtf8(list.cell(超级列表框_文件, row, kPathColumn)) << ": " << gbkToUtf8(status)
-        << "\n" << std::flush;
+    out << shown(list.cell(超级列表框_文件, row, kPathColumn)) << ": " << shown(status) << "\n"
+        << std::flush;
   };
-  Updater updater(list, {installDirectory, executable, {}, options.restart}, hooks);
+  UpdaterSetup setup{installDirectory, executable, {}, options.restart};
+  // The program comes back with the hosts file this update used.
+  if (!options.hostsFile.empty()) {
+    setup.arguments = {"--hosts", std::filesystem::absolute(options.hostsFile).string()};
+  }
+  Updater updater(list, std::move(setup), hooks);
   updater.runUpdate();
   for (int row = 0; row < list.rowCount(超级列表框_文件); ++row) {
     if (list.cell(超级列表框_文件, row, kStatusColumn) != succeededText()) exitCode = 1;

@@ -1,10 +1,13 @@
 // The graphical program: both windows on Qt, the application behind them.
 #include <QApplication>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "app/gui_entry.h"
@@ -108,6 +111,8 @@ namespace quenbo {
 
 int runGui(int argc, char** argv) {
   using namespace qt;
+  // Taken before Qt removes its own: an update starts the program again with all of them.
+  std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
   QApplication gui(argc, argv);
   // The process ends when the main window is gone, not when the last window closes: the
   // main window is hidden while the update window decides.
@@ -128,6 +133,7 @@ int runGui(int argc, char** argv) {
   config.siteHasHost = sites.hasHost;
   config.boardHost = sites.boardHost;
   config.update.service.baseUrl = sites.updateService;
+  config.update.arguments = std::move(arguments);
   app::Application application(loop, interactions, std::move(config));
   installArtwork(application.mainWindow(), application.updateWindow());
 

@@ -1,6 +1,8 @@
 #include "update/install_paths.h"
 
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <string_view>
 
@@ -54,6 +56,40 @@ bool selfUpdateAllowed(const std::filesystem::path& installDirectory) {
 void deleteUpdateLeftover(const std::filesystem::path& installDirectory) {
   std::filesystem::path leftover = installDirectory / temporaryMainProgramName();
   if (fileExists(leftover)) (void)deleteFile(leftover);
+}
+
+Text replaceObstacle(const std::filesystem::path& target, std::uintmax_t size, uid_t user) {
+  std::filesystem::path folder = target.parent_path();
+  struct stat dir {};
+  struct stat file {};
+  if (::stat(folder.c_str(), &dir) != 0 || !directoryWritable(folder)) {
+    return "目录 "_gbk + displayPath(folder) + " 不可写"_gbk;
+  }
+  // In a sticky folder only root, the folder's owner and the file's own may rename it.
+  if ((dir.st_mode & S_ISVTX) != 0 && user != 0 && dir.st_uid != user &&
+      ::stat(target.c_str(), &file) == 0 && file.st_uid != user) {
+    return displayPath(target) + " 属于其他用户，所在目录只许文件的主人改名"_gbk;
+  }
+  struct statvfs disk {};
+  if (::statvfs(folder.c_str(), &disk) == 0 &&
+      static_cast<std::uintmax_t>(disk.f_bavail) * disk.f_frsize < size) {
+    return "磁盘空间不足，复制新的主程序需要 "_gbk + std::to_string(size) + " 字节"_gbk;
+  }
+  return {};
+}
+
+std::filesystem::path replaceFailureMark(const std::filesystem::path& installDirectory) {
+  return installDirectory / ".quenbo-replace-failed";
+}
+
+std::optional<Text> takeReplaceFailure(const std::filesystem::path& installDirectory) {
+  std::filesystem::path mark = replaceFailureMark(installDirectory);
+  std::optional<Bytes> target = readFile(mark);
+  if (!target) return std::nullopt;
+  (void)deleteFile(mark);
+  while (!target->empty() && target->back() == '\n') target->pop_back();
+  return "上次更新未能替换程序文件 "_gbk + displayPath(std::filesystem::path(*target)) +
+         "，程序仍是旧版本。请检查该目录的权限和磁盘空间，然后再次更新。"_gbk;
 }
 
 }  // namespace quenbo::update

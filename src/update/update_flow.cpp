@@ -126,9 +126,21 @@ MessageAnswer UpdateFlow::notify(const Text& text, bool beep, MessageButtons but
 
 void UpdateFlow::open(bool manual) {
   if (manual) manual_ = true;
+  if (updating_ && manual) {
+    // The window's rows belong to the update; one that could not restart ends here.
+    Text why = threads_.running() > 0 ? "正在更新，请等更新结束。"_gbk
+               : !fileExists(setup_.executablePath)
+                   ? missingProgramText(setup_.executablePath)
+                   : "更新已结束，但程序没有重新启动：请关闭 Quenbo 后重新启动它，再检查更新。"_gbk;
+    notify(why, true, MessageButtons::Ok);
+    return;
+  }
   if (checking_ || updating_) return;  // the window's rows are in use
   std::filesystem::path leftover = setup_.installDirectory / temporaryMainProgramName();
   if (fileExists(leftover)) (void)deleteFile(leftover);  // a leftover that stays is retried next time
+  if (std::optional<Text> failed = takeReplaceFailure(setup_.installDirectory)) {
+    notify(*failed, true, MessageButtons::Ok);
+  }
   // A fresh window, as each check opens a new one.
   window_.setWindowVisible(false);
   window_.clearRows(超级列表框_文件);
@@ -257,7 +269,11 @@ void UpdateFlow::fillPromotion(const Text& actors, const Text& title, const Text
     main_.setText(透明标签_电影主演(tile), actors);
     main_.setText(透明标签_电影名称(tile), title);
   }
-  if (pictureUrl.empty()) return;
+  if (pictureUrl.empty()) {
+    // No picture: none of an earlier answer stays, as after a failed download.
+    for (int tile : {11, 12}) main_.setPicture(图片框_电影(tile), Bytes());
+    return;
+  }
   // The picture is fetched off the window thread; the model takes it from any thread.
   spawn([this, pictureUrl] {
     for (int tile : {11, 12}) {
@@ -295,6 +311,8 @@ void UpdateFlow::startUpdate() {
                      setup_.service.trustedCertificates, true};
   setup.abandon = [this] { return threads_.stopping(); };
   setup.stopBell = &threads_.bell();
+  setup.arguments = setup_.arguments;
+  setup.limits = setup_.limits;
   UpdaterHooks hooks;
   hooks.ask = [this](const Text& text, MessageButtons buttons, MessageIcon icon) {
     return askFromThread(text, buttons, icon);

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "base/text.h"
 #include "base/worker_threads.h"
@@ -30,6 +32,9 @@ struct UpdateSetup {
   std::function<void(int)> endProcess;
   // Receives the promotion link (the film board opens it); may be empty.
   std::function<void(const Text&)> setPromotionLink;
+  // The program's arguments (after its name): an update starts it again with them.
+  std::vector<std::string> arguments = {};
+  TransferLimits limits = {};
 };
 
 class UpdateFlow final {
@@ -42,8 +47,9 @@ class UpdateFlow final {
   UpdateFlow(const UpdateFlow&) = delete;
   UpdateFlow& operator=(const UpdateFlow&) = delete;
 
-  // The three callers; UI thread. Deletes a leftover "临时主程序" and runs the check. A
-  // check asked for while one runs only marks it manual.
+  // The three callers; UI thread. Deletes a leftover "临时主程序", reports a replace that
+  // failed after the last update, and runs the check. A check asked for while one runs only
+  // marks it manual; one asked for during or after an update says why it cannot run.
   void open(bool manual);
 
   // UI thread.

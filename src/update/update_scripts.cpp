@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 extern char** environ;
@@ -23,16 +24,26 @@ std::string shellQuote(const std::string& text) {
   return quoted + "'";
 }
 
-std::string restartScript(const std::string& executable, int seconds) {
+std::string shellWords(const std::vector<std::string>& arguments) {
+  std::string words;
+  for (const std::string& argument : arguments) words += " " + shellQuote(argument);
+  return words;
+}
+
+std::string restartScript(const std::string& executable, int seconds,
+                          const std::string& arguments) {
   return "#!/bin/sh\n"
          "sleep " + std::to_string(seconds > 0 ? seconds : 2) + "\n" +
-         shellQuote(executable) + " </dev/null >/dev/null 2>&1 &\n"
+         shellQuote(executable) + arguments + " </dev/null >/dev/null 2>&1 &\n"
          "rm -f \"$0\"\n";
 }
 
 std::string replaceScript(const std::string& source, const std::string& target, pid_t pid,
-                          const std::optional<std::string>& arguments) {
+                          const std::optional<std::string>& arguments, mode_t mode,
+                          const std::string& failureMark) {
   std::string q = shellQuote(target);
+  char octal[8];
+  std::snprintf(octal, sizeof octal, "%04o", static_cast<unsigned>(mode & 07777));
   std::string script =
       "#!/bin/sh\n"
       "sleep 2\n"
@@ -46,9 +57,11 @@ std::string replaceScript(const std::string& source, const std::string& target, 
       "  if ours; then kill -9 \"$pid\" 2>/dev/null; fi\n"
       "fi\n"
       "new=" + q + ".new.$$\n"
-      "if ! { cp -f " + shellQuote(source) + " \"$new\" && chmod 755 \"$new\" && mv -f \"$new\" " +
-      q + "; }; then\n"
-      "  rm -f \"$new\" \"$0\"\n"
+      "if ! { cp -f " + shellQuote(source) + " \"$new\" && chmod " + octal +
+      " \"$new\" && mv -f \"$new\" " + q + "; }; then\n"
+      "  rm -f \"$new\" \"$0\"\n" +
+      (failureMark.empty() ? std::string()
+                           : "  printf '%s\\n' " + q + " > " + shellQuote(failureMark) + "\n") +
       "  exit 1\n"
       "fi\n";
   if (arguments) {

@@ -13,6 +13,7 @@
 #include "net/transfer_client.h"
 #include "script/text_codec.h"
 #include "update/install_paths.h"
+#include "update/transfer_reasons.h"
 #include "update/update_rows.h"
 #include "update/update_scripts.h"
 
@@ -30,6 +31,11 @@ namespace {
 constexpr std::string_view kPartSuffix = ".quenbo-part";
 
 }  // namespace
+
+Text missingProgramText(const std::filesystem::path& executable) {
+  return "找不到程序文件 "_gbk + displayPath(executable) +
+         "，无法重新启动。更新已结束，请重新安装或手动启动 Quenbo。"_gbk;
+}
 
 Updater::Updater(window::WindowModel& updateWindow, UpdaterSetup setup, UpdaterHooks hooks)
     : window_(updateWindow), setup_(std::move(setup)), hooks_(std::move(hooks)) {}
@@ -63,6 +69,8 @@ bool Updater::downloadThread(const Text& url, const std::filesystem::path& direc
   TransferClient client;
   client.trustCertificates(setup_.trustedCertificates);
   client.setAbandon(setup_.abandon, setup_.stopBell);
+  client.setMinimumRate(setup_.limits.minimumRate, setup_.limits.rateWindow);
+  client.setDeadline(setup_.limits.deadline);
   if (!client.open("GET", url)) return false;
   std::string_view rest = headerText;
   while (!rest.empty()) {
@@ -74,11 +82,13 @@ bool Updater::downloadThread(const Text& url, const std::filesystem::path& direc
     (void)client.setHeader(line.substr(0, colon),
                            colon == std::string_view::npos ? std::string_view() : line.substr(colon + 1));
   }
-  if (!client.send()) return false;
-  return client.receiveToFile(directory, name, [this](int id, std::int64_t total,
-                                                      std::int64_t received, std::int64_t) {
-    reportProgress(id, total, received);
-  }, identifier);
+  bool received = client.send() &&
+                  client.receiveToFile(directory, name, [this](int id, std::int64_t total,
+                                                               std::int64_t received, std::int64_t) {
+                    reportProgress(id, total, received);
+                  }, identifier);
+  lastFault_ = client.fault();
+  return received;
 }
 
 bool Updater::startDownload(const Text& url, const std::filesystem::path& directory,
@@ -87,6 +97,7 @@ bool Updater::startDownload(const Text& url, const std::filesystem::path& direct
   Text source = url.starts_with("http") ? url : "http://" + url;
   std::filesystem::path target = directory / name;
   if (fileExists(target)) (void)deleteFile(target);  // the download replaces it anyway
+  lastFault_ = FetchFault();
   bool done = false;
   std::thread download([&] {
     done = downloadThread(source, directory, name, normaliseHeaders(headerText), identifier);
@@ -100,10 +111,12 @@ bool Updater::verifyRow(int row, const std::filesystem::path& file) const {
          TextCodec::fileMd5(file) == window_.cell(超级列表框_文件, row, kServiceMd5Column);
 }
 
-void Updater::failRow(int row, const Text& question) {
-  setStatus(row, failedText());
+void Updater::failRow(int row, const Text& what, const Text& problem) {
+  Text why = problem.empty() ? Text() : "（"_gbk + problem + "）"_gbk;
+  setStatus(row, failedText() + why);
   if (abandoned()) return;
-  if (hooks_.ask(question, MessageButtons::YesNo, MessageIcon::None) == MessageAnswer::Yes) {
+  if (hooks_.ask(what + why + "，是否重新启动程序？"_gbk, MessageButtons::YesNo,
+                 MessageIcon::None) == MessageAnswer::Yes) {
     restartSelf();
   } else {
     hooks_.endProcess(0);
@@ -139,7 +152,7 @@ void Updater::runUpdate() {
         if (!verified) (void)deleteFile(partPath);  // a stale part file is overwritten next time
       }
     }
-    if (!verified) return failRow(row, "更新文件失败，是否重新启动程序？"_gbk);
+    if (!verified) return failRow(row, "更新文件失败"_gbk, transferProblemText(lastFault_));
     setStatus(row, succeededText());
   }
 
@@ -155,7 +168,15 @@ void Updater::runUpdate() {
     }
     if (!verifyRow(row, download)) {
       (void)deleteFile(download);  // deleted again at the next start
-      return failRow(row, "主程序更新失败，是否重新启动程序？"_gbk);
+      return failRow(row, "主程序更新失败"_gbk, transferProblemText(lastFault_));
+    }
+    // Only a replace that can happen is announced as done.
+    std::error_code sizeError;
+    Text obstacle = replaceObstacle(replaceTarget(), std::filesystem::file_size(download, sizeError),
+                                    setup_.user);
+    if (!obstacle.empty()) {
+      (void)deleteFile(download);
+      return failRow(row, "主程序更新失败"_gbk, obstacle);
     }
     setStatus(row, succeededText());
     hooks_.ask("程序更新完毕，点击确定后程序将自动替换更新文件并重启"_gbk, MessageButtons::Ok,
@@ -169,9 +190,19 @@ void Updater::runUpdate() {
   restartSelf();
 }
 
+std::filesystem::path Updater::replaceTarget() const {
+  return setup_.installDirectory / setup_.executablePath.filename();
+}
+
 void Updater::restartSelf(int seconds) {
-  if (!fileExists(setup_.executablePath)) return;
-  if (setup_.restart) runDetachedScript(restartScript(setup_.executablePath.string(), seconds));
+  if (!fileExists(setup_.executablePath)) {
+    hooks_.ask(missingProgramText(setup_.executablePath), MessageButtons::Ok, MessageIcon::Error);
+    return;
+  }
+  if (setup_.restart) {
+    runDetachedScript(restartScript(setup_.executablePath.string(), seconds,
+                                    shellWords(setup_.arguments)));
+  }
   hooks_.endProcess(0);
 }
 
@@ -181,10 +212,15 @@ void Updater::replaceSelf(const std::filesystem::path& source) {
                MessageIcon::Error);
     return hooks_.endProcess(0);
   }
-  std::filesystem::path target = setup_.installDirectory / setup_.executablePath.filename();
+  std::filesystem::path target = replaceTarget();
   std::optional<std::string> arguments;
-  if (setup_.restart) arguments = std::string();
-  runDetachedScript(replaceScript(source.string(), target.string(), ::getpid(), arguments));
+  if (setup_.restart) arguments = shellWords(setup_.arguments);
+  struct stat old {};
+  // The old file's mode, and whoever may read it may run it.
+  mode_t mode = ::stat(target.c_str(), &old) == 0 ? old.st_mode & 0777 : 0755;
+  mode |= (mode & 0444) >> 2;
+  runDetachedScript(replaceScript(source.string(), target.string(), ::getpid(), arguments, mode,
+                                  replaceFailureMark(setup_.installDirectory).string()));
   hooks_.endProcess(0);
 }
 

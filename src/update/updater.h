@@ -3,14 +3,21 @@
 // script and restarts. Runs on a worker thread of its own.
 #pragma once
 
+#include <sys/types.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/stop_bell.h"
 #include "base/text.h"
+#include "net/fetch.h"
 #include "net/transfer_progress.h"
 #include "window/interactions.h"
 #include "window/window_model.h"
@@ -28,6 +35,14 @@ struct UpdaterHooks {
   std::function<void(int row, const Text& status)> statusChanged;
 };
 
+// What every download of the run must keep to: a download that brings fewer than
+// `minimumRate` bytes a second over any `rateWindow`, or is not done by `deadline`, fails.
+struct TransferLimits {
+  std::size_t minimumRate = 1024;
+  std::chrono::milliseconds rateWindow{30000};
+  std::chrono::milliseconds deadline{std::chrono::minutes(30)};
+};
+
 struct UpdaterSetup {
   std::filesystem::path installDirectory;
   std::filesystem::path executablePath;  // the running executable
@@ -38,7 +53,15 @@ struct UpdaterSetup {
   // whenever it may have turned true.
   std::function<bool()> abandon = {};
   StopBell* stopBell = nullptr;
+  // The program is started again with these arguments: its own, so that it comes back with
+  // the same hosts and settings files.
+  std::vector<std::string> arguments = {};
+  TransferLimits limits = {};
+  uid_t user = ::geteuid();  // who runs the replace script (tests name another)
 };
+
+// Said when the program is to start again but its executable is gone.
+Text missingProgramText(const std::filesystem::path& executable);
 
 class Updater final {
  public:
@@ -51,8 +74,8 @@ class Updater final {
                      const std::filesystem::path& name, const Text& headerText, int identifier);
   bool verifyRow(int row, const std::filesystem::path& file) const;
   void reportProgress(int identifier, std::int64_t total, std::int64_t received);
-  // Writes and starts the restart script, then ends the process; does nothing when the
-  // executable is gone.
+  // Writes and starts the restart script, then ends the process; when the executable is
+  // gone, says so and does nothing else.
   void restartSelf(int seconds = 2);
   // Writes and starts the replace script for `source`, then ends the process.
   void replaceSelf(const std::filesystem::path& source);
@@ -65,8 +88,11 @@ class Updater final {
   bool downloadThread(const Text& url, const std::filesystem::path& directory,
                       const std::filesystem::path& name, const Text& headerText, int identifier);
   void setStatus(int row, const Text& status);
-  // A failed row: marks it, asks whether to restart, restarts or ends.
-  void failRow(int row, const Text& question);
+  // Where the replace script puts the new executable.
+  std::filesystem::path replaceTarget() const;
+  // A failed row: marks it "失败" with the problem, when there is one, asks whether to
+  // restart (`what` + the problem + "，是否重新启动程序？"), restarts or ends.
+  void failRow(int row, const Text& what, const Text& problem);
   bool abandoned() const { return setup_.abandon && setup_.abandon(); }
 
   window::WindowModel& window_;
@@ -74,6 +100,7 @@ class Updater final {
   UpdaterHooks hooks_;
   // The row being downloaded: written by the run, read by the progress thread.
   std::atomic<int> currentRow_{0};
+  FetchFault lastFault_;  // of the last download, once it has ended
 };
 
 }  // namespace quenbo::update

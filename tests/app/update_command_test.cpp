@@ -126,5 +126,38 @@ TEST_F(UpdateCommandProcess, AReadOnlyInstallationDownloadsNothing) {
   EXPECT_FALSE(fs::exists(home() / "a.txt"));
 }
 
+TEST_F(UpdateCommandProcess, TheServicesTextsReachTheTerminalWithoutControlCharacters) {
+  publish("a\x1b[2Jb\x07.txt", "A");
+  testing::writeWholeFile(sandbox_.file("changes.txt"),
+                          "2.0\x1b]52;c;ZXZpbA==\x07 log\bline\rmore\x1b[31m\n2.1 next\n");
+  CommandRun listed = run("--check");
+  EXPECT_EQ(listed.status, 10) << listed.output;
+  for (char control : {'\x1b', '\x07', '\b', '\r'}) {
+    EXPECT_EQ(listed.output.find(control), std::string::npos) << int(control) << listed.output;
+  }
+  EXPECT_NE(listed.output.find("/a [2Jb .txt"), std::string::npos) << listed.output;
+  EXPECT_NE(listed.output.find("\n2.1 next"), std::string::npos) << listed.output;  // lines stay
+}
+
+TEST_F(UpdateCommandProcess, APlainHttpServiceOffThisMachineIsRefusedByName) {
+  pointAt("http://updates.example.org");
+  CommandRun refused = run("--check");
+  EXPECT_EQ(refused.status, 1) << refused.output;
+  EXPECT_NE(refused.output.find("检查更新失败：[service] update"), std::string::npos)
+      << refused.output;
+}
+
+TEST_F(UpdateCommandProcess, TheRestartedProgramGetsTheHostsFile) {
+  fs::path marker = sandbox_.path() / "started";
+  publish("quenbo", "#!/bin/sh\necho \"$*\" > '" + marker.string() + "'\n");
+  fs::path hosts = home() / "sites.hosts";
+  CommandRun applied = run("--restart --hosts=" + hosts.string());
+  EXPECT_EQ(applied.status, 0) << applied.output;
+  ASSERT_TRUE(testing::waitFor(
+      [&] { return fs::exists(marker) && testing::readWholeFile(marker.string()).ends_with("\n"); },
+      std::chrono::seconds(15)));
+  EXPECT_EQ(testing::readWholeFile(marker.string()), "--hosts " + hosts.string() + "\n");
+}
+
 }  // namespace
 }  // namespace quenbo::app

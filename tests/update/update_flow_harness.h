@@ -62,6 +62,8 @@ class UpdateFlowHarness : public testing::SandboxTest {
     setup.executablePath = home() / "quenbo";
     setup.endProcess = [this](int code) { ended_.push_back(code); };
     setup.setPromotionLink = [this](const Text& link) { links_.push_back(link); };
+    setup.arguments = arguments_;
+    setup.limits = limits_;
     flow_ = std::make_unique<UpdateFlow>(main(), win(), loop_, ui_, std::move(setup));
   }
   void startOnServer() { start(server_->url()); }
@@ -110,6 +112,9 @@ class UpdateFlowHarness : public testing::SandboxTest {
   std::unique_ptr<updateserver::UpdateServer> server_;
   std::vector<int> ended_;
   std::vector<Text> links_;
+  // The flows started from now on restart with these and keep to these.
+  std::vector<std::string> arguments_;
+  TransferLimits limits_;
   std::unique_ptr<UpdateFlow> flow_;  // last: it goes first
 };
 

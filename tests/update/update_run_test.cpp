@@ -145,7 +145,7 @@ TEST_F(UpdateRun, DownloadsOverHttpsNeedATrustedCertificate) {
   fs::remove(home() / "a.txt");
   win().setCell(超级列表框_文件, 0, kStatusColumn, {});
   refused.runUpdate();
-  EXPECT_EQ(cell(0, kStatusColumn), "失败");
+  EXPECT_EQ(cell(0, kStatusColumn), "失败（证书不受信任：127.0.0.1）");
   EXPECT_FALSE(fs::exists(home() / "a.txt"));
 }
 
