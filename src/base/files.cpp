@@ -127,6 +127,10 @@ bool replaceFile(const std::filesystem::path& path, const Bytes& bytes, std::err
   struct stat old {};
   bool hadOld = ::stat(target.c_str(), &old) == 0;
   if (hadOld && !S_ISREG(old.st_mode)) return fail(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+  // A rename needs only the folder's permission; a read-only file is kept as writing into
+  // it would keep it. With no write bit at all it stays even for root, who may write anything.
+  if (hadOld && ::access(target.c_str(), W_OK) != 0) return fail(errno);
+  if (hadOld && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return fail(EACCES);
 
   std::string temporary;
   int fd = createTemporary(target, temporary);

@@ -29,7 +29,8 @@ inline constexpr std::size_t kReadLimit = std::size_t{4} << 20;
 // which is flushed to disk and then renamed over the old one. On any failure (a full disk,
 // a crash before the rename) the old file stays as it was and false comes back. A symbolic
 // link is followed, so the file it points to is replaced; the old file's permissions are
-// kept.
+// kept. A file the process may not write, or one without any write permission (0444, even
+// for root), is never replaced: EACCES ("Permission denied"), as writing into it would fail.
 [[nodiscard]] bool replaceFile(const std::filesystem::path& path, const Bytes& bytes);
 // The same, saying in `reason` why it failed.
 [[nodiscard]] bool replaceFile(const std::filesystem::path& path, const Bytes& bytes,
