@@ -140,6 +140,15 @@ TEST_F(HostsEditingTest, RefusesToSaveWhatCannotBeTakenOrWritten) {
   EXPECT_TRUE(std::filesystem::is_fifo(local_));
 }
 
+TEST_F(HostsEditingTest, ListsALongValueWhole) {
+  std::string value;
+  for (int i = 0; i < 1000; ++i) value += (i ? "," : "") + std::to_string(i) + ".example";
+  writeWholeFile(machine_.string(), "[sites]\nSobt = " + value + "\n");
+  HostsEditing e = editing();
+  EXPECT_EQ(find(e, "sites", "Sobt")->value, value);
+  EXPECT_EQ(e.problem(indexOf(e, "sites", "Sobt")), "");
+}
+
 TEST_F(HostsEditingTest, SavingKeepsAReadOnlyUserFile) {
   std::filesystem::create_directories(local_.parent_path());
   writeWholeFile(local_.string(), "[sites]\nRenz = mine.example\n");
