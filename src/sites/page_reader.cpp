@@ -22,13 +22,16 @@ bool isMagnetLink(std::string_view link) {
 Text encodeLinkBlanks(std::string_view link) {
   while (!link.empty() && link.front() == ' ') link.remove_prefix(1);
   while (!link.empty() && link.back() == ' ') link.remove_suffix(1);
+  // Only the parameters after the first "&" (dn, tr, ...) may hold a title's blanks: a blank
+  // in the info hash makes no link.
+  std::size_t parameters = link.find('&');
   Text encoded;
   encoded.reserve(link.size());
-  for (char c : link) {
-    if (c == ' ') {
+  for (std::size_t i = 0; i < link.size(); ++i) {
+    if (link[i] == ' ' && parameters != std::string_view::npos && i > parameters) {
       encoded += "%20";
     } else {
-      encoded += c;
+      encoded += link[i];
     }
   }
   return encoded;

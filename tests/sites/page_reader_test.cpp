@@ -187,8 +187,8 @@ TEST(PageReader, CixiaoyaHeatIsEmptyWithoutAValue) {
   }
 }
 
-// A blank written raw into a link is percent-encoded and the hit kept; the link's other
-// characters are checked as before.
+// A blank written raw into a link's parameters is percent-encoded and the hit kept; one in
+// the info hash, and the link's other characters, are checked as before.
 TEST(PageReader, RawBlanksInALinkAreEncodedAndTheHitKept) {
   struct Case {
     const char* link;
@@ -201,6 +201,9 @@ TEST(PageReader, RawBlanksInALinkAreEncodedAndTheHitKept) {
       {"magnet:?xt=urn:btih:AB&dn=a%20b", "magnet:?xt=urn:btih:AB&dn=a%20b"},
       {"magnet:?xt=urn:btih:AB&dn=a\tb", ""},
       {"magnet:?xt=a b&magnet:?xt=b", ""},
+      {"magnet:?xt=urn:btih:AB x", ""},
+      {"magnet:?xt=urn:btih:A B&dn=x", ""},
+      {"magnet:?xt=urn:btih:$(rm -rf ~)", ""},
   };
   for (const Case& c : cases) {
     // A JSON site and an HTML one.
