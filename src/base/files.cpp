@@ -74,23 +74,34 @@ bool deleteFile(const std::filesystem::path& path) { return ::unlink(path.c_str(
 // Opening does not block (a FIFO without a writer would), and the kind and size are
 // checked on the opened file, so it cannot be swapped in between.
 std::optional<Bytes> readFile(const std::filesystem::path& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return std::nullopt;
-  struct stat status {};
-  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-      static_cast<std::uint64_t>(status.st_size) > kReadLimit) {
-    ::close(fd);
+  ReadRefusal refusal;
+  return readFile(path, refusal);
+}
+
+std::optional<Bytes> readFile(const std::filesystem::path& path, ReadRefusal& refusal) {
+  auto refuse = [&refusal](int fd, ReadRefusal why) -> std::optional<Bytes> {
+    if (fd >= 0) ::close(fd);
+    refusal = why;
     return std::nullopt;
+  };
+  refusal = ReadRefusal::none;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return refuse(fd, ReadRefusal::cannotOpen);
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) return refuse(fd, ReadRefusal::cannotRead);
+  if (!S_ISREG(status.st_mode)) return refuse(fd, ReadRefusal::notRegularFile);
+  if (static_cast<std::uint64_t>(status.st_size) > kReadLimit) {
+    return refuse(fd, ReadRefusal::tooLarge);
   }
   Bytes bytes;
   char buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return refuse(fd, ReadRefusal::cannotRead);
     // A file that grows past the limit while read counts as too large.
-    if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > kReadLimit) {
-      ::close(fd);
-      return std::nullopt;
+    if (bytes.size() + static_cast<std::size_t>(n) > kReadLimit) {
+      return refuse(fd, ReadRefusal::tooLarge);
     }
     if (n == 0) break;
     bytes.append(buffer, static_cast<std::size_t>(n));
@@ -127,6 +138,10 @@ bool replaceFile(const std::filesystem::path& path, const Bytes& bytes, std::err
   struct stat old {};
   bool hadOld = ::stat(target.c_str(), &old) == 0;
   if (hadOld && !S_ISREG(old.st_mode)) return fail(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+  // A rename needs only the folder's permission; a read-only file is kept as writing into
+  // it would keep it. With no write bit at all it stays even for root, who may write anything.
+  if (hadOld && ::access(target.c_str(), W_OK) != 0) return fail(errno);
+  if (hadOld && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return fail(EACCES);
 
   std::string temporary;
   int fd = createTemporary(target, temporary);

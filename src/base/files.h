@@ -23,13 +23,25 @@ inline constexpr std::size_t kReadLimit = std::size_t{4} << 20;
 // The bytes of a regular file of at most kReadLimit bytes; nothing for anything else (a
 // missing or larger file, a directory, a device, a FIFO), which is never waited on.
 [[nodiscard]] std::optional<Bytes> readFile(const std::filesystem::path& path);
+// Why readFile gave nothing.
+enum class ReadRefusal {
+  none,
+  cannotOpen,      // missing, or no permission
+  notRegularFile,  // a directory, a device, a FIFO, a socket
+  tooLarge,        // more than kReadLimit bytes
+  cannotRead,      // a read failed
+};
+// As readFile, saying in `refusal` why nothing came back.
+[[nodiscard]] std::optional<Bytes> readFile(const std::filesystem::path& path,
+                                            ReadRefusal& refusal);
 // Creates or truncates the file and writes all bytes; false on any failure.
 [[nodiscard]] bool writeFile(const std::filesystem::path& path, const Bytes& bytes);
 // Replaces the file's content as one step: the bytes go to a temporary file beside it,
 // which is flushed to disk and then renamed over the old one. On any failure (a full disk,
 // a crash before the rename) the old file stays as it was and false comes back. A symbolic
 // link is followed, so the file it points to is replaced; the old file's permissions are
-// kept.
+// kept. A file the process may not write, or one without any write permission (0444, even
+// for root), is never replaced: EACCES ("Permission denied"), as writing into it would fail.
 [[nodiscard]] bool replaceFile(const std::filesystem::path& path, const Bytes& bytes);
 // The same, saying in `reason` why it failed.
 [[nodiscard]] bool replaceFile(const std::filesystem::path& path, const Bytes& bytes,

@@ -166,11 +166,15 @@ int IniFile::findKey(std::string_view section, std::string_view key) const {
 }
 
 Text IniFile::value(std::string_view section, std::string_view key) const {
+  return cutToCharacters(wholeValue(section, key), kIniValueBuffer - 1);
+}
+
+Text IniFile::wholeValue(std::string_view section, std::string_view key) const {
   int index = findKey(section, key);
   if (index < 0) return {};
   const Line& line = lines_[index];
   std::string_view raw(content_.data() + line.valueBegin, line.end - line.valueBegin);
-  return cutToCharacters(toGbk(unquote(trimBlanks(raw))), kIniValueBuffer - 1);
+  return toGbk(unquote(trimBlanks(raw)));
 }
 
 std::string_view IniFile::lineBreak() const {

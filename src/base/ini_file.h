@@ -29,6 +29,9 @@ class IniFile final {
   // The value of the first `key` in a section named `section`, cut at a character boundary
   // to fit the read buffer; empty when the section or the key is missing.
   Text value(std::string_view section, std::string_view key) const;
+  // The same value never cut, for files whose values must be read whole (a list of
+  // mirrors can be longer than the buffer).
+  Text wholeValue(std::string_view section, std::string_view key) const;
   // Whether a section named `section` holds `key`, even with an empty value.
   bool contains(std::string_view section, std::string_view key) const {
     return findKey(section, key) >= 0;

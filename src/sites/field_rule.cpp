@@ -2,7 +2,7 @@
 
 #include "base/encoding.h"
 #include "script/script_json.h"
-#include "script/text_codec.h"
+#include "sites/percent_characters.h"
 #include "sites/text_cleaning.h"
 #include "sites/text_cutting.h"
 
@@ -129,15 +129,16 @@ Text readField(const FieldRule& rule, std::string_view block) {
 }
 
 Text readField(const FieldRule& rule, const ScriptJson& json, std::string_view itemPath,
-               bool unescape) {
+               bool percentCharacters) {
   Text path = Text(itemPath) + rule.left;
   switch (rule.source) {
     case FieldSource::member: {
       Text text = json.getText(path);
-      return applySteps(rule.steps, unescape ? TextCodec::unescapeText(text) : text);
+      return applySteps(rule.steps, percentCharacters ? decodePercentCharacters(text) : text);
     }
     case FieldSource::memberJson:
-      return applySteps(rule.steps, json.getObject(path).toText());
+      // The JSON text of nothing is "null", which no site means as a value.
+      return json.exists(path) ? applySteps(rule.steps, json.getObject(path).toText()) : Text();
     case FieldSource::fixed:
       return rule.left;
     default:

@@ -66,10 +66,12 @@ FieldStep trimFullWidth();
 // The field of an HTML block (or of a JSON answer cut as text). Member rules read nothing.
 Text readField(const FieldRule& rule, std::string_view block);
 
-// The field of JSON item `itemPath` (such as data.results[3]). Marker rules read nothing.
-// With `unescape` a member's text is put through TextCodec::unescapeText before the steps.
+// The field of JSON item `itemPath` (such as data.results[3]). Marker rules read nothing;
+// a missing or null member reads as "" (a member's JSON text too). With
+// `percentCharacters` a member's text has its percent-encoded characters decoded
+// (decodePercentCharacters) before the steps; the parser has already decoded the rest.
 Text readField(const FieldRule& rule, const ScriptJson& json, std::string_view itemPath,
-               bool unescape = false);
+               bool percentCharacters = false);
 
 // Every step of the rule, in order, over `text`.
 Text applySteps(const std::vector<FieldStep>& steps, Text text);

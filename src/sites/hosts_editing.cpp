@@ -99,7 +99,7 @@ void HostsEditing::load() {
       HostsRow& row = rows_[r];
       Text key = utf8ToGbk(row.key);
       if (!file->contains(row.section, key)) continue;
-      row.value = file->value(row.section, key);
+      row.value = file->wholeValue(row.section, key);
       row.source = files_[f].path;
       if (f == 0) row.shipped = row.value;
       held[r] = true;

@@ -19,6 +19,24 @@ bool isMagnetLink(std::string_view link) {
   });
 }
 
+Text encodeLinkBlanks(std::string_view link) {
+  while (!link.empty() && link.front() == ' ') link.remove_prefix(1);
+  while (!link.empty() && link.back() == ' ') link.remove_suffix(1);
+  // Only the parameters after the first "&" (dn, tr, ...) may hold a title's blanks: a blank
+  // in the info hash makes no link.
+  std::size_t parameters = link.find('&');
+  Text encoded;
+  encoded.reserve(link.size());
+  for (std::size_t i = 0; i < link.size(); ++i) {
+    if (link[i] == ' ' && parameters != std::string_view::npos && i > parameters) {
+      encoded += "%20";
+    } else {
+      encoded += link[i];
+    }
+  }
+  return encoded;
+}
+
 PageVerdict PageReader::read(const Text& body) {
   const SiteRow& row = plan_.row;
   count_ = 0;
@@ -38,7 +56,7 @@ PageVerdict PageReader::read(const Text& body) {
     case SiteKind::resultListJson:
     case SiteKind::dataListJson: {
       // The result-list APIs answer in UTF-8; the data-list one in ASCII with \u escapes,
-      // which the parser reads (each value is unescaped further once read).
+      // which the parser reads: a value is decoded once, never unescaped again.
       Text text = row.kind == SiteKind::resultListJson ? utf8ToGbk(body) : body;
       if (!json_.parse(text)) return PageVerdict::jsonFailed;
       int count = json_.getCount(row.itemList);
@@ -67,7 +85,7 @@ std::optional<core::MagnetResult> PageReader::hitOfBlock(const Text& block) cons
   // Each field is cut from the whole block.
   Text linkPart = readField(row.link, block);
   if (linkPart.empty()) return std::nullopt;
-  Text magnet = row.linkPrefix + linkPart;
+  Text magnet = encodeLinkBlanks(row.linkPrefix + linkPart);
   if (!isMagnetLink(magnet)) return std::nullopt;
   return core::MagnetResult{
       readField(row.title, block), std::move(magnet),          row.hitLabel,
@@ -77,15 +95,17 @@ std::optional<core::MagnetResult> PageReader::hitOfBlock(const Text& block) cons
 std::optional<core::MagnetResult> PageReader::hitOfItem(int index) const {
   const SiteRow& row = plan_.row;
   Text item = row.itemList + "[" + std::to_string(index) + "]";
-  const bool unescape = row.kind == SiteKind::dataListJson;
-  Text magnet = readField(row.link, json_, item, unescape);
+  // The data list's texts may carry percent-encoded characters; its link is kept as the
+  // answer gives it, since percent escapes belong to a link.
+  const bool percentCharacters = row.kind == SiteKind::dataListJson;
+  Text magnet = encodeLinkBlanks(readField(row.link, json_, item));
   if (magnet.empty() || !isMagnetLink(magnet)) return std::nullopt;
-  return core::MagnetResult{readField(row.title, json_, item, unescape),
+  return core::MagnetResult{readField(row.title, json_, item, percentCharacters),
                             std::move(magnet),
                             row.hitLabel,
-                            readField(row.size, json_, item, unescape),
-                            readField(row.heat, json_, item, unescape),
-                            readField(row.date, json_, item, unescape)};
+                            readField(row.size, json_, item, percentCharacters),
+                            readField(row.heat, json_, item, percentCharacters),
+                            readField(row.date, json_, item, percentCharacters)};
 }
 
 }  // namespace quenbo

@@ -24,6 +24,12 @@ enum class PageVerdict {
 // ignored), holds "magnet:" only that once, and holds no blank, control character or DEL.
 bool isMagnetLink(std::string_view link);
 
+// The link as a site wrote it, with the blanks at its ends taken off and each blank in its
+// parameters after the first "&" percent-encoded ("&dn=a b" becomes "&dn=a%20b"): a title in
+// a link is often written raw, and the hit is kept. A blank before them (in the info hash)
+// and control characters stay, and isMagnetLink refuses them.
+Text encodeLinkBlanks(std::string_view link);
+
 // One per adapter run, reused page after page; each read replaces the page before.
 class PageReader final {
  public:

@@ -121,7 +121,8 @@ void SiteHosts::take(const IniFile& file, std::string_view section, std::string_
                      bool withScheme, bool severalAllowed, Text& slot) {
   Text gbkKey = utf8ToGbk(key);
   if (!file.contains(section, gbkKey)) return;
-  Text value = file.value(section, gbkKey);
+  // Never cut: a cut inside a list of mirrors would drop hosts or blame the wrong one.
+  Text value = file.wholeValue(section, gbkKey);
   std::string problem = hostValueProblem(value, withScheme, severalAllowed);
   if (problem.empty()) {
     slot = normalizedValue(value, withScheme);
@@ -157,10 +158,23 @@ void SiteHosts::read(std::string_view fileText) {
   }
 }
 
+std::string hostsFileProblem(const std::filesystem::path& path, ReadRefusal refusal) {
+  std::string problem = "cannot read the hosts file " + path.string();
+  switch (refusal) {
+    case ReadRefusal::notRegularFile:
+      return problem + ": not a regular file; its hosts are not used";
+    case ReadRefusal::tooLarge:
+      return problem + ": larger than 4 MiB; its hosts are not used";
+    default:
+      return problem;
+  }
+}
+
 bool SiteHosts::readFile(const std::filesystem::path& path) {
-  std::optional<Bytes> content = quenbo::readFile(path);
+  ReadRefusal refusal;
+  std::optional<Bytes> content = quenbo::readFile(path, refusal);
   if (!content) {
-    problems_.push_back("cannot read the hosts file " + path.string());
+    problems_.push_back(hostsFileProblem(path, refusal));
     return false;
   }
   read(*content);
@@ -170,7 +184,10 @@ bool SiteHosts::readFile(const std::filesystem::path& path) {
 SiteHosts SiteHosts::load(const std::vector<HostsFile>& files) {
   SiteHosts hosts;
   for (const HostsFile& file : files) {
-    if (file.required || fileExists(file.path)) hosts.readFile(file.path);
+    // A file that is not required is read when anything is there (a link is followed): a
+    // directory, a FIFO or a device in its place is a problem to show, not nothing.
+    std::error_code missing;
+    if (file.required || std::filesystem::exists(file.path, missing)) hosts.readFile(file.path);
   }
   return hosts;
 }

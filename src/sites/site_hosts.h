@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/files.h"
 #include "base/text.h"
 #include "sites/hosts_files.h"
 #include "sites/site_catalogue.h"
@@ -34,6 +35,9 @@ inline constexpr std::string_view kHostsOption = "--hosts";
 // [service] hold one host.
 std::string hostValueProblem(std::string_view value, bool withScheme, bool severalAllowed = true);
 
+// Why the hosts file at `path` could not be read, one UTF-8 line for the user.
+std::string hostsFileProblem(const std::filesystem::path& path, ReadRefusal refusal);
+
 // The parts of a value that lists mirrors, blanks around each trimmed, empty parts left out.
 std::vector<Text> splitHostList(std::string_view value);
 
@@ -46,8 +50,10 @@ class SiteHosts final {
   // As read, from a file; false (and a problem noted) when it cannot be read.
   bool readFile(const std::filesystem::path& path);
 
-  // Reads the files in order. A file that is not required is read only when it exists;
-  // one that is required and cannot be read is a problem.
+  // Reads the files in order. A file that is not required is read only when something is
+  // there; one that is required and cannot be read is a problem, and so is anything other
+  // than a regular file of at most 4 MiB in a file's place (named with its reason). A value
+  // is read whole, however long.
   static SiteHosts load(const std::vector<HostsFile>& files);
   // The running program's files (hostsFileOrder) for an executable in `directory`, then
   // `extraFile` when not empty.

@@ -29,6 +29,21 @@ std::vector<Text> splitAt(std::string_view text, std::string_view separator) {
   return pieces;
 }
 
+// A field as the line text holds it: a page's text can never start a film or a field of its
+// own. CR and LF become blanks, a run of "#" one "#", and a field does not end in "#", which
+// would join the separator after it ("a#" "###" "b" reads as "a" and "#b").
+Text boardField(std::string_view text) {
+  Text field;
+  field.reserve(text.size());
+  for (char c : text) {
+    if (c == '\r' || c == '\n') c = ' ';
+    if (c == '#' && !field.empty() && field.back() == '#') continue;
+    field += c;
+  }
+  if (!field.empty() && field.back() == '#') field.pop_back();
+  return field;
+}
+
 }  // namespace
 
 Text boardPageUrl(const Text& host) {
@@ -47,8 +62,8 @@ Text cutBoardPage(std::string_view pageBytes) {
     Text score = textBetween(e, "integer\">", ".</i><i") + "." + textBetween(e, "fraction\">", "<");
     Text poster = textBetween(e, "<img data-src=\"", "\" alt=");
     for (const Text* field : {&title, &stars, &date, &score})
-      lines += *field + Text(kFieldSeparator);
-    lines += poster + "\r\n";
+      lines += boardField(*field) + Text(kFieldSeparator);
+    lines += boardField(poster) + "\r\n";
   }
   return lines;
 }

@@ -18,7 +18,9 @@ Text boardPageUrl(const Text& host);
 
 // The line text of a board page as it arrived (UTF-8 bytes, read up to the first zero
 // byte): every stretch between "board-index board-index" and the next "/i></p> " is one
-// film. A field whose markers are missing is empty.
+// film. A field whose markers are missing is empty. A field never holds the separators: CR
+// and LF become blanks, a run of "#" becomes one "#" and a last "#" is dropped, so the page
+// can never add, shift or drop a film or a field.
 Text cutBoardPage(std::string_view pageBytes);
 
 // Fetches the page (GET, a desktop browser's user agent) and cuts it; empty when the page

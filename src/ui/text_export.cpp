@@ -8,14 +8,33 @@
 
 namespace quenbo::ui {
 
+namespace {
+
+constexpr std::string_view kFieldSeparator = "&&";
+
+// A field as a line holds it: a site's title can never start a line or a field of its own.
+// CR and LF become blanks, a run of "&" one "&", and a field does not end in "&", which
+// would join the separator after it ("a&" "&&" "b" reads as "a" and "&b").
+void appendField(Bytes& out, std::string_view field) {
+  std::size_t start = out.size();
+  for (char c : field) {
+    if (c == '\r' || c == '\n') c = ' ';
+    if (c == '&' && out.size() > start && out.back() == '&') continue;
+    out += c;
+  }
+  if (out.size() > start && out.back() == '&') out.pop_back();
+}
+
+}  // namespace
+
 Bytes exportBytes(const std::vector<core::ResultRow>& rows) {
   Bytes out;
   for (const core::ResultRow& row : rows) {
     bool first = true;
     for (const core::ColumnInfo& column : core::kColumns) {
       if (!column.member) continue;  // the row number is not exported
-      if (!first) out += "&&";
-      out += row.*column.member;
+      if (!first) out += kFieldSeparator;
+      appendField(out, row.*column.member);
       first = false;
     }
     out += "\r\n";
@@ -45,6 +64,14 @@ void exportText(window::Interactions& interactions, const ResultSource& results)
       interactions.saveFileDialog("文本文件（*.txt）"_gbk);
   if (!chosen) return;
   std::filesystem::path file = exportFilePath(*chosen);
+  // The dialog asked about the name as chosen; the file with ".txt" added is asked about
+  // here, before it is replaced.
+  if (file != *chosen && fileExists(file) &&
+      interactions.messageBox(displayPath(file) + " 已存在。\r\n要替换它吗？"_gbk,
+                              window::defaultMessageTitle(), window::MessageButtons::YesNo,
+                              window::MessageIcon::Information) != window::MessageAnswer::Yes) {
+    return;
+  }
   if (std::error_code reason = writeExport(file, text)) {
     // The path is shown, not used: GBK stands in "?" for what it cannot hold.
     interactions.messageBox(

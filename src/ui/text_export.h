@@ -1,5 +1,7 @@
 // Exporting the result list to a text file: one line per row in the list's order, the six
-// texts after "ID" joined by "&&", every line ended by CR LF, GBK, no header.
+// texts after "ID" joined by "&&", every line ended by CR LF, GBK, no header. Every line
+// holds six fields whatever a site writes: a field holds no CR or LF (each becomes a
+// blank) and no "&&" (a run of "&" becomes one, and a field's last "&" is dropped).
 #pragma once
 
 #include <filesystem>
@@ -29,7 +31,8 @@ std::filesystem::path exportFilePath(const std::filesystem::path& chosen);
 [[nodiscard]] std::error_code writeExport(const std::filesystem::path& file, const Bytes& bytes);
 
 // UI thread: the "TXT 文本" item. Asks for a file with the save dialog and writes the list
-// there; a failure is shown in a message box naming the file and the reason.
+// there; a failure is shown in a message box naming the file and the reason. When ".txt" is
+// added to the chosen name and that file exists, the user is asked before it is replaced.
 void exportText(window::Interactions& interactions, const ResultSource& results);
 
 }  // namespace quenbo::ui

@@ -3,6 +3,7 @@
 #include "app/search_command.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <atomic>
@@ -321,6 +322,19 @@ TEST_F(SearchCommand, SortsBySizeAndExportsTheBytesOfTheListsExport) {
   EXPECT_EQ(failed.status, 1);
   EXPECT_NE(failed.err.find("cannot write"), std::string::npos) << failed.err;
   EXPECT_FALSE(failed.lines.empty()) << "the hits are printed all the same";
+}
+
+TEST_F(SearchCommand, ExportKeepsAReadOnlyFile) {
+  std::string file = sandbox_.file("kept.txt");
+  writeWholeFile(file, "mine\r\n");
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  Outcome o = run({kKeyword, "--sites=Renz", "--export=" + file});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find("quenbo search: cannot write " + file + ": Permission denied"),
+            std::string::npos)
+      << o.err;
+  EXPECT_FALSE(o.lines.empty()) << "the hits are printed all the same";
+  EXPECT_EQ(readWholeFile(file), "mine\r\n");
 }
 
 }  // namespace

@@ -140,6 +140,30 @@ TEST_F(HostsEditingTest, RefusesToSaveWhatCannotBeTakenOrWritten) {
   EXPECT_TRUE(std::filesystem::is_fifo(local_));
 }
 
+TEST_F(HostsEditingTest, ListsALongValueWhole) {
+  std::string value;
+  for (int i = 0; i < 1000; ++i) value += (i ? "," : "") + std::to_string(i) + ".example";
+  writeWholeFile(machine_.string(), "[sites]\nSobt = " + value + "\n");
+  HostsEditing e = editing();
+  EXPECT_EQ(find(e, "sites", "Sobt")->value, value);
+  EXPECT_EQ(e.problem(indexOf(e, "sites", "Sobt")), "");
+}
+
+TEST_F(HostsEditingTest, SavingKeepsAReadOnlyUserFile) {
+  std::filesystem::create_directories(local_.parent_path());
+  writeWholeFile(local_.string(), "[sites]\nRenz = mine.example\n");
+  ASSERT_EQ(::chmod(local_.c_str(), 0444), 0);
+  HostsEditing e = editing();
+  e.setValue(indexOf(e, "sites", "Btdad"), "btdad.example");
+  std::string error;
+  EXPECT_FALSE(e.save(error));
+  EXPECT_EQ(error, "cannot write " + local_.string() + ": Permission denied");
+  EXPECT_EQ(readWholeFile(local_.string()), "[sites]\nRenz = mine.example\n");
+  EXPECT_EQ(std::filesystem::status(local_).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                std::filesystem::perms::others_read);
+}
+
 TEST_F(HostsEditingTest, HostsForACheckFollowTheEditsBeforeSaving) {
   HostsEditing e = editing();
   e.setValue(indexOf(e, "sites", "Btdad"), "check.example:8080");

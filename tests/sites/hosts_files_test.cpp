@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
+#include <functional>
+
 #include "sites/site_hosts.h"
 #include "support/fixtures.h"
 
@@ -83,6 +88,62 @@ TEST_F(HostsFiles, LaterFilesWinAndOnlyRequiredOnesAreMissed) {
                                                      at("xdg"), at("søren 한글.hosts")));
   ASSERT_EQ(missing.problems().size(), 1u);
   EXPECT_EQ(missing.problems()[0], "cannot read the hosts file " + at("søren 한글.hosts").string());
+}
+
+// Whatever sits where a hosts file belongs is read or named with its reason; nothing is
+// skipped without a word and a FIFO is never waited on.
+TEST_F(HostsFiles, WhatCannotBeReadIsNamedWithItsReason) {
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path&)> make;
+    const char* reason;  // empty: read
+  };
+  const Case cases[] = {
+      {"FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+       ": not a regular file; its hosts are not used"},
+      {"link to /dev/zero", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); },
+       ": not a regular file; its hosts are not used"},
+      {"directory", [](const fs::path& p) { fs::create_directory(p); },
+       ": not a regular file; its hosts are not used"},
+      {"100 MB", [](const fs::path& p) { fs::resize_file((writeWholeFile(p, ""), p), 100 << 20); },
+       ": larger than 4 MiB; its hosts are not used"},
+      {"4 MiB and one byte",
+       [](const fs::path& p) { fs::resize_file((writeWholeFile(p, ""), p), (4 << 20) + 1); },
+       ": larger than 4 MiB; its hosts are not used"},
+      {"link to a file",
+       [](const fs::path& p) {
+         writeWholeFile(p.string() + ".real", "[sites]\nRenz = user.example\n");
+         fs::create_symlink(p.string() + ".real", p);
+       },
+       ""},
+      {"dangling link", [](const fs::path& p) { fs::create_symlink("/nonexistent/x", p); }, ""},
+  };
+  write("usr/share/quenbo/sites.hosts", "[sites]\nRenz = shipped.example\n");
+  fs::create_directories(at("usr/bin"));
+  int n = 0;
+  for (const Case& c : cases) {
+    fs::path xdg = at(("xdg" + std::to_string(n++)).c_str());
+    fs::path local = xdg / "quenbo" / "sites.hosts.local";
+    fs::create_directories(local.parent_path());
+    c.make(local);
+    for (bool named : {false, true}) {
+      // The user's file, which may be missing, and the same thing named by --hosts.
+      auto started = std::chrono::steady_clock::now();
+      SiteHosts hosts = SiteHosts::load(hostsFileOrder(locateProgramFiles(at("usr/bin")), {},
+                                                       named ? fs::path() : xdg,
+                                                       named ? local : fs::path()));
+      EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2)) << c.name;
+      if (std::string(c.reason).empty()) {
+        EXPECT_EQ(hosts.problems().size(), named && std::string(c.name) == "dangling link")
+            << c.name;
+        continue;
+      }
+      ASSERT_EQ(hosts.problems().size(), 1u) << c.name;
+      EXPECT_EQ(hosts.problems()[0], "cannot read the hosts file " + local.string() + c.reason)
+          << c.name;
+      EXPECT_EQ(hosts.host(21), "shipped.example") << c.name;
+    }
+  }
 }
 
 }  // namespace

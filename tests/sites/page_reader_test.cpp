@@ -137,7 +137,90 @@ TEST(PageReader, CixiaoyaReadsItsDataList) {
       hitsOf(kCixiaoya, body),
       (std::vector<Hit>{{"电影", "magnet:?xt=urn:btih:AB", "磁力鸭", "1.00 MB", "12", "t1"},
                         {"B", "magnet:?xt=urn:btih:CD", "磁力鸭", "1.2 GB", "\"7\"", "t2"},
-                        {"C", "magnet:?xt=urn:btih:EF", "磁力鸭", "大小未知", "null", "t3"}}));
+                        {"C", "magnet:?xt=urn:btih:EF", "磁力鸭", "大小未知", "", "t3"}}));
+}
+
+// The parser decodes a value once; after it only a percent-encoded character beyond ASCII
+// is decoded, to itself and never to "?", and the link stays as the answer gives it.
+TEST(PageReader, CixiaoyaValuesAreDecodedOnce) {
+  struct Case {
+    const char* name;  // as the answer writes it, JSON escapes included
+    const char* read;
+  };
+  const Case cases[] = {
+      {"100%25", "100%25"},
+      {"%E7%94%B5", "电"},
+      {"%e7%94%b5%E5%BD%B1 100%", "电影 100%"},
+      {R"(\u7535 %E7%94%B5)", "电 电"},
+      {"a%20b", "a%20b"},
+      {"%u7535", "%u7535"},
+      {R"(back\\slash \\u7535 \\n)", R"(back\slash \u7535 \n)"},
+      {"%E7%94", "%E7%94"},          // cut short
+      {"%C0%AF", "%C0%AF"},          // overlong
+      {"%ED%A0%80", "%ED%A0%80"},    // a surrogate
+      {"%F0%9F%98%80", "%F0%9F%98%80"},  // an emoji, which GBK lacks
+      {"%", "%"},
+      {"%%E7%94%B5%", "%电%"},
+  };
+  for (const Case& c : cases) {
+    std::string body = std::string(R"({"data":{"data":[{"name":")") + c.name +
+                       R"(","uri":"magnet:?xt=urn:btih:AB&dn=%E7%94%B5%25","file_size":"1MB","time":")" +
+                       c.name + R"("}]}})";
+    std::vector<Hit> hits = hitsOf(kCixiaoya, body);
+    ASSERT_EQ(hits.size(), 1u) << c.name;
+    EXPECT_EQ(hits[0].title, c.read) << c.name;
+    EXPECT_EQ(hits[0].date, c.read) << c.name;
+    EXPECT_EQ(hits[0].magnet, "magnet:?xt=urn:btih:AB&dn=%E7%94%B5%25") << c.name;
+  }
+}
+
+// A missing or null heat is empty; a number or a text is read as the answer writes it.
+TEST(PageReader, CixiaoyaHeatIsEmptyWithoutAValue) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", ""}, {R"(,"hot":null)", ""}, {R"(,"hot":12)", "12"}, {R"(,"hot":"7")", "\"7\""}};
+  for (const auto& [member, heat] : cases) {
+    std::string body = std::string(R"({"data":{"data":[{"name":"A","uri":"magnet:?xt=urn:btih:AB")") +
+                       member + "}]}}";
+    std::vector<Hit> hits = hitsOf(kCixiaoya, body);
+    ASSERT_EQ(hits.size(), 1u) << member;
+    EXPECT_EQ(hits[0].heat, heat) << member;
+  }
+}
+
+// A blank written raw into a link's parameters is percent-encoded and the hit kept; one in
+// the info hash, and the link's other characters, are checked as before.
+TEST(PageReader, RawBlanksInALinkAreEncodedAndTheHitKept) {
+  struct Case {
+    const char* link;
+    const char* kept;  // empty: dropped
+  };
+  const Case cases[] = {
+      {"magnet:?xt=urn:btih:AB&dn=a b", "magnet:?xt=urn:btih:AB&dn=a%20b"},
+      {"magnet:?xt=urn:btih:AB&dn=a  b c", "magnet:?xt=urn:btih:AB&dn=a%20%20b%20c"},
+      {" magnet:?xt=urn:btih:AB ", "magnet:?xt=urn:btih:AB"},
+      {"magnet:?xt=urn:btih:AB&dn=a%20b", "magnet:?xt=urn:btih:AB&dn=a%20b"},
+      {"magnet:?xt=urn:btih:AB&dn=a\tb", ""},
+      {"magnet:?xt=a b&magnet:?xt=b", ""},
+      {"magnet:?xt=urn:btih:AB x", ""},
+      {"magnet:?xt=urn:btih:A B&dn=x", ""},
+      {"magnet:?xt=urn:btih:$(rm -rf ~)", ""},
+  };
+  for (const Case& c : cases) {
+    // A JSON site and an HTML one.
+    std::vector<Hit> json = hitsOf(
+        kCixiaoya, std::string(R"({"data":{"data":[{"name":"A","uri":")") + c.link + R"("}]}})");
+    std::vector<Hit> html =
+        hitsOf(kBtdad, btdadBox("Film</a></h3><a href=\"" + std::string(c.link) + "\">") +
+                           btdadBox("Last</a></h3>"));
+    for (const std::vector<Hit>& hits : {json, html}) {
+      if (std::string(c.kept).empty()) {
+        EXPECT_TRUE(hits.empty()) << c.link;
+      } else {
+        ASSERT_EQ(hits.size(), 1u) << c.link;
+        EXPECT_EQ(hits[0].magnet, c.kept) << c.link;
+      }
+    }
+  }
 }
 
 TEST(PageReader, VerdictTellsNoDataFromBrokenJson) {

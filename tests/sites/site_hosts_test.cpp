@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "base/encoding.h"
+#include "base/ini_file.h"
 #include "support/fixtures.h"
 
 namespace quenbo {
@@ -148,6 +149,31 @@ TEST(SiteHosts, HostValueRuleAcceptsMirrorListsPartByPart) {
   EXPECT_EQ(hosts.markerHost(kMonova, "m2.example"), "m2.example");
   EXPECT_EQ(hosts.boardHost(), "");
   EXPECT_EQ(hosts.problems().size(), 2u);
+}
+
+// The 10,239-byte cut of the settings file never applies to a hosts value: a list of
+// mirrors longer than that is read whole, its last host included.
+TEST(SiteHosts, AValueIsNeverCut) {
+  std::string value;
+  for (int i = 0; i < 1000; ++i) {
+    value += (i ? ", " : "") + std::string("mirror-") + std::to_string(i) + ".example:8080";
+  }
+  ASSERT_GT(value.size(), kIniValueBuffer);
+  for (std::string_view section : {"sites", "apis"}) {
+    SiteHosts hosts;
+    hosts.read("[" + std::string(section) + "]\n" +
+               (section == "sites" ? "Btdad" : "A") + " = " + value + "\n");
+    EXPECT_TRUE(hosts.problems().empty()) << section;
+    std::vector<Text> all = hosts.hosts(section == "sites" ? kBtdad : kZhongzisou);
+    ASSERT_EQ(all.size(), 1000u) << section;
+    EXPECT_EQ(all.back(), "mirror-999.example:8080") << section;
+  }
+  // A long value with a fault after the cut is refused with its key, not cut into a host.
+  SiteHosts bad;
+  bad.read("[sites]\nBtdad = " + value + ", bad/host\n");
+  ASSERT_EQ(bad.problems().size(), 1u);
+  EXPECT_EQ(bad.problems()[0].find("[sites] Btdad: "), 0u);
+  EXPECT_NE(bad.problems()[0].find("\"bad/host\" is not a host"), std::string::npos);
 }
 
 TEST(SiteHosts, NetworkReuseIsZeroOrOneAndLaterFilesWin) {

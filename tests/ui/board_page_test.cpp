@@ -62,6 +62,50 @@ TEST(BoardPage, AMissingMarkerEmptiesOnlyThatField) {
   EXPECT_EQ(films[2].posterUrl, "https://p.example/1.png");
 }
 
+// Whatever a title holds, the board keeps one film per entry, each field in its place and
+// the poster URL as the page gives it.
+TEST(BoardPage, ATitleCanNeverAddShiftOrDropAFilm) {
+  auto entry = [](const std::string& title, int n) {
+    std::string id = std::to_string(n);
+    return "<i class=\"board-index board-index-" + id + "\">" + id + "</i><a href=\"/f/" + id +
+           "\" title=\"" + title + "\" class=\"x\"><img data-src=\"https://p.example/" + id +
+           ".png\" alt=\"x\"/></a><p class=\"star\">主演：乙</p><p>上映时间：2019-12-0" + id +
+           "</p><p class=\"score\"><i class=\"integer\">9.</i><i class=\"fraction\">" + id +
+           "</i></p> ";
+  };
+  struct Case {
+    const char* title;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"A###B###C###D###https://evil.example/p.png\r\nE###F###G###H###https://evil.example/q.png",
+       "A#B#C#D#https://evil.example/p.png  E#F#G#H#https://evil.example/q.png"},
+      {"A\r\n\r\nB", "A    B"},
+      {"A\rB\nC", "A B C"},
+      {"ends#", "ends"},
+      {"ends##", "ends"},
+      {"####", ""},
+      {"#1 Film", "#1 Film"},
+      {"C# in ## days", "C# in # days"},
+  };
+  for (const Case& c : cases) {
+    std::vector<BoardFilm> films =
+        boardFilms(cutBoardPage(entry("前", 1) + entry(c.title, 2) + entry("后", 3)));
+    ASSERT_EQ(films.size(), 3u) << c.title;
+    EXPECT_EQ(films[0].title, "前"_gbk) << c.title;
+    EXPECT_EQ(films[1].title, c.shown) << c.title;
+    EXPECT_EQ(films[2].title, "后"_gbk) << c.title;
+    for (int i = 0; i < 3; ++i) {
+      std::string id = std::to_string(i + 1);
+      const BoardFilm& f = films[static_cast<std::size_t>(i)];
+      EXPECT_EQ(f.stars, "乙"_gbk) << c.title << " " << i;
+      EXPECT_EQ(f.releaseDate, "2019-12-0" + id) << c.title << " " << i;
+      EXPECT_EQ(f.score, "9." + id) << c.title << " " << i;
+      EXPECT_EQ(f.posterUrl, "https://p.example/" + id + ".png") << c.title << " " << i;
+    }
+  }
+}
+
 TEST(BoardPage, LinesWithFewerThanFiveFieldsAreSkipped) {
   std::vector<BoardFilm> films = boardFilms("a###b###c###d\r\na###b###c###d###e\r\n\r\nx");
   ASSERT_EQ(films.size(), 1u);
