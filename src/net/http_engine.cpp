@@ -10,6 +10,7 @@
 #include "base/text_search.h"
 #include "net/cookie_text.h"
 #include "net/fetch.h"
+#include "net/header_text.h"
 #include "net/page_charset.h"
 #include "net/request_headers.h"
 #include "net/request_url.h"
@@ -152,22 +153,6 @@ Text statusTextOf(const Text& block) {
   return end == -1 ? block.substr(9) : block.substr(9, end - 10);
 }
 
-// The value of the last "Location: " line (name in any case).
-std::optional<Text> lastLocation(const Text& block) {
-  std::optional<Text> location;
-  std::size_t start = 0;
-  while (start < block.size()) {
-    std::size_t end = block.find("\r\n", start);
-    if (end == std::string::npos) end = block.size();
-    std::string_view line(block.data() + start, end - start);
-    if (line.size() >= 10 && lowerAscii(line.substr(0, 10)) == "location: ") {
-      location = Text(line.substr(10));
-    }
-    start = end + 2;
-  }
-  return location;
-}
-
 }  // namespace
 
 Text HttpEngine::failureText(EngineFailure failure) {
@@ -206,7 +191,7 @@ Text HttpEngine::execute(HttpRequest& request, HttpResponse& response) {
   response.headers = block;
   response.statusText = statusTextOf(block);
   response.cookies = collectSetCookies(block, response.cookies);
-  if (auto location = lastLocation(block)) response.location = *location;
+  if (auto location = answerHeader(block, "Location")) response.location = *location;
   if (request.mergeCookies && !request.cookies.empty()) {
     response.cookies = mergeCookieText(request.cookies, response.cookies);
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/encoding.h"
+#include "net/header_text.h"
 #include "net/http_engine.h"
 #include "sites/page_reader.h"
 #include "sites/request_texts.h"
@@ -48,25 +49,6 @@ Text statusLineOf(const Text& headers) {
   return blank == std::string_view::npos ? Text() : Text(line.substr(blank + 1));
 }
 
-// The value of the last header line of that name (given in lower case) in the block.
-Text lastHeaderValue(const Text& headers, std::string_view name) {
-  Text value;
-  std::size_t start = 0;
-  while (start < headers.size()) {
-    std::size_t end = headers.find("\r\n", start);
-    if (end == Text::npos) end = headers.size();
-    std::string_view line(headers.data() + start, end - start);
-    std::size_t colon = line.find(':');
-    if (colon != std::string_view::npos && lowerAscii(line.substr(0, colon)) == name) {
-      std::string_view rest = line.substr(colon + 1);
-      while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
-      value = Text(rest);
-    }
-    start = end + 2;
-  }
-  return value;
-}
-
 }  // namespace
 
 PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> abandon,
@@ -85,7 +67,7 @@ PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> 
   answer.failure = response.failure;
   if (!response.headers.empty()) {
     answer.httpStatus = statusNumber(statusLineOf(response.headers));
-    answer.contentType = lastHeaderValue(response.headers, "content-type");
+    answer.contentType = answerHeader(response.headers, "Content-Type").value_or(Text());
   }
   answer.status = answer.failure != EngineFailure::none ? HttpEngine::failureNumber(answer.failure)
                                                         : answer.httpStatus;
