@@ -122,6 +122,11 @@ FetchRequest fetchRequestOf(const HttpRequest& request, const RequestUrl& url) {
   long long seconds = request.timeoutSeconds > 0 ? request.timeoutSeconds : 30;
   out.idleTimeout = std::chrono::seconds(seconds);
   out.deadline = requestDeadline(out.idleTimeout);
+  if (request.limitMs > 0) {
+    const std::chrono::milliseconds limit(request.limitMs);
+    out.idleTimeout = std::min<std::chrono::milliseconds>(out.idleTimeout, limit);
+    out.deadline = std::min(*out.deadline, limit);
+  }
   out.abandon = request.abandon;
   out.stopBell = request.stopBell;
   out.verb = HttpMethod::verb(request.method);
