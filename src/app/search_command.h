@@ -15,6 +15,9 @@ namespace quenbo::app {
 inline constexpr int kExitCannotStart = 1;
 inline constexpr int kExitOutputFailed = 1;  // the hits could not be written
 inline constexpr int kExitUsage = 2;
+// Every site that ran failed (refused, no answer, TLS, time-out, ...), none gave a hit: the
+// status check-sites gives for a failing site.
+inline constexpr int kExitNothingSearched = 3;
 inline constexpr int kExitInterrupted = 130;
 
 // `arguments` are those after "search". `installDirectory` is the executable's directory,
