@@ -217,6 +217,15 @@ int printResults(core::Search& search, const SearchOptions& options, std::ostrea
 
 }  // namespace
 
+// The program's texts are GBK: a character GBK cannot hold would reach the sites as "?".
+std::string keywordProblem(std::string_view command, const std::string& keyword) {
+  const std::string outside = outsideGbk(keyword);
+  if (outside.empty()) return {};
+  return "quenbo " + std::string(command) + ": the keyword holds characters GBK cannot hold (" +
+         outside + "); the program keeps its texts in GBK and would search for \"?\" instead. "
+         "Leave them out or write the words another way.\n";
+}
+
 int runSearchCommand(std::span<const char* const> arguments,
                      const std::filesystem::path& installDirectory, std::ostream& out,
                      std::ostream& err, const std::atomic<bool>* interrupted, bool progressLine,
@@ -230,6 +239,10 @@ int runSearchCommand(std::span<const char* const> arguments,
   if (options.help) {
     out << searchUsage();
     return 0;
+  }
+  if (std::string why = keywordProblem("search", options.keyword); !why.empty()) {
+    err << why;
+    return kExitUsage;
   }
 
   SiteSetup sites = setUpSites(installDirectory, options.hostsFile, options.newConnections);

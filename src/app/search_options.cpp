@@ -47,7 +47,8 @@ const char* searchUsage() {
          "The hits are those the result list would show, after filtering and duplicates.\n"
          "Exit status: 0 when the search ran and a site answered (with hits or none), 1\n"
          "when it could not start or the export could not be written, 2 for a bad command\n"
-         "line or an unreadable --hosts file, 3 when every site that ran failed without a\n"
+         "line (a keyword GBK cannot hold among them) or an unreadable --hosts file, 3 when\n"
+         "every site that ran failed without a\n"
          "hit (one line on standard error gives each site's reason), 130 when interrupted\n"
          "(the hits so far are printed).\n";
 }

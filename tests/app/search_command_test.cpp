@@ -275,6 +275,24 @@ TEST_F(SearchCommand, SaysWhyItCannotSearch) {
   EXPECT_NE(none.err.find("no site is ticked"), std::string::npos) << none.err;
 }
 
+TEST_F(SearchCommand, AKeywordGbkCannotHoldIsRefusedAndNeverSearchedAsQuestionMarks) {
+  for (const char* keyword : {"김치", "电影 🎬"}) {
+    SCOPED_TRACE(keyword);
+    Outcome o = run({keyword, "--sites=FeiBt"});
+    EXPECT_EQ(o.status, kExitUsage);
+    EXPECT_EQ(o.out, "");
+    const std::string outside = std::string(keyword) == "김치" ? "(김치)" : "(🎬)";
+    EXPECT_EQ(o.err.rfind("quenbo search: the keyword holds characters GBK cannot hold " + outside,
+                          0),
+              0u)
+        << o.err;
+  }
+  EXPECT_TRUE(sites_.requests().empty());
+  EXPECT_EQ(keywordProblem("check-sites", "김치").rfind("quenbo check-sites: the keyword holds", 0),
+            0u);
+  EXPECT_EQ(keywordProblem("search", "电影 2019"), "");
+}
+
 TEST_F(SearchCommand, ClampedPagesAndTimeoutAreAnnouncedAndUsed) {
   Outcome o = run({kKeyword, "--sites=Renz", "--pages=100", "--timeout=1"});
   ASSERT_EQ(o.status, 0) << o.err;
