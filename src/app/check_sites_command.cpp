@@ -46,6 +46,10 @@ int runCheckSitesCommand(std::span<const char* const> arguments,
     out << checkSitesUsage();
     return 0;
   }
+  if (std::string why = keywordProblem("check-sites", options.keyword); !why.empty()) {
+    err << why;
+    return kExitUsage;
+  }
   SiteSetup setup = setUpSites(installDirectory, options.hostsFile);
   for (const auto& problem : setup.problems) err << "quenbo: " << problem << '\n';
   if (setup.hostsOptionUnreadable) return kExitUsage;

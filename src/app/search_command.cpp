@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/result_output.h"
 #include "app/search_options.h"
@@ -112,6 +113,22 @@ std::string refusal(const core::SearchRequest& request, const core::SearchEngine
   return {};
 }
 
+// When every site that ran failed without a hit: one line naming each with its reason, as
+// the site status tells it. Empty when a site answered (with hits or none) or none ran.
+std::string nothingSearched(const std::vector<core::SiteReport>& sites) {
+  std::string reasons;
+  for (const core::SiteReport& site : sites) {
+    if (site.state == core::SiteState::noHost) continue;
+    if (!core::isFailure(site.state) || site.hitsFound > 0) return {};
+    const SiteStatusRow row = statusRow(site);
+    reasons += (reasons.empty() ? "" : "; ") + row.label + ": " +
+               withoutControls(row.status.empty() ? row.verdict : row.status);
+  }
+  if (reasons.empty()) return {};
+  return "quenbo search: no site could be searched (" + reasons +
+         "); quenbo check-sites tells which hosts answer\n";
+}
+
 struct Watch {
   const SearchOptions& options;
   std::ostream& err;
@@ -168,6 +185,9 @@ int watchSearch(core::Search& search, core::RunLoop& loop, CommandLineEvents& ev
       status = kExitInterrupted;
     }
   }
+  // A site has ended once its running flag is gone; its final state and closing line follow
+  // at once, and the exit status is read from them.
+  if (status == 0) loop.runUntil([&] { return search.liveWorkers() == 0; }, 2s, 2ms);
   showLog();
   if (watch.showProgress) watch.err << SearchProgress::clear() << std::flush;
   return status;
@@ -197,6 +217,15 @@ int printResults(core::Search& search, const SearchOptions& options, std::ostrea
 
 }  // namespace
 
+// The program's texts are GBK: a character GBK cannot hold would reach the sites as "?".
+std::string keywordProblem(std::string_view command, const std::string& keyword) {
+  const std::string outside = outsideGbk(keyword);
+  if (outside.empty()) return {};
+  return "quenbo " + std::string(command) + ": the keyword holds characters GBK cannot hold (" +
+         outside + "); the program keeps its texts in GBK and would search for \"?\" instead. "
+         "Leave them out or write the words another way.\n";
+}
+
 int runSearchCommand(std::span<const char* const> arguments,
                      const std::filesystem::path& installDirectory, std::ostream& out,
                      std::ostream& err, const std::atomic<bool>* interrupted, bool progressLine,
@@ -210,6 +239,10 @@ int runSearchCommand(std::span<const char* const> arguments,
   if (options.help) {
     out << searchUsage();
     return 0;
+  }
+  if (std::string why = keywordProblem("search", options.keyword); !why.empty()) {
+    err << why;
+    return kExitUsage;
   }
 
   SiteSetup sites = setUpSites(installDirectory, options.hostsFile, options.newConnections);
@@ -239,7 +272,11 @@ int runSearchCommand(std::span<const char* const> arguments,
     writeSiteStatusTable(err, rows, false);
     err.flush();
   }
-  return printResults(*search, options, out, err, status);
+  const std::string failedAll =
+      status == 0 ? nothingSearched(search->reports().snapshot()) : std::string();
+  err << failedAll;
+  status = printResults(*search, options, out, err, status);
+  return status == 0 && !failedAll.empty() ? kExitNothingSearched : status;
 }
 
 }  // namespace quenbo::app

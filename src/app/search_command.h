@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <iosfwd>
 #include <span>
+#include <string>
+#include <string_view>
 
 #include "base/stop_bell.h"
 #include "base/text.h"
@@ -15,6 +17,9 @@ namespace quenbo::app {
 inline constexpr int kExitCannotStart = 1;
 inline constexpr int kExitOutputFailed = 1;  // the hits could not be written
 inline constexpr int kExitUsage = 2;
+// Every site that ran failed (refused, no answer, TLS, time-out, ...), none gave a hit: the
+// status check-sites gives for a failing site.
+inline constexpr int kExitNothingSearched = 3;
 inline constexpr int kExitInterrupted = 130;
 
 // `arguments` are those after "search". `installDirectory` is the executable's directory,
@@ -23,6 +28,10 @@ inline constexpr int kExitInterrupted = 130;
 // found so far are printed; `interruptBell`, when given, is rung when it turns true. With
 // `progressLine` (standard error is a terminal) one live line there shows the progress,
 // unless --log or --quiet is given.
+// Why the command cannot search for `keyword` (UTF-8): one line naming the characters GBK
+// cannot hold; empty when it can.
+std::string keywordProblem(std::string_view command, const std::string& keyword);
+
 int runSearchCommand(std::span<const char* const> arguments,
                      const std::filesystem::path& installDirectory, std::ostream& out,
                      std::ostream& err, const std::atomic<bool>* interrupted = nullptr,

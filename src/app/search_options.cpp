@@ -45,9 +45,12 @@ const char* searchUsage() {
          "                   listed (as quenbo check-sites prints its rows)\n"
          "  --help, -h       this text\n"
          "The hits are those the result list would show, after filtering and duplicates.\n"
-         "Exit status: 0 when the search ran, 1 when it could not start or the export\n"
-         "could not be written, 2 for a bad command line or an unreadable --hosts file,\n"
-         "130 when interrupted (the hits so far are printed).\n";
+         "Exit status: 0 when the search ran and a site answered (with hits or none), 1\n"
+         "when it could not start or the export could not be written, 2 for a bad command\n"
+         "line (a keyword GBK cannot hold among them) or an unreadable --hosts file, 3 when\n"
+         "every site that ran failed without a\n"
+         "hit (one line on standard error gives each site's reason), 130 when interrupted\n"
+         "(the hits so far are printed).\n";
 }
 
 }  // namespace quenbo::app

@@ -178,6 +178,31 @@ Text utf8ToGbk(std::string_view utf8) {
   return out;
 }
 
+std::string outsideGbk(std::string_view utf8) {
+  static constexpr std::string_view kNoUtf8 = "\xEF\xBF\xBD";
+  std::string found;
+  auto add = [&found](std::string_view character) {
+    if (found.find(character) == std::string::npos) found += character;
+  };
+  for (std::size_t i = 0; i < utf8.size();) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t length = skipLength(true, utf8.data() + i, utf8.size() - i);
+    std::string_view character = utf8.substr(i, length);
+    std::string gbk;
+    convertWithIconv(character, "UTF-8", "GBK", gbk, "");
+    if (gbk.empty()) {
+      std::string whole;
+      convertWithIconv(character, "UTF-8", "UTF-8", whole, "");
+      add(whole == character ? character : kNoUtf8);
+    }
+    i += length;
+  }
+  return found;
+}
+
 std::string gbkToUtf8(std::string_view gbk) {
   std::string out;
   convertWithIconv(gbk, "GBK", "UTF-8", out);

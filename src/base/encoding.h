@@ -14,6 +14,11 @@ namespace quenbo {
 Text utf8ToGbk(std::string_view utf8);
 std::string gbkToUtf8(std::string_view gbk);
 
+// The characters of a UTF-8 text that GBK cannot hold (김, emoji), each once and in order,
+// with bytes that are no UTF-8 as U+FFFD; empty when GBK holds every one. What the user types
+// is checked with it before it becomes a text, so that nothing is searched for as "?".
+std::string outsideGbk(std::string_view utf8);
+
 // Converts between two character sets named as iconv knows them. Returns false (and leaves
 // `out` empty) only when iconv does not know one of the names; unconvertible input becomes
 // `replacement`.

@@ -49,4 +49,22 @@ Text headerValue(std::string_view headers, std::string_view name) {
   return Text();
 }
 
+std::optional<Text> answerHeader(std::string_view block, std::string_view name) {
+  std::optional<Text> value;
+  if (name.empty()) return value;
+  while (!block.empty()) {
+    std::size_t end = block.find("\r\n");
+    std::string_view line = block.substr(0, end);
+    block.remove_prefix(end == std::string_view::npos ? block.size() : end + 2);
+    std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos || lowerAscii(line.substr(0, colon)) != lowerAscii(name)) {
+      continue;
+    }
+    std::string_view rest = line.substr(colon + 1);
+    while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
+    value = Text(rest);
+  }
+  return value;
+}
+
 }  // namespace quenbo

@@ -10,6 +10,7 @@
 #include "base/text_search.h"
 #include "net/cookie_text.h"
 #include "net/fetch.h"
+#include "net/header_text.h"
 #include "net/page_charset.h"
 #include "net/request_headers.h"
 #include "net/request_url.h"
@@ -121,6 +122,11 @@ FetchRequest fetchRequestOf(const HttpRequest& request, const RequestUrl& url) {
   long long seconds = request.timeoutSeconds > 0 ? request.timeoutSeconds : 30;
   out.idleTimeout = std::chrono::seconds(seconds);
   out.deadline = requestDeadline(out.idleTimeout);
+  if (request.limitMs > 0) {
+    const std::chrono::milliseconds limit(request.limitMs);
+    out.idleTimeout = std::min<std::chrono::milliseconds>(out.idleTimeout, limit);
+    out.deadline = std::min(*out.deadline, limit);
+  }
   out.abandon = request.abandon;
   out.stopBell = request.stopBell;
   out.verb = HttpMethod::verb(request.method);
@@ -150,22 +156,6 @@ Text statusTextOf(const Text& block) {
   if (block.size() < 10) return Text();
   int end = findText(block, "\r\n", 10);
   return end == -1 ? block.substr(9) : block.substr(9, end - 10);
-}
-
-// The value of the last "Location: " line (name in any case).
-std::optional<Text> lastLocation(const Text& block) {
-  std::optional<Text> location;
-  std::size_t start = 0;
-  while (start < block.size()) {
-    std::size_t end = block.find("\r\n", start);
-    if (end == std::string::npos) end = block.size();
-    std::string_view line(block.data() + start, end - start);
-    if (line.size() >= 10 && lowerAscii(line.substr(0, 10)) == "location: ") {
-      location = Text(line.substr(10));
-    }
-    start = end + 2;
-  }
-  return location;
 }
 
 }  // namespace
@@ -206,7 +196,7 @@ Text HttpEngine::execute(HttpRequest& request, HttpResponse& response) {
   response.headers = block;
   response.statusText = statusTextOf(block);
   response.cookies = collectSetCookies(block, response.cookies);
-  if (auto location = lastLocation(block)) response.location = *location;
+  if (auto location = answerHeader(block, "Location")) response.location = *location;
   if (request.mergeCookies && !request.cookies.empty()) {
     response.cookies = mergeCookieText(request.cookies, response.cookies);
   }

@@ -41,6 +41,9 @@ struct HttpRequest {
   // Per phase; 0 or less means 30 seconds. The whole request ends after four times this,
   // and never after more than 60 seconds.
   int timeoutSeconds = 0;
+  // Above 0: the whole request ends after this many milliseconds, and no phase waits longer
+  // (what is left of a site's mirror walk for the next mirror).
+  int limitMs = 0;
   bool mergeCookies = true;
   bool completeHeaders = true;  // add the default lines the caller did not give
   Bytes bodyBytes;              // sent instead of bodyText when non-empty

@@ -9,6 +9,7 @@
 
 #include "base/files.h"
 #include "base/text_search.h"
+#include "net/header_text.h"
 #include "net/request_url.h"
 #include "net/url_parts.h"
 
@@ -124,13 +125,7 @@ bool TransferClient::send(std::string_view body) {
 }
 
 Text TransferClient::responseHeader(std::string_view name) const {
-  if (name.empty()) return Text();
-  int at = findText(responseHeaders_, Text(name) + ":");
-  if (at == -1) return Text();
-  std::size_t start = at - 1 + name.size() + 2;
-  if (start > responseHeaders_.size()) return Text();
-  std::size_t end = responseHeaders_.find("\r\n", start);
-  return responseHeaders_.substr(start, end == std::string::npos ? Text::npos : end - start);
+  return answerHeader(responseHeaders_, name).value_or(Text());
 }
 
 bool TransferClient::receiveToFile(const std::filesystem::path& directory,

@@ -50,7 +50,8 @@ class TransferClient final {
   [[nodiscard]] bool receiveToFile(const std::filesystem::path& directory,
                                    const std::filesystem::path& fileName,
                                    TransferCallback callback = nullptr, int userValue = 0);
-  // The value after "name: " in the response header block, up to the end of its line.
+  // The value of the answer's header line of that whole name (in any case), up to the end
+  // of its line; empty when there is none.
   Text responseHeader(std::string_view name) const;
   // Why the last send or receive failed; none after a success and after open or close.
   FetchFailure failure() const { return fault_.failure; }

@@ -37,11 +37,20 @@ int leadingDigits(std::string_view text) {
   return static_cast<int>(value);
 }
 
+// The length of a bracketed IPv6 literal at the start of `host` ("[::1]" is 5), or 0: its
+// colons belong to the address, not to a port.
+std::size_t literalLength(std::string_view host) {
+  if (host.empty() || host.front() != '[') return 0;
+  std::size_t close = host.find(']');
+  return close == std::string_view::npos ? 0 : close + 1;
+}
+
 }  // namespace
 
 Text urlHost(std::string_view url, bool keepPort, UrlVariant variant) {
   Text host = variant == UrlVariant::request ? requestHost(url) : transferHost(url);
   if (!keepPort) {
+    if (std::size_t literal = literalLength(host)) return host.substr(1, literal - 2);
     int colon = findText(host, ":");
     if (colon != -1) host.resize(colon - 1);
   }
@@ -50,6 +59,11 @@ Text urlHost(std::string_view url, bool keepPort, UrlVariant variant) {
 
 int urlPort(std::string_view url, UrlVariant variant) {
   Text host = urlHost(url, true, variant);
+  if (std::size_t literal = literalLength(host)) {
+    // After the literal only ":port" may follow.
+    if (literal == host.size()) return startsWith(lowerAscii(url), "https") ? 443 : 80;
+    return host[literal] == ':' ? leadingDigits(std::string_view(host).substr(literal + 1)) : 0;
+  }
   int colon = variant == UrlVariant::request ? findLastText(host, ":") : findText(host, ":");
   if (colon == -1) return startsWith(lowerAscii(url), "https") ? 443 : 80;
   return leadingDigits(std::string_view(host).substr(colon));

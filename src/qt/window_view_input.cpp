@@ -5,6 +5,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTabBar>
@@ -12,11 +13,13 @@
 #include <QTreeView>
 #include <QWheelEvent>
 
+#include "base/encoding.h"
 #include "qt/component_widgets.h"
 #include "qt/key_codes.h"
 #include "qt/qt_text.h"
 #include "qt/report_table_model.h"
 #include "qt/window_view.h"
+#include "window/interactions.h"
 
 namespace quenbo::qt {
 
@@ -32,6 +35,18 @@ Event eventOf(std::string_view component, EventKind kind, int index = -1) {
   event.kind = kind;
   event.index = index;
   return event;
+}
+
+// A line edit takes only what GBK holds: the program keeps its texts in GBK, and a character
+// it cannot hold would be searched for as "?". The box keeps the text it had and says why.
+void refuseOutsideGbk(QLineEdit& line, const Text& kept, const std::string& outside) {
+  line.setText(toQString(kept));
+  QMessageBox box(QMessageBox::Warning, toQString(window::defaultMessageTitle()),
+                  QString::fromUtf8("“%1”无法输入：本程序的文字都以 GBK 保存，GBK 里没有这些字符，"
+                                    "用它们搜索只会变成“?”。\n请删去它们，或换用 GBK 能表示的写法。")
+                      .arg(QString::fromUtf8(outside.data(), static_cast<qsizetype>(outside.size()))),
+                  QMessageBox::Ok, line.window());
+  box.exec();
 }
 
 }  // namespace
@@ -56,7 +71,14 @@ void WindowView::connectInput(Part& part) {
             [this, id = window::ButtonId{name}] { model_.click(id); });
   } else if (auto* line = qobject_cast<QLineEdit*>(w)) {
     connect(line, &QLineEdit::textEdited, this,
-            [this, id = window::EditBoxId{name}](const QString& text) {
+            [this, line, id = window::EditBoxId{name}](const QString& text) {
+              const QByteArray utf8 = text.toUtf8();
+              const std::string outside =
+                  outsideGbk(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+              if (!outside.empty()) {
+                refuseOutsideGbk(*line, model_.text(id), outside);
+                return;
+              }
               model_.userSetText(id, toText(text));
             });
   } else if (auto* box = qobject_cast<QPlainTextEdit*>(w)) {

@@ -1,5 +1,6 @@
 #include "sites/site_adapter.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <thread>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "base/encoding.h"
+#include "net/header_text.h"
 #include "net/http_engine.h"
 #include "sites/page_reader.h"
 #include "sites/request_texts.h"
@@ -48,33 +50,15 @@ Text statusLineOf(const Text& headers) {
   return blank == std::string_view::npos ? Text() : Text(line.substr(blank + 1));
 }
 
-// The value of the last header line of that name (given in lower case) in the block.
-Text lastHeaderValue(const Text& headers, std::string_view name) {
-  Text value;
-  std::size_t start = 0;
-  while (start < headers.size()) {
-    std::size_t end = headers.find("\r\n", start);
-    if (end == Text::npos) end = headers.size();
-    std::string_view line(headers.data() + start, end - start);
-    std::size_t colon = line.find(':');
-    if (colon != std::string_view::npos && lowerAscii(line.substr(0, colon)) == name) {
-      std::string_view rest = line.substr(colon + 1);
-      while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
-      value = Text(rest);
-    }
-    start = end + 2;
-  }
-  return value;
-}
-
 }  // namespace
 
 PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> abandon,
-                     PageConnection* connection, StopBell* stopBell) {
+                     PageConnection* connection, StopBell* stopBell, int limitMs) {
   if (url.empty()) return {};
   HttpRequest request;
   request.url = url;
   request.timeoutSeconds = timeoutSeconds;
+  request.limitMs = limitMs;
   request.abandon = std::move(abandon);
   request.connection = connection;
   request.stopBell = stopBell;
@@ -85,7 +69,7 @@ PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> 
   answer.failure = response.failure;
   if (!response.headers.empty()) {
     answer.httpStatus = statusNumber(statusLineOf(response.headers));
-    answer.contentType = lastHeaderValue(response.headers, "content-type");
+    answer.contentType = answerHeader(response.headers, "Content-Type").value_or(Text());
   }
   answer.status = answer.failure != EngineFailure::none ? HttpEngine::failureNumber(answer.failure)
                                                         : answer.httpStatus;
@@ -144,6 +128,9 @@ SiteOutcome runSiteAdapter(const SitePlan& plan, SiteChannel& channel) {
 namespace {
 
 using Fault = std::pair<core::SiteState, Text>;
+
+// Milliseconds a mirror needs at least to be worth asking in what is left of a walk.
+constexpr long long kShortestTry = 100;
 
 // One run of a site's pages: the loop of runSiteAdapter, cut at its steps.
 class PageLoop final {
@@ -248,14 +235,20 @@ class PageLoop final {
   }
 
   // The page's request. Page 1 is asked of the mirrors in turn, until one answers without a
-  // connection failure or a 5xx status; each switch writes a log line.
+  // connection failure or a 5xx status; each switch writes a log line. Silent mirrors must not
+  // add up: the walk has twice the time-out in all, each request what is left of it.
   PageAnswer fetch(int page) {
+    using Clock = std::chrono::steady_clock;
+    const bool walk = page == 1 && order_.size() > 1;
+    const auto walkEnd = Clock::now() + 2 * requestTimeout();
     for (;;) {
       if (stamped_) stamp_ = freshTimeStamp(stamp_);
+      int limitMs = 0;
+      if (walk) limitMs = std::max<int>(1, static_cast<int>(millisecondsUntil(walkEnd)));
       PageAnswer answer = fetchPage(pageUrl(current(), channel_.keyword(), page, stamp_),
                                     channel_.timeoutSeconds(),
                                     [this] { return channel_.stopRequested(); }, &connection_,
-                                    channel_.stopBell());
+                                    channel_.stopBell(), limitMs);
       if (page != 1 || channel_.stopRequested() || current().baseUrl.empty()) return answer;
       if (!hostFailed(answer)) {
         rememberMirror(row_.index, current().host);
@@ -263,11 +256,40 @@ class PageLoop final {
       }
       if (tried_ + 1 >= order_.size()) return answer;
       const Text failed = current().host;
+      if (walk && millisecondsUntil(walkEnd) < kShortestTry) {
+        skipRest(failed, requestFault(answer)->second);
+        return answer;
+      }
       ++tried_;
       outcome_.host = current().host;
       say(SiteLogMessages::mirrorSwitch(failed, requestFault(answer)->second, outcome_.host));
       channel_.report([&](core::SiteReport& r) { r.mirror = outcome_.host; });
     }
+  }
+
+  // The engine's time-out for one phase of a request.
+  std::chrono::milliseconds requestTimeout() const {
+    const int seconds = channel_.timeoutSeconds();
+    return std::chrono::seconds(seconds > 0 ? seconds : 30);
+  }
+
+  static long long millisecondsUntil(std::chrono::steady_clock::time_point end) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(end -
+                                                                 std::chrono::steady_clock::now())
+        .count();
+  }
+
+  // The walk's time is up after `failed`: the mirrors after it stay untried, named in the
+  // log and, after page 1's fault, in the site's reason.
+  void skipRest(const Text& failed, const Text& reason) {
+    Text skipped;
+    for (std::size_t i = tried_ + 1; i < order_.size(); ++i) {
+      if (!skipped.empty()) skipped += "、"_gbk;
+      skipped += mirrors_[order_[i]].host;
+    }
+    const int seconds = static_cast<int>(2 * requestTimeout() / std::chrono::seconds(1));
+    say(SiteLogMessages::mirrorsSkipped(failed, reason, seconds, skipped));
+    skippedNote_ = SiteLogMessages::mirrorsSkippedNote(seconds, skipped);
   }
 
   // Hands the page's hits over; whether the store is full.
@@ -304,6 +326,7 @@ class PageLoop final {
       fault = changed ? Fault{core::SiteState::layoutChanged, "页面结构可能已改变"_gbk}
                       : Fault{core::SiteState::noResults, Text()};
     }
+    if (fault && page == 1 && !skippedNote_.empty()) fault->second += skippedNote_;
     if (fault && (page == 1 || fault->first != core::SiteState::noResults)) {
       outcome_.fault = fault->first;
       outcome_.reason = fault->second;
@@ -324,6 +347,7 @@ class PageLoop final {
   PageConnection connection_;  // closed when the run ends
   std::vector<std::size_t> order_;
   std::size_t tried_ = 0;  // position in order_ of the mirror in use
+  Text skippedNote_;        // the mirrors page 1's walk left untried, for the reason
   SiteOutcome outcome_;
 };
 

@@ -57,7 +57,9 @@ struct SiteOutcome {
 // site (at least one; a plan without base URL for a site without host). Page 1 is asked of
 // them in turn, the one remembered for the site first, until one answers without a
 // connection failure or a 5xx status; that one serves the later pages and is remembered for
-// the process. Each switch writes one log line.
+// the process. Each switch writes one log line. The walk over several mirrors has twice the
+// time-out in all: each mirror's request gets what is left, and the mirrors it leaves untried
+// are named in one log line and in the site's reason.
 SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& channel);
 SiteOutcome runSiteAdapter(const SitePlan& plan, SiteChannel& channel);
 
@@ -65,9 +67,10 @@ SiteOutcome runSiteAdapter(const SitePlan& plan, SiteChannel& channel);
 // request is abandoned as soon as `abandon` says so (woken by `stopBell` when there is
 // one). A run passes the connection it keeps from page to page; without one the request
 // has a connection of its own. An empty URL (a site without a host) makes no request.
+// `limitMs` above 0 ends the whole request after that long, whatever its time-out.
 [[nodiscard]] PageAnswer fetchPage(const Text& url, int timeoutSeconds,
                                    std::function<bool()> abandon = {},
                                    PageConnection* connection = nullptr,
-                                   StopBell* stopBell = nullptr);
+                                   StopBell* stopBell = nullptr, int limitMs = 0);
 
 }  // namespace quenbo

@@ -51,6 +51,16 @@ Text SiteLogMessages::mirrorSwitch(const Text& failedHost, const Text& reason,
   return "主机 "_gbk + failedHost + " 无法使用（"_gbk + reason + "），改用镜像 "_gbk + nextHost;
 }
 
+Text SiteLogMessages::mirrorsSkipped(const Text& failedHost, const Text& reason, int seconds,
+                                     const Text& skippedHosts) {
+  return "主机 "_gbk + failedHost + " 无法使用（"_gbk + reason + "），镜像时限 "_gbk +
+         std::to_string(seconds) + " 秒已用完，未试镜像 "_gbk + skippedHosts;
+}
+
+Text SiteLogMessages::mirrorsSkippedNote(int seconds, const Text& skippedHosts) {
+  return "；镜像时限 "_gbk + std::to_string(seconds) + " 秒已用完，未试镜像 "_gbk + skippedHosts;
+}
+
 Text siteLogLine(const Text& timeField, const Text& label, const Text& message) {
   static const Text web = "Web："_gbk;
   Text line = timeField + "   " + web + label;

@@ -18,6 +18,12 @@ struct SiteLogMessages {
   static const Text& storeFull();    // 资源总数已达 200000 条上限，已自动停止搜索
   // 主机 A 无法使用（reason），改用镜像 B: page 1 is asked of the site's next mirror.
   static Text mirrorSwitch(const Text& failedHost, const Text& reason, const Text& nextHost);
+  // 主机 A 无法使用（reason），镜像时限 6 秒已用完，未试镜像 B、C: page 1's walk over the
+  // mirrors has used its time (twice the time-out) and leaves the rest.
+  static Text mirrorsSkipped(const Text& failedHost, const Text& reason, int seconds,
+                             const Text& skippedHosts);
+  // "；镜像时限 6 秒已用完，未试镜像 B、C": the same, after the site's reason.
+  static Text mirrorsSkippedNote(int seconds, const Text& skippedHosts);
 };
 
 // The 20-character time field, three spaces, "Web：" and the label filled with spaces to 18

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "base/encoding.h"
+#include "http_server/http_test_server.h"
 #include "site_simulator/board_page.h"
 #include "site_simulator/site_simulator.h"
 #include "support/fixtures.h"
@@ -50,6 +51,22 @@ TEST_F(BoardCommand, PrintsTheTenFilmsAsTheTilesShowThem) {
   ASSERT_EQ(json.size(), 10u);
   EXPECT_EQ(json[8]["date"], "");
   EXPECT_EQ(json[9]["poster"], "https://" + sites.boardHost() + simulator::posterPath(10));
+}
+
+TEST_F(BoardCommand, ABoardOnAnIpv6LiteralHostIsRead) {
+  using testing::HttpTestServer;
+  HttpTestServer board(
+      [](const testing::RecordedRequest&, testing::ServerConnection& connection) {
+        connection.reply(200, "OK", {{"Content-Type", "text/html; charset=utf-8"}},
+                         simulator::boardPage("https://[::1]"));
+      },
+      HttpTestServer::Mode::tls, 0, HttpTestServer::Loopback::v6);
+  if (board.port() == 0) GTEST_SKIP() << "this machine has no IPv6 loopback";
+  std::string hosts = sandbox_.file("v6.hosts");
+  writeWholeFile(hosts, "[board]\nhost = " + board.hostAndPort() + "\n");
+  ASSERT_EQ(run({"--hosts=" + hosts}), 0) << err_;
+  EXPECT_EQ(out_.substr(0, out_.find('\t')), "星河彼岸");
+  EXPECT_EQ(board.requestCount(), 1u);
 }
 
 TEST_F(BoardCommand, WithoutAHostOrFilmsItSaysSo) {

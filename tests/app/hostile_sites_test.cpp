@@ -245,10 +245,13 @@ std::vector<Case> cases() {
   rows.push_back({.name = "drip ends at four times the time-out",
                   .answer = drip,
                   .timeout = 3,
+                  // Its only site failed: nothing could be searched.
+                  .status = kExitNothingSearched,
                   .within = 14,
                   .notBefore = 11,
                   .listed = 0,
-                  .errHas = {"页面不存在 或 无资源数据 ，已自动停止搜索"}});
+                  .errHas = {"页面不存在 或 无资源数据 ，已自动停止搜索",
+                             "quenbo search: no site could be searched (Btdad: 713 "}});
   rows.push_back({.name = "drip, Ctrl-C",
                   .answer = drip,
                   .timeout = 10,

@@ -203,6 +203,43 @@ TEST_F(SearchCommand, ADeadSiteEndsWithItsLogLineWhileTheOthersDeliver) {
   EXPECT_EQ(o.err.find('\r'), std::string::npos);
 }
 
+TEST_F(SearchCommand, NothingSearchedIsSaidWithEachSitesReasonAndExitsThree) {
+  SiteBehaviour dead, broken, empty, normal;
+  dead.dead = true;
+  broken.serverError = true;
+  empty.pages = 0;
+  struct Case {
+    const char* name;
+    SiteBehaviour feiBt;
+    int status;
+  } cases[] = {
+      {"both dead", dead, kExitNothingSearched},
+      {"dead and a server error", broken, kExitNothingSearched},
+      {"dead and an answer without hits", empty, 0},
+      {"dead and hits", normal, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sites_.setBehaviour("Sobt", dead);
+    sites_.setBehaviour("FeiBt", c.feiBt);
+    Outcome o = run({kKeyword, "--sites=Sobt,FeiBt", "--timeout=3"});
+    EXPECT_EQ(o.status, c.status) << o.err;
+    const std::size_t said = o.err.find("quenbo search: no site could be searched (Sobt: ");
+    if (c.status == 0) {
+      EXPECT_EQ(said, std::string::npos) << o.err;
+      continue;
+    }
+    EXPECT_EQ(o.out, "");
+    ASSERT_NE(said, std::string::npos) << o.err;
+    const std::string line = o.err.substr(said, o.err.find('\n', said) - said);
+    EXPECT_NE(line.find("; FeiBt: "), std::string::npos) << line;
+    EXPECT_NE(line.find("); quenbo check-sites tells which hosts answer"), std::string::npos) << line;
+    EXPECT_EQ(c.status == kExitNothingSearched && c.feiBt.serverError,
+              line.find("500") != std::string::npos)
+        << line;
+  }
+}
+
 TEST_F(SearchCommand, AnInterruptStopsTheSearchAndPrintsTheHitsSoFar) {
   SiteBehaviour slow;
   slow.pages = 30;
@@ -237,6 +274,24 @@ TEST_F(SearchCommand, SaysWhyItCannotSearch) {
   Outcome none = run({kKeyword});
   EXPECT_EQ(none.status, kExitCannotStart);
   EXPECT_NE(none.err.find("no site is ticked"), std::string::npos) << none.err;
+}
+
+TEST_F(SearchCommand, AKeywordGbkCannotHoldIsRefusedAndNeverSearchedAsQuestionMarks) {
+  for (const char* keyword : {"김치", "电影 🎬"}) {
+    SCOPED_TRACE(keyword);
+    Outcome o = run({keyword, "--sites=FeiBt"});
+    EXPECT_EQ(o.status, kExitUsage);
+    EXPECT_EQ(o.out, "");
+    const std::string outside = std::string(keyword) == "김치" ? "(김치)" : "(🎬)";
+    EXPECT_EQ(o.err.rfind("quenbo search: the keyword holds characters GBK cannot hold " + outside,
+                          0),
+              0u)
+        << o.err;
+  }
+  EXPECT_TRUE(sites_.requests().empty());
+  EXPECT_EQ(keywordProblem("check-sites", "김치").rfind("quenbo check-sites: the keyword holds", 0),
+            0u);
+  EXPECT_EQ(keywordProblem("search", "电影 2019"), "");
 }
 
 TEST_F(SearchCommand, ClampedPagesAndTimeoutAreAnnouncedAndUsed) {

@@ -72,6 +72,23 @@ TEST(Encoding, AsciiRunsConvertAsTheWholeTextWould) {
   EXPECT_EQ(gbkToUtf8(gbk), "丂乗 a 丟电影");
 }
 
+TEST(Encoding, OutsideGbkNamesEachCharacterGbkCannotHoldOnce) {
+  struct Case {
+    const char* utf8;
+    const char* outside;
+  } cases[] = {
+      {"电影 2019 版·", ""},
+      {"김치 김", "김치"},
+      {"电影🎬", "🎬"},
+      {"a\xE4\xB8", "\xEF\xBF\xBD"},  // cut short: no UTF-8
+      {"\xFF\xFE", "\xEF\xBF\xBD"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(outsideGbk(c.utf8), c.outside) << c.utf8;
+  // What outsideGbk lets through converts without a single default character.
+  EXPECT_EQ(gbkToUtf8(utf8ToGbk("电影 2019 版·")), "电影 2019 版·");
+}
+
 TEST(Encoding, UnknownCharsetIsRefused) {
   std::string out = "x";
   EXPECT_FALSE(convertWithIconv("abc", "NO-SUCH-CHARSET", "UTF-8", out));

@@ -38,6 +38,36 @@ TEST(HeaderText, HeaderValueTakesTheFirstLineThatStartsWithTheName) {
   EXPECT_EQ(headerValue("Connection:close", "Connection"), "");
 }
 
+TEST(HeaderText, AnAnswersHeaderIsFoundByItsWholeNameInAnyCase) {
+  const char* block =
+      "HTTP/1.1 200 OK\r\n"
+      "X-Original-Content-Length: 99\r\n"
+      "content-length: 12\r\n"
+      "Location:/no-blank\r\n"
+      "Content-Type:\t text/html\r\n"
+      "Empty:\r\n"
+      "Twice: first\r\n"
+      "TWICE: second\r\n"
+      "\r\n";
+  struct Case {
+    const char* name;
+    std::optional<Text> value;
+  } cases[] = {
+      {"Content-Length", "12"},
+      {"CONTENT-LENGTH", "12"},
+      {"X-Original-Content-Length", "99"},
+      {"Length", std::nullopt},
+      {"Location", "/no-blank"},
+      {"content-type", "text/html"},
+      {"Empty", ""},
+      {"Twice", "second"},  // the last line of a name wins
+      {"Absent", std::nullopt},
+      {"", std::nullopt},
+      {"HTTP/1.1 200 OK", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(answerHeader(block, c.name), c.value) << c.name;
+}
+
 TEST(TextPieces, SplitTrimAndReplaceWalkGbkCharacters) {
   EXPECT_EQ(splitText("a;;b;", ";"), (std::vector<Text>{"a", "", "b"}));
   EXPECT_TRUE(splitText("", ";").empty());

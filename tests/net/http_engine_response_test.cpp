@@ -101,6 +101,8 @@ class RedirectTest : public ::testing::Test {
     if (request.target == "/from") {
       connection.reply(302, "Found Elsewhere", {{"Location", "/to"}, {"Set-Cookie", "hop=1"}},
                        "moved");
+    } else if (request.target == "/bare-location") {
+      connection.send("HTTP/1.1 302 Found\r\nlocation:/to\r\nContent-Length: 0\r\n\r\n");
     } else if (request.target == "/ftp") {
       connection.reply(302, "Found", {{"Location", "ftp://127.0.0.1/file"}}, "moved");
     } else {
@@ -120,6 +122,10 @@ TEST_F(RedirectTest, NoRedirectReturnsTheRedirectItself) {
   EXPECT_EQ(page.response.statusText, "302 Found Elsewhere");
   EXPECT_EQ(page.response.location, "/to");
   EXPECT_EQ(server_.requestCount(), 1u);
+
+  // The name in lower case and no blank after the colon: still the redirect's target.
+  request.url = server_.url("/bare-location");
+  EXPECT_EQ(fetch(request).response.location, "/to");
 }
 
 TEST_F(RedirectTest, RedirectIsFollowedAndOnlyTheFinalAnswerIsKept) {

@@ -61,6 +61,11 @@ class TransferClientTest : public testing::SandboxTest {
     } else if (request.target == "/chunked.bin") {
       connection.send(
           "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n");
+    } else if (request.target == "/lower-case.bin") {
+      connection.send("HTTP/1.1 200 OK\r\ncontent-length: 12000\r\n\r\n" + kFile12000);
+    } else if (request.target == "/longer-name.bin") {
+      connection.send("HTTP/1.1 200 OK\r\nX-Original-Content-Length: 99999\r\n"
+                      "Content-Length: 12000\r\n\r\n" + kFile12000);
     } else if (request.target == "/empty.bin") {
       connection.reply(200, "OK", {}, "");
     } else if (request.target == "/missing.bin") {
@@ -154,6 +159,20 @@ TEST_F(TransferClientTest, HeadersAreSetOneByOneAndReplacedByName) {
   EXPECT_EQ(client.responseHeader("Content-Length"), "12000");
   EXPECT_EQ(client.responseHeader("X-Absent"), "");
   EXPECT_EQ(client.responseHeader(""), "");
+}
+
+TEST_F(TransferClientTest, TheLengthIsReadFromTheWholeHeaderNameInAnyCase) {
+  for (const char* path : {"/lower-case.bin", "/longer-name.bin"}) {
+    SCOPED_TRACE(path);
+    TransferClient client;
+    ProgressLog log;
+    ASSERT_TRUE(download(client, path, "length.bin", log.callback()));
+    EXPECT_EQ(client.responseHeader("Content-Length"), "12000");
+    EXPECT_EQ(client.responseHeader("content-length"), "12000");
+    EXPECT_EQ(testing::readWholeFile(sandbox_.file("length.bin")), kFile12000);
+    ASSERT_FALSE(log.snapshot().empty());
+    EXPECT_EQ(log.snapshot().front().total, 12000);
+  }
 }
 
 TEST_F(TransferClientTest, SendReturnsOnceTheHeadersAreIn) {

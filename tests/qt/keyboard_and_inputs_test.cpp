@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
 #include <QTreeView>
 #include <atomic>
@@ -163,6 +164,30 @@ TEST_F(KeyboardAndInputs, SelectedRowsAreCopiedOpenedAndSelectedAll) {
 
   QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(w().selectedRows(超级列表框_磁力链接).size(), 6u);
+}
+
+TEST_F(KeyboardAndInputs, TheKeywordBoxRefusesWhatGbkCannotHoldAndSaysWhich) {
+  start();
+  auto& keyword = widget<QLineEdit>(编辑框_搜索);
+  compose(keyword, QStringLiteral("电影"));
+  for (const char* typed : {"김치", "🎬"}) {
+    SCOPED_TRACE(typed);
+    QString said;
+    whenModalShown([&](QWidget& modal) {
+      auto& box = dynamic_cast<QMessageBox&>(modal);
+      said = box.text();
+      box.button(QMessageBox::Ok)->click();
+    });
+    compose(keyword, QString::fromUtf8(typed));
+    ASSERT_TRUE(processUntil([&] { return !said.isEmpty(); }));
+    EXPECT_TRUE(said.contains(QString::fromUtf8(typed))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("GBK"))) << said.toStdString();
+    // Nothing of it reached the keyword: no "?" is ever searched for.
+    EXPECT_EQ(keyword.text(), QStringLiteral("电影"));
+    EXPECT_EQ(w().text(编辑框_搜索), "电影"_gbk);
+  }
+  compose(keyword, QStringLiteral(" 2019版"));
+  EXPECT_EQ(w().text(编辑框_搜索), "电影 2019版"_gbk);
 }
 
 TEST_F(KeyboardAndInputs, EscStopsASearchAndCtrlLOrFGoesToTheKeyword) {

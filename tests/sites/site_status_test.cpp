@@ -17,6 +17,7 @@
 #include "sites/site_hosts.h"
 #include "sites/site_log.h"
 #include "sites/site_mirrors.h"
+#include "support/silent_host.h"
 
 namespace quenbo {
 namespace {
@@ -172,6 +173,68 @@ TEST(SiteStatusMirrors, TheChosenMirrorIsTriedFirstByLaterRuns) {
   EXPECT_FALSE(second.hits().empty());
   // A remembered host no longer listed is passed over.
   EXPECT_EQ(mirrorOrder(kBtdad, {"x.example", "y.example"}), (std::vector<std::size_t>{0, 1}));
+  forgetMirrors();
+}
+
+// A site's mirror walk for page 1 has twice the time-out in all, however many mirrors are
+// silent: the ones it leaves are named in the log and the reason.
+TEST(SiteStatusMirrors, SilentMirrorsCostTwiceTheTimeOutAtMost) {
+  SiteSimulator sites;
+  std::vector<std::unique_ptr<testing::SilentHost>> silent;
+  struct Case {
+    const char* name;
+    int silentMirrors;
+    bool answered;  // the live mirror is reached within the walk's time
+  } cases[] = {{"one silent mirror", 1, true}, {"five silent mirrors", 5, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    forgetMirrors();
+    std::string list;
+    for (int i = 0; i < c.silentMirrors; ++i) {
+      silent.push_back(std::make_unique<testing::SilentHost>());
+      ASSERT_NE(silent.back()->port(), 0);
+      list += silent.back()->hostAndPort() + ", ";
+    }
+    list += sites.host("Btdad");
+    SiteHosts hosts;
+    hosts.read(hostsWith("sites", "Btdad", list));
+    ASSERT_TRUE(hosts.problems().empty());
+    std::vector<SitePlan> mirrors = planMirrors(kBtdad, hosts);
+    ASSERT_EQ(mirrors.size(), static_cast<std::size_t>(c.silentMirrors + 1));
+
+    RecordingChannel channel("Key", 1, 1);
+    const auto started = std::chrono::steady_clock::now();
+    runSiteAdapter(mirrors, channel);
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_LT(took, std::chrono::milliseconds(2800));
+    core::SiteReport report = channel.siteReport();
+    std::vector<Text> lines = channel.lines();
+    if (c.answered) {
+      EXPECT_EQ(report.state, SiteState::done);
+      EXPECT_FALSE(channel.hits().empty());
+      continue;
+    }
+    // Two mirrors had the walk's time; the other three and the live one were left.
+    Text skipped;
+    for (std::size_t i = 2; i < mirrors.size(); ++i) {
+      skipped += (i == 2 ? "" : "、"_gbk) + mirrors[i].host;
+    }
+    EXPECT_EQ(report.state, SiteState::unreachable);
+    EXPECT_EQ(report.mirror, mirrors[1].host);
+    const Text note = SiteLogMessages::mirrorsSkippedNote(2, skipped);
+    const std::size_t noteAt = report.reason.find(note);
+    ASSERT_NE(noteAt, Text::npos) << gbkToUtf8(report.reason);
+    EXPECT_EQ(noteAt + note.size(), report.reason.size());
+    const Text failure = report.reason.substr(0, noteAt);
+    EXPECT_EQ(failure.substr(0, 4), "712 ");
+    ASSERT_EQ(lines.size(), 5u);  // page 1, one switch, the skip, no data, the end
+    EXPECT_EQ(lines[2], siteLogLine(lines[2].substr(0, 20), "Btdad",
+                                    SiteLogMessages::mirrorsSkipped(mirrors[1].host, failure, 2,
+                                                                    skipped)))
+        << gbkToUtf8(lines[2]);
+    EXPECT_EQ(gbkToUtf8(SiteLogMessages::mirrorsSkipped("a", "712 x", 6, "b、c"_gbk)),
+              "主机 a 无法使用（712 x），镜像时限 6 秒已用完，未试镜像 b、c");
+  }
   forgetMirrors();
 }
 

@@ -157,8 +157,8 @@ class HttpTestServer::Connection final : public ServerConnection {
   SSL* ssl_ = nullptr;
 };
 
-HttpTestServer::HttpTestServer(RequestHandler handler, Mode mode, int port)
-    : handler_(std::move(handler)), mode_(mode) {
+HttpTestServer::HttpTestServer(RequestHandler handler, Mode mode, int port, Loopback loopback)
+    : handler_(std::move(handler)), mode_(mode), loopback_(loopback) {
   // A TLS write to a peer that has gone raises SIGPIPE; the server wants the error instead.
   std::signal(SIGPIPE, SIG_IGN);
   if (mode_ != Mode::plain) {
@@ -167,19 +167,30 @@ HttpTestServer::HttpTestServer(RequestHandler handler, Mode mode, int port)
                           : mode_ == Mode::tlsExpired ? CertificateKind::expired
                                                       : CertificateKind::good);
   }
-  listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  socklen_t length = sizeof address;
+  sockaddr_storage address{};
+  socklen_t length;
+  if (loopback_ == Loopback::v6) {
+    auto& v6 = reinterpret_cast<sockaddr_in6&>(address);
+    v6.sin6_family = AF_INET6;
+    v6.sin6_addr = in6addr_loopback;
+    v6.sin6_port = htons(static_cast<std::uint16_t>(port));
+    length = sizeof v6;
+  } else {
+    auto& v4 = reinterpret_cast<sockaddr_in&>(address);
+    v4.sin_family = AF_INET;
+    v4.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    v4.sin_port = htons(static_cast<std::uint16_t>(port));
+    length = sizeof v4;
+  }
+  listenFd_ = ::socket(address.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
       ::listen(listenFd_, 128) != 0 ||
       ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
       ::pipe2(wakeFds_, O_CLOEXEC) != 0) {
     return;
   }
-  port_ = ntohs(address.sin_port);
+  port_ = ntohs(loopback_ == Loopback::v6 ? reinterpret_cast<sockaddr_in6&>(address).sin6_port
+                                          : reinterpret_cast<sockaddr_in&>(address).sin_port);
   acceptor_ = std::thread([this] { acceptLoop(); });
 }
 
@@ -213,7 +224,7 @@ RequestHandler HttpTestServer::fixedReply(std::string body, HeaderList headers) 
 }
 
 std::string HttpTestServer::hostAndPort() const {
-  return "127.0.0.1:" + std::to_string(port_);
+  return (loopback_ == Loopback::v6 ? "[::1]:" : "127.0.0.1:") + std::to_string(port_);
 }
 
 std::string HttpTestServer::url(std::string_view path) const {

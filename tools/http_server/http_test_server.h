@@ -1,4 +1,4 @@
-// A real HTTP/1.1 server on 127.0.0.1 for network tests: a random free port, a handler
+// A real HTTP/1.1 server on 127.0.0.1 (or ::1) for network tests: a random free port, a handler
 // callback per request, plain or TLS (self-signed certificate made at start), and a record of
 // every request exactly as it arrived. The handler gets the connection, so it can answer
 // normally or misbehave (stay silent, send raw bytes, reset the connection).
@@ -60,9 +60,12 @@ class HttpTestServer final {
  public:
   // tlsOtherHost and tlsExpired show a certificate for "wrong.example" only, or an expired one.
   enum class Mode { plain, tls, tlsOtherHost, tlsExpired };
+  enum class Loopback { v4, v6 };  // listens on 127.0.0.1 or on ::1
 
-  // `port` 0: a free one. port() is 0 when the server could not start.
-  explicit HttpTestServer(RequestHandler handler, Mode mode = Mode::plain, int port = 0);
+  // `port` 0: a free one. port() is 0 when the server could not start (on v6 also when the
+  // machine has no IPv6 loopback).
+  explicit HttpTestServer(RequestHandler handler, Mode mode = Mode::plain, int port = 0,
+                          Loopback loopback = Loopback::v4);
   ~HttpTestServer();
   HttpTestServer(const HttpTestServer&) = delete;
   HttpTestServer& operator=(const HttpTestServer&) = delete;
@@ -71,9 +74,9 @@ class HttpTestServer final {
   static RequestHandler fixedReply(std::string body, HeaderList headers = {});
 
   int port() const { return port_; }
-  // "http://127.0.0.1:<port>" + path (https for a TLS server).
+  // "http://127.0.0.1:<port>" + path (https for a TLS server; "[::1]" on v6).
   std::string url(std::string_view path = "/") const;
-  std::string hostAndPort() const;
+  std::string hostAndPort() const;  // "127.0.0.1:<port>" or "[::1]:<port>"
   // The TLS server's self-signed certificate in PEM form (empty for a plain server).
   const std::string& certificatePem() const { return certificatePem_; }
 
@@ -99,6 +102,7 @@ class HttpTestServer final {
 
   RequestHandler handler_;
   Mode mode_;
+  Loopback loopback_;
   int listenFd_ = -1;
   int wakeFds_[2] = {-1, -1};
   int port_ = 0;
