@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 static_assert(CURL_ERROR_SIZE <= 256, "the error buffer holds libcurl's longest message");
@@ -371,4 +371,4 @@ FetchResponse CurlTransfer::takeResponse() {
   return response;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

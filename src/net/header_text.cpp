@@ -3,7 +3,7 @@
 #include "base/text_search.h"
 #include "net/text_pieces.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 Text capitalisedName(std::string_view name) {
@@ -49,4 +49,4 @@ Text headerValue(std::string_view headers, std::string_view name) {
   return Text();
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -5,7 +5,7 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 // The same lines with each header name capitalised word by word at the hyphens
 // ("content-type: x" becomes "Content-Type: x"). Lines without ":" are dropped; the result has
@@ -16,4 +16,4 @@ Text normalizeHeaderText(std::string_view headers);
 // last "name: " in that line, or empty.
 Text headerValue(std::string_view headers, std::string_view name);
 
-}  // namespace quenbo
+}  // namespace quenbo::net

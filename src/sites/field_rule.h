@@ -9,9 +9,12 @@
 
 #include "base/text.h"
 
-namespace quenbo {
-
+namespace quenbo::script {
 class ScriptJson;
+}
+
+namespace quenbo::sites {
+
 
 enum class StepKind {
   afterLast,         // the text after the last `a`; "" without one
@@ -68,10 +71,10 @@ Text readField(const FieldRule& rule, std::string_view block);
 
 // The field of JSON item `itemPath` (such as data.results[3]). Marker rules read nothing.
 // With `unescape` a member's text is put through TextCodec::unescapeText before the steps.
-Text readField(const FieldRule& rule, const ScriptJson& json, std::string_view itemPath,
+Text readField(const FieldRule& rule, const script::ScriptJson& json, std::string_view itemPath,
                bool unescape = false);
 
 // Every step of the rule, in order, over `text`.
 Text applySteps(const std::vector<FieldStep>& steps, Text text);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -14,7 +14,7 @@
 #include "sites/site_log.h"
 #include "sites/site_mirrors.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 namespace {
 
@@ -70,24 +70,24 @@ Text lastHeaderValue(const Text& headers, std::string_view name) {
 }  // namespace
 
 PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> abandon,
-                     PageConnection* connection, StopBell* stopBell) {
+                     net::PageConnection* connection, StopBell* stopBell) {
   if (url.empty()) return {};
-  HttpRequest request;
+  net::HttpRequest request;
   request.url = url;
   request.timeoutSeconds = timeoutSeconds;
   request.abandon = std::move(abandon);
   request.connection = connection;
   request.stopBell = stopBell;
-  HttpResponse response;
+  net::HttpResponse response;
   PageAnswer answer;
-  answer.body = HttpEngine::execute(request, response);
+  answer.body = net::HttpEngine::execute(request, response);
   answer.statusText = std::move(response.statusText);
   answer.failure = response.failure;
   if (!response.headers.empty()) {
     answer.httpStatus = statusNumber(statusLineOf(response.headers));
     answer.contentType = lastHeaderValue(response.headers, "content-type");
   }
-  answer.status = answer.failure != EngineFailure::none ? HttpEngine::failureNumber(answer.failure)
+  answer.status = answer.failure != net::EngineFailure::none ? net::HttpEngine::failureNumber(answer.failure)
                                                         : answer.httpStatus;
   return answer;
 }
@@ -96,7 +96,7 @@ namespace {
 
 // The request failed or was cut off: no whole answer came from the server.
 bool unanswered(const PageAnswer& answer) {
-  return answer.httpStatus == 0 || answer.failure != EngineFailure::none;
+  return answer.httpStatus == 0 || answer.failure != net::EngineFailure::none;
 }
 
 bool successful(int httpStatus) { return httpStatus >= 200 && httpStatus <= 299; }
@@ -321,7 +321,7 @@ class PageLoop final {
   const SiteRow& row_;
   const bool stamped_;
   Text stamp_;
-  PageConnection connection_;  // closed when the run ends
+  net::PageConnection connection_;  // closed when the run ends
   std::vector<std::size_t> order_;
   std::size_t tried_ = 0;  // position in order_ of the mirror in use
   SiteOutcome outcome_;
@@ -334,4 +334,4 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
   return PageLoop(mirrors, channel).run();
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

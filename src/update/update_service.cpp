@@ -14,12 +14,12 @@ namespace {
 // The common answer handling: the body as GBK text up to its first zero byte, parsed; the
 // state is the member's JSON text, so a numeric 0 reads "0" and a string "0" does not.
 struct ParsedAnswer {
-  ScriptJson json;
+  script::ScriptJson json;
   Text state;
 };
 
 std::optional<ParsedAnswer> parseAnswer(const Bytes& body, Text& message) {
-  Text text = textUpToZero(TextCodec::convertCharset(body));
+  Text text = textUpToZero(script::TextCodec::convertCharset(body));
   if (text.empty()) {
     message = "无数据返回"_gbk;
     return std::nullopt;
@@ -36,7 +36,7 @@ std::optional<ParsedAnswer> parseAnswer(const Bytes& body, Text& message) {
 }  // namespace
 
 Bytes UpdateService::request(int method, const Text& url, const Text& body) const {
-  ComHttpRequest call;
+  net::ComHttpRequest call;
   call.url = url;
   call.method = method;
   call.bodyText = body;
@@ -58,12 +58,12 @@ int UpdateService::checkUpdates(CheckAnswer& answer, const Text& list) const {
     return -1;
   }
   Bytes body =
-      request(HttpMethod::post, config_.baseUrl + "/check", "key=" + key_ + "&list=" + list);
+      request(net::HttpMethod::post, config_.baseUrl + "/check", "key=" + key_ + "&list=" + list);
   std::optional<ParsedAnswer> parsed = parseAnswer(body, answer.message);
   if (!parsed) return -1;
-  const ScriptJson& json = parsed->json;
+  const script::ScriptJson& json = parsed->json;
   if (parsed->state == "0") {
-    Text msg = TextCodec::unescapeText(json.getText("msg"));
+    Text msg = script::TextCodec::unescapeText(json.getText("msg"));
     if (msg == "文件一致,无须更新"_gbk || msg == "无须更新"_gbk) return 0;
     answer.message = msg;
     return -1;
@@ -91,7 +91,7 @@ int UpdateService::fetchLog(LogAnswer& answer) const {
     answer.message = notConfiguredMessage();
     return -1;
   }
-  Bytes body = request(HttpMethod::get, config_.baseUrl + "/log?key=" + key_, {});
+  Bytes body = request(net::HttpMethod::get, config_.baseUrl + "/log?key=" + key_, {});
   std::optional<ParsedAnswer> parsed = parseAnswer(body, answer.message);
   if (!parsed) return -1;
   Text msg = parsed->json.getText("msg");

@@ -17,7 +17,7 @@
 namespace quenbo::qt::testing {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 

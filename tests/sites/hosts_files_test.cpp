@@ -5,7 +5,7 @@
 #include "sites/site_hosts.h"
 #include "support/fixtures.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 namespace fs = std::filesystem;
@@ -86,4 +86,4 @@ TEST_F(HostsFiles, LaterFilesWinAndOnlyRequiredOnesAreMissed) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

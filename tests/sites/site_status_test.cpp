@@ -18,7 +18,7 @@
 #include "sites/site_log.h"
 #include "sites/site_mirrors.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 using core::SiteState;
@@ -195,4 +195,4 @@ TEST(ResultTraces, HashesAndMagnetLinksButNotWordsOrNumbers) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -7,7 +7,7 @@
 namespace quenbo::ui::testing {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using window::Event;
 using window::EventKind;
 
@@ -60,7 +60,7 @@ TEST_F(ResultListHandlers, DoubleClickAndMenuOpenOnlyMagnetLinks) {
     w_.selectRow(超级列表框_磁力链接, 0);
     fire(EventKind::DoubleClicked);
     choose(迅雷下载);
-    EXPECT_FALSE(isMagnetLink(link)) << link;
+    EXPECT_FALSE(sites::isMagnetLink(link)) << link;
   }
   EXPECT_TRUE(ui_.openedUrls().empty());
   EXPECT_FALSE(window::isOpenableLink("file:///etc/passwd"));

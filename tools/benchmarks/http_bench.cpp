@@ -37,11 +37,11 @@ HttpTestServer& server() {
 void BM_EngineGet100KB(benchmark::State& state) {
   const std::string url = server().url("/search?q=1");
   for (auto _ : state) {
-    HttpRequest request;
+    net::HttpRequest request;
     request.url = url;
     request.timeoutSeconds = 10;
-    HttpResponse response;
-    std::string text = HttpEngine::execute(request, response);
+    net::HttpResponse response;
+    std::string text = net::HttpEngine::execute(request, response);
     if (text.size() != kPageSize) state.SkipWithError("short page");
     benchmark::DoNotOptimize(text);
   }
