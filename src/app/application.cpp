@@ -10,7 +10,7 @@
 
 namespace quenbo::app {
 
-using namespace window::names;
+using namespace forms::names;
 using window::Event;
 using window::EventKind;
 
@@ -36,13 +36,13 @@ Application::Application(window::UiLoop& loop, window::Interactions& interaction
                          AppConfig config)
     : loop_(loop),
       interactions_(interactions),
-      mainWindow_(window::mainWindowTemplate(), &loop),
-      updateWindow_(window::updateWindowTemplate(), &loop),
+      mainWindow_(forms::mainWindowTemplate(), &loop),
+      updateWindow_(forms::updateWindowTemplate(), &loop),
       installDirectory_(config.installDirectory),
       engine_(std::move(config.workers), config.siteHasHost),
       searches_(mainWindow_, loop, interactions, engine_),
       settings_(mainWindow_, config.settingsFile.empty()
-                                 ? ui::settingsFilePath(config.installDirectory)
+                                 ? settings::settingsFilePath(config.installDirectory)
                                  : config.settingsFile),
       rebuilder_(loop, [this] { searches_.rebuild(); }, [this] { return searches_.searchDone(); },
                  config.rebuildTiming),
@@ -52,7 +52,7 @@ Application::Application(window::UiLoop& loop, window::Interactions& interaction
       siteStatus_(mainWindow_, [this] { return searches_.reports(); }),
       updates_(mainWindow_, updateWindow_, loop, interactions, updateSetup(config, board_)) {
   bindMainWindow();
-  ui::bindSettingsHandlers(mainWindow_, settings_, rebuilder_);
+  settings::bindSettingsHandlers(mainWindow_, settings_, rebuilder_);
   ui::bindResultListHandlers(mainWindow_, interactions_, searches_);
   ui::bindFilmBoardHandlers(mainWindow_, board_);
   ui::markSitesWithoutHost(mainWindow_, siteHasHost_);

@@ -29,7 +29,7 @@ struct AppConfig {
   // configuration directory when the executable's directory is not writable.
   std::filesystem::path settingsFile = {};
   // When a rebuild after a filter change waits for typing to pause.
-  ui::FilterRebuilder::Timing rebuildTiming = {};
+  settings::FilterRebuilder::Timing rebuildTiming = {};
   // Choices for this run only (the command line's): made after the settings file has been
   // read and before changes are written, so the file keeps the user's own values.
   std::function<void(window::WindowModel&)> overrideSettings = {};
@@ -53,8 +53,8 @@ class Application final {
   window::WindowModel& updateWindow() { return updateWindow_; }
   core::SearchEngine& engine() { return engine_; }
   ui::SearchPresenter& searches() { return searches_; }
-  ui::SettingsStore& settings() { return settings_; }
-  ui::FilterRebuilder& rebuilder() { return rebuilder_; }
+  settings::SettingsStore& settings() { return settings_; }
+  settings::FilterRebuilder& rebuilder() { return rebuilder_; }
   ui::FilmBoard& filmBoard() { return board_; }
   update::UpdateFlow& updates() { return updates_; }
 
@@ -84,8 +84,8 @@ class Application final {
   const std::filesystem::path installDirectory_;
   core::SearchEngine engine_;
   ui::SearchPresenter searches_;
-  ui::SettingsStore settings_;
-  ui::FilterRebuilder rebuilder_;
+  settings::SettingsStore settings_;
+  settings::FilterRebuilder rebuilder_;
   ui::FilmBoard board_;
   std::function<void(window::WindowModel&)> overrideSettings_;
   ui::HostCheck siteHasHost_;

@@ -53,27 +53,27 @@ int runCheckSitesCommand(std::span<const char* const> arguments,
   SiteSetup setup = setUpSites(installDirectory, options.hostsFile);
   for (const auto& problem : setup.problems) err << "quenbo: " << problem << '\n';
   if (setup.hostsOptionUnreadable) return kExitUsage;
-  const SiteHosts hosts = setup.directory->hosts();
+  const sites::SiteHosts hosts = setup.directory->hosts();
   if (options.sites.empty()) {
     for (int site = 0; site < core::kSiteCount; ++site) {
       if (setup.directory->hasHost(site)) options.sites.push_back(site);
     }
   }
 
-  std::vector<SiteCheck> checks(options.sites.size());
+  std::vector<sites::SiteCheck> checks(options.sites.size());
   const Text keyword = utf8ToGbk(options.keyword);
   {
     std::vector<std::jthread> threads;
     for (std::size_t i = 0; i < options.sites.size(); ++i) {
       // Each thread writes its own element only.
       threads.emplace_back([&, i] {
-        checks[i] = checkSite(hosts, options.sites[i], keyword, options.timeout);
+        checks[i] = sites::checkSite(hosts, options.sites[i], keyword, options.timeout);
       });
     }
   }
   std::vector<SiteStatusRow> rows;
   bool allOk = true, anyHost = false;
-  for (const SiteCheck& check : checks) {
+  for (const sites::SiteCheck& check : checks) {
     rows.push_back(statusRow(check));
     if (check.verdict == core::SiteState::noHost) continue;
     anyHost = true;

@@ -76,7 +76,7 @@ Parsed<BoardOptions> parseBoardOptions(std::span<const char* const> arguments);
 
 struct CheckSitesOptions {
   std::vector<int> sites;              // catalogue indexes; empty: every site with a host
-  std::string keyword{kCheckKeyword};  // UTF-8
+  std::string keyword{sites::kCheckKeyword};  // UTF-8
   int timeout = 10;                    // seconds per request
   std::filesystem::path hostsFile;
   bool json = false;

@@ -8,7 +8,7 @@ namespace quenbo::app {
 std::vector<std::string> reloadHosts(SiteSetup& sites,
                                      const std::filesystem::path& executableDirectory,
                                      const std::filesystem::path& hostsFile) {
-  SiteHosts hosts = SiteHosts::load(executableDirectory, hostsFile);
+  sites::SiteHosts hosts = sites::SiteHosts::load(executableDirectory, hostsFile);
   if (sites.directory) sites.directory->replace(hosts);
   return hosts.problems();
 }

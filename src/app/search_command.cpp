@@ -60,13 +60,13 @@ class CommandLineEvents final : public core::SearchEvents {
 // and time-out boxes apply, and a value they change is announced.
 core::SearchRequest commandRequest(const SearchOptions& options, const std::filesystem::path& settingsFile,
                                    std::ostream& err) {
-  const ui::StoredSettings stored =
-      ui::readStoredSettings(IniFile(readFile(settingsFile).value_or(Bytes())));
+  const settings::StoredSettings stored =
+      settings::readStoredSettings(IniFile(readFile(settingsFile).value_or(Bytes())));
   struct Limited {
     const char* option;
     std::optional<int> asked;
     int stored;
-    ui::NumberBounds bounds;
+    settings::NumberBounds bounds;
     const char* unit;
   };
   auto bounded = [&err](const Limited& l) {
@@ -80,15 +80,15 @@ core::SearchRequest commandRequest(const SearchOptions& options, const std::file
   core::SearchRequest request;
   request.keyword = utf8ToGbk(options.keyword);
   request.pageLimit =
-      bounded({"--pages", options.pages, stored.pages, ui::kPageBounds, "pages per site"});
+      bounded({"--pages", options.pages, stored.pages, settings::kPageBounds, "pages per site"});
   request.timeoutSeconds = bounded(
-      {"--timeout", options.timeout, stored.timeout, ui::kTimeoutBounds, "seconds per request"});
+      {"--timeout", options.timeout, stored.timeout, settings::kTimeoutBounds, "seconds per request"});
   request.sites = stored.sites;
   if (!options.sites.empty()) {
     request.sites = {};
     for (int site : options.sites) request.sites[static_cast<std::size_t>(site)] = true;
   }
-  request.filter = ui::storedFilter(stored);
+  request.filter = settings::storedFilter(stored);
   request.filter.keyword = request.keyword;
   // Nobody watches between hits: the search ends as soon as its last site has.
   request.pacing.monitorEvery = 0ms;
@@ -250,7 +250,7 @@ int runSearchCommand(std::span<const char* const> arguments,
   if (sites.hostsOptionUnreadable) return kExitUsage;
 
   const std::filesystem::path settingsFile = options.settingsFile.empty()
-                                                 ? ui::settingsFilePath(installDirectory)
+                                                 ? settings::settingsFilePath(installDirectory)
                                                  : std::filesystem::path(options.settingsFile);
   core::SearchEngine engine(std::move(sites.workers), sites.hasHost);
   core::SearchRequest request = commandRequest(options, settingsFile, err);

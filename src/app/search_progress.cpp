@@ -23,7 +23,7 @@ void SearchProgress::countLine(std::string_view line) {
   // before each page it fetches.
   static const Text kPage = "第 "_gbk;
   static const Text kPageEnd = " 页"_gbk;
-  if (line.ends_with(SiteLogMessages::finished())) {
+  if (line.ends_with(sites::SiteLogMessages::finished())) {
     ++sitesDone_;
   } else if (line.ends_with(kPageEnd) && line.find(kPage) != std::string_view::npos) {
     ++pagesFetched_;

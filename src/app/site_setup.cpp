@@ -11,10 +11,10 @@ namespace quenbo::app {
 
 SiteSetup setUpSites(const std::filesystem::path& executableDirectory,
                      const std::filesystem::path& hostsFile, bool newConnections) {
-  SiteHosts hosts = SiteHosts::load(executableDirectory, hostsFile);
+  sites::SiteHosts hosts = sites::SiteHosts::load(executableDirectory, hostsFile);
   if (newConnections) hosts.setReuseConnections(false);
-  auto directory = std::make_shared<SiteDirectory>(hosts);
-  SiteSetup setup{makeSiteWorkers(directory),
+  auto directory = std::make_shared<sites::SiteDirectory>(hosts);
+  SiteSetup setup{sites::makeSiteWorkers(directory),
                   directory,
                   [directory](int site) { return directory->hasHost(site); },
                   hosts.problems(),
@@ -28,11 +28,11 @@ std::filesystem::path hostsFileOption(std::span<const char* const> arguments) {
   std::filesystem::path file;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string_view argument = arguments[i] ? arguments[i] : "";
-    if (argument == kHostsOption && i + 1 < arguments.size() && arguments[i + 1]) {
+    if (argument == sites::kHostsOption && i + 1 < arguments.size() && arguments[i + 1]) {
       file = arguments[++i];
-    } else if (argument.starts_with(kHostsOption) &&
-               argument.substr(kHostsOption.size()).starts_with('=')) {
-      file = argument.substr(kHostsOption.size() + 1);
+    } else if (argument.starts_with(sites::kHostsOption) &&
+               argument.substr(sites::kHostsOption.size()).starts_with('=')) {
+      file = argument.substr(sites::kHostsOption.size() + 1);
     }
   }
   return file;

@@ -13,7 +13,7 @@
 #include "base/text.h"
 #include "core/search.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 class SiteDirectory;
 }
 
@@ -22,7 +22,7 @@ namespace quenbo::app {
 struct SiteSetup {
   std::array<core::SiteWorker, core::kSiteCount> workers;
   // The hosts the workers use; replace its hosts and the next search uses the new ones.
-  std::shared_ptr<SiteDirectory> directory;
+  std::shared_ptr<sites::SiteDirectory> directory;
   // Asks the directory; for AppConfig::siteHasHost.
   std::function<bool(int site)> hasHost;
   std::vector<std::string> problems;  // hosts refused or files not read, UTF-8 lines

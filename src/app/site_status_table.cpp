@@ -19,10 +19,10 @@ std::string labelOf(int site) {
 
 }  // namespace
 
-SiteStatusRow statusRow(const SiteCheck& check) {
+SiteStatusRow statusRow(const sites::SiteCheck& check) {
   return {labelOf(check.site),
           gbkToUtf8(check.host),
-          gbkToUtf8(siteVerdictText(check.verdict)),
+          gbkToUtf8(sites::siteVerdictText(check.verdict)),
           gbkToUtf8(check.status.empty() ? check.reason : check.status),
           check.elapsedMs,
           check.hits};

@@ -22,7 +22,7 @@ struct SiteStatusRow {
   int listed = -1;      // summary: hits listed after filter and duplicates; -1: not shown
 };
 
-SiteStatusRow statusRow(const SiteCheck& check);
+SiteStatusRow statusRow(const sites::SiteCheck& check);
 SiteStatusRow statusRow(const core::SiteReport& report);
 
 // TSV: label, host, verdict, status, milliseconds, hits (and listed when known), tab-separated,

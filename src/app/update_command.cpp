@@ -19,7 +19,7 @@
 
 namespace quenbo::app {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace update;
 
 namespace {
@@ -101,7 +101,7 @@ int runUpdateCommand(std::span<const char* const> arguments,
   std::filesystem::path executable = executablePath();
   std::vector<window::Row> rows;
   if (result == 1) {
-    rows = dueRows(answer.files, installDirectory, TextCodec::fileMd5(executable),
+    rows = dueRows(answer.files, installDirectory, script::TextCodec::fileMd5(executable),
                    executable.filename());
   }
   if (rows.empty()) {
@@ -126,7 +126,7 @@ int runUpdateCommand(std::span<const char* const> arguments,
         << "package manager that installed it.\n";
     return 1;
   }
-  window::WindowModel list(window::updateWindowTemplate());
+  window::WindowModel list(forms::updateWindowTemplate());
   for (const auto& row : rows) list.appendRow(超级列表框_文件, row);
   int exitCode = 0;
   UpdaterHooks hooks;

@@ -5,20 +5,20 @@
 #include "forms/template_builder.h"
 #include "forms/window_templates.h"
 
-namespace quenbo::window {
+namespace quenbo::forms {
 namespace {
 
 using namespace names;
 using namespace build;
-using K = ComponentKind;
+using K = window::ComponentKind;
 
 constexpr std::string_view kTabs = 高级选择夹1;
 
 // Every tab page's content starts at top 23 inside the tab control.
-void addSearchRow(std::vector<ComponentTemplate>& w) {
+void addSearchRow(std::vector<window::ComponentTemplate>& w) {
   w.push_back(coloured(withEdit(component(K::EditBox, 编辑框_搜索, {50, 40, 801, 35}),
                                 {.centred = true}),
-                       kRed));
+                       window::kRed));
   w.push_back(component(K::PictureBox, 图片框_开始停止, {850, 40, 131, 35}));
   w.push_back(on(component(K::StyledButton, 超级按钮_搜索, {0, 0, 130, 35}, "搜索"_gbk),
                  图片框_开始停止));
@@ -49,7 +49,7 @@ void addSearchRow(std::vector<ComponentTemplate>& w) {
 
 // Twelve tiles share one row of positions: tiles 1-5 and 11 show first, tiles 6-10 and 12
 // wait below the page until the board lays them out.
-void addFilmBoard(std::vector<ComponentTemplate>& w) {
+void addFilmBoard(std::vector<window::ComponentTemplate>& w) {
   for (int n = 1; n <= 12; ++n) {
     bool firstPage = n <= 5 || n == 11;
     int slot = n <= 5 ? n - 1 : n <= 10 ? n - 6 : 5;
@@ -80,7 +80,7 @@ void addFilmBoard(std::vector<ComponentTemplate>& w) {
                  kTabs, kFilmTab));
 }
 
-void addResults(std::vector<ComponentTemplate>& w) {
+void addResults(std::vector<window::ComponentTemplate>& w) {
   auto list = on(component(K::ReportList, 超级列表框_磁力链接, {0, 23, 1159, 341}), kTabs,
                  kResultTab);
   for (const core::ColumnInfo& column : core::kColumns) {
@@ -90,14 +90,14 @@ void addResults(std::vector<ComponentTemplate>& w) {
   w.push_back(on(component(K::FileDialog, 通用对话框1, {}), kTabs, kResultTab));
 }
 
-void addFilterTab(std::vector<ComponentTemplate>& w) {
-  EditStyle words{.multiLine = true, .verticalScroll = true};
+void addFilterTab(std::vector<window::ComponentTemplate>& w) {
+  window::EditStyle words{.multiLine = true, .verticalScroll = true};
   w.push_back(coloured(on(withEdit(component(K::EditBox, 编辑框_关键字词A, {0, 23, 850, 171}), words),
                           kTabs, kFilterTab),
-                       kTeal));
+                       window::kTeal));
   w.push_back(coloured(on(withEdit(component(K::EditBox, 编辑框_关键字词B, {0, 193, 850, 171}), words),
                           kTabs, kFilterTab),
-                       kDarkRed));
+                       window::kDarkRed));
   w.push_back(on(component(K::PictureBox, 图片框2, {850, 23, 309, 341}), kTabs, kFilterTab));
 
   struct Row { std::string_view label, box; int top, boxWidth; const char *caption, *text; };
@@ -115,14 +115,14 @@ void addFilterTab(std::vector<ComponentTemplate>& w) {
                              utf8ToGbk(row.text)),
                    图片框2));
   }
-  EditStyle size{.centred = true, .integerInput = true, .maxLength = 3};
+  window::EditStyle size{.centred = true, .integerInput = true, .maxLength = 3};
   w.push_back(on(component(K::TransparentLabel, "透明标签13", {20, 180, 60, 20}, "文件大小："_gbk),
                  图片框2));
   w.push_back(coloured(on(withEdit(component(K::EditBox, 编辑框_GB, {90, 180, 60, 20}), size), 图片框2),
-                       kRed));
+                       window::kRed));
   w.push_back(on(component(K::TransparentLabel, "透明标签14", {150, 180, 30, 20}, "GB"), 图片框2));
   w.push_back(coloured(on(withEdit(component(K::EditBox, 编辑框_MB, {180, 180, 60, 20}), size), 图片框2),
-                       kRed));
+                       window::kRed));
   w.push_back(on(component(K::TransparentLabel, "透明标签15", {240, 180, 30, 20}, "MB"), 图片框2));
   w.push_back(on(component(K::Label, 标签1, {0, 215, 307, 116},
                            "注释：搜索结果是按照上方设置的排列顺序过滤的\r\n\r\n"
@@ -133,14 +133,14 @@ void addFilterTab(std::vector<ComponentTemplate>& w) {
                  图片框2));
 }
 
-void addLogTab(std::vector<ComponentTemplate>& w) {
+void addLogTab(std::vector<window::ComponentTemplate>& w) {
   w.push_back(on(withEdit(component(K::EditBox, 编辑框_日志, {0, 23, 1159, 341}),
                           {.multiLine = true, .readOnly = true, .verticalScroll = true}),
                  kTabs, kLogTab));
 }
 
-void addSettingsTab(std::vector<ComponentTemplate>& w) {
-  auto onTab = [](ComponentTemplate c) { return on(std::move(c), kTabs, kSettingsTab); };
+void addSettingsTab(std::vector<window::ComponentTemplate>& w) {
+  auto onTab = [](window::ComponentTemplate c) { return on(std::move(c), kTabs, kSettingsTab); };
   struct Row { const char *label, *unit; std::string_view box; int left, maxLength;
                const char *caption, *unitText; bool integer; bool shown; };
   const Row rows[] = {
@@ -179,7 +179,7 @@ void addSettingsTab(std::vector<ComponentTemplate>& w) {
   w.push_back(onTab(component(K::TransparentLabel, 透明标签_主机提示, {205, 160, 600, 26})));
 }
 
-void addDonationTab(std::vector<ComponentTemplate>& w) {
+void addDonationTab(std::vector<window::ComponentTemplate>& w) {
   w.push_back(on(component(K::PictureBox, 图片框1, {0, 23, 1159, 341}), kTabs, kDonationTab));
   w.push_back(on(component(K::PictureBox, 图片框16, {150, 40, 250, 250}), 图片框1));
   w.push_back(on(component(K::PictureBox, 图片框15, {759, 40, 250, 250}), 图片框1));
@@ -199,15 +199,15 @@ void addDonationTab(std::vector<ComponentTemplate>& w) {
                  图片框1));
 }
 
-void addAnnouncementTab(std::vector<ComponentTemplate>& w) {
+void addAnnouncementTab(std::vector<window::ComponentTemplate>& w) {
   w.push_back(coloured(on(withEdit(component(K::EditBox, 编辑框_公告, {0, 23, 1159, 341}),
                                    {.multiLine = true, .readOnly = true}),
                           kTabs, kAnnouncementTab),
-                       kGreen));
+                       window::kGreen));
 }
 
 // One row per ticked site of the last search; the reason's full text is the cell's tooltip.
-void addSiteStatusTab(std::vector<ComponentTemplate>& w) {
+void addSiteStatusTab(std::vector<window::ComponentTemplate>& w) {
   auto list = on(component(K::ReportList, 超级列表框_站点状态, {0, 23, 1159, 341}), kTabs,
                  kSiteStatusTab);
   for (auto [header, width] : {std::pair{"站点", 90}, {"状态", 90}, {"页数", 50}, {"找到", 60},
@@ -217,12 +217,12 @@ void addSiteStatusTab(std::vector<ComponentTemplate>& w) {
   w.push_back(list);
 }
 
-MenuTemplate resultMenu() {
+window::MenuTemplate resultMenu() {
   auto item = [](std::string_view name, int level, bool visible) {
-    return MenuItemTemplate{std::string(name), utf8ToGbk(name), level, visible};
+    return window::MenuItemTemplate{std::string(name), utf8ToGbk(name), level, visible};
   };
   auto separator = [](std::string_view name, bool visible) {
-    return MenuItemTemplate{std::string(name), {}, 1, visible};
+    return window::MenuItemTemplate{std::string(name), {}, 1, visible};
   };
   return {std::string(磁力菜单),
           {item(迅雷下载, 1, true), item(复制链接, 1, true), separator("分隔条1", true),
@@ -232,8 +232,8 @@ MenuTemplate resultMenu() {
            separator("分隔条2", false), item(检查更新, 1, false)}};
 }
 
-WindowTemplate makeMainWindow() {
-  WindowTemplate t;
+window::WindowTemplate makeMainWindow() {
+  window::WindowTemplate t;
   t.name = std::string(主窗口);
   t.title = " Tesk Quenbo 4.0.6.20191224";
   t.geometry = {50, 50, 1165, 525};
@@ -253,9 +253,9 @@ WindowTemplate makeMainWindow() {
 
 }  // namespace
 
-const WindowTemplate& mainWindowTemplate() {
-  static const WindowTemplate main = makeMainWindow();
+const window::WindowTemplate& mainWindowTemplate() {
+  static const window::WindowTemplate main = makeMainWindow();
   return main;
 }
 
-}  // namespace quenbo::window
+}  // namespace quenbo::forms

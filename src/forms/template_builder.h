@@ -5,11 +5,11 @@
 
 #include "window/component.h"
 
-namespace quenbo::window::build {
+namespace quenbo::forms::build {
 
-inline ComponentTemplate component(ComponentKind kind, std::string_view name, Geometry geometry,
+inline window::ComponentTemplate component(window::ComponentKind kind, std::string_view name, window::Geometry geometry,
                                    Text text = {}) {
-  ComponentTemplate c;
+  window::ComponentTemplate c;
   c.kind = kind;
   c.name = std::string(name);
   c.geometry = geometry;
@@ -18,25 +18,25 @@ inline ComponentTemplate component(ComponentKind kind, std::string_view name, Ge
 }
 
 // Places a component on a page of a tab control, or inside a container.
-inline ComponentTemplate on(ComponentTemplate c, std::string_view parent, int tabPage = -1) {
+inline window::ComponentTemplate on(window::ComponentTemplate c, std::string_view parent, int tabPage = -1) {
   c.parent = std::string(parent);
   c.tabPage = tabPage;
   return c;
 }
 
-inline ComponentTemplate hidden(ComponentTemplate c) {
+inline window::ComponentTemplate hidden(window::ComponentTemplate c) {
   c.visible = false;
   return c;
 }
 
-inline ComponentTemplate coloured(ComponentTemplate c, std::uint32_t rgb) {
+inline window::ComponentTemplate coloured(window::ComponentTemplate c, std::uint32_t rgb) {
   c.textColour = rgb;
   return c;
 }
 
-inline ComponentTemplate withEdit(ComponentTemplate c, EditStyle style) {
+inline window::ComponentTemplate withEdit(window::ComponentTemplate c, window::EditStyle style) {
   c.edit = style;
   return c;
 }
 
-}  // namespace quenbo::window::build
+}  // namespace quenbo::forms::build

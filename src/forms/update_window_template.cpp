@@ -3,15 +3,15 @@
 #include "forms/template_builder.h"
 #include "forms/window_templates.h"
 
-namespace quenbo::window {
+namespace quenbo::forms {
 namespace {
 
 using namespace names;
 using namespace build;
-using K = ComponentKind;
+using K = window::ComponentKind;
 
-WindowTemplate makeUpdateWindow() {
-  WindowTemplate t;
+window::WindowTemplate makeUpdateWindow() {
+  window::WindowTemplate t;
   t.name = std::string(更新窗口);
   t.title = " 检测更新 1.0.0.20190912"_gbk;
   t.geometry = {50, 50, 800, 410};
@@ -34,9 +34,9 @@ WindowTemplate makeUpdateWindow() {
 
 }  // namespace
 
-const WindowTemplate& updateWindowTemplate() {
-  static const WindowTemplate update = makeUpdateWindow();
+const window::WindowTemplate& updateWindowTemplate() {
+  static const window::WindowTemplate update = makeUpdateWindow();
   return update;
 }
 
-}  // namespace quenbo::window
+}  // namespace quenbo::forms

@@ -3,13 +3,13 @@
 
 #include "window/component.h"
 
-namespace quenbo::window {
+namespace quenbo::forms {
 
 // The main window: keyword box, search and stop buttons, seven tabs, status bar, monitor
 // timer and the popup menu over the result list.
-const WindowTemplate& mainWindowTemplate();
+const window::WindowTemplate& mainWindowTemplate();
 
 // The update window: the list of files to update, the change log and two buttons.
-const WindowTemplate& updateWindowTemplate();
+const window::WindowTemplate& updateWindowTemplate();
 
-}  // namespace quenbo::window
+}  // namespace quenbo::forms

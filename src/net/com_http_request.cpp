@@ -11,7 +11,7 @@
 #include "net/request_url.h"
 #include "net/text_pieces.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 constexpr std::size_t kBodyLimit = std::size_t{32} << 20;
@@ -146,4 +146,4 @@ Bytes ComHttpRequest::execute() {
   return received;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -12,7 +12,7 @@
 #include "net/fetch.h"
 #include "net/http_request.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 struct RequestUrl;
 
@@ -81,4 +81,4 @@ struct ComHttpRequest {
   FetchRequest fetchRequest(const std::optional<RequestUrl>& target);
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -6,7 +6,7 @@
 #include "base/text_search.h"
 #include "net/text_pieces.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 constexpr std::string_view kSetCookie = "Set-Cookie:";
@@ -78,4 +78,4 @@ Text mergeCookieText(Text& oldCookies, std::string_view newCookies) {
   return oldCookies;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

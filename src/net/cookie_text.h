@@ -5,7 +5,7 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 // Appends the cookie of every "Set-Cookie" line of a raw response header block to
 // `cookies` (the part before the first ";", trimmed), joined by "; ". Only lines whose name is
@@ -23,4 +23,4 @@ Text removeDuplicates(std::string_view list, std::string_view separator);
 // The text before the first "=", trimmed; an item without "=" is its own name.
 Text cookieName(std::string_view cookie);
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -7,7 +7,7 @@
 
 #include "net/fetch.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 struct Share {
@@ -49,4 +49,4 @@ void* pageShare() {
   return share ? share->handle : nullptr;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -3,10 +3,10 @@
 // connection the full handshake, on our side and the site's.
 #pragma once
 
-namespace quenbo {
+namespace quenbo::net {
 
 // The process's share handle (a CURLSH), or nullptr when libcurl cannot make one (calls then
 // work without it). Thread-safe: libcurl locks it through our callbacks.
 void* pageShare();
 
-}  // namespace quenbo
+}  // namespace quenbo::net

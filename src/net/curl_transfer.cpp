@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 static_assert(CURL_ERROR_SIZE <= 256, "the error buffer holds libcurl's longest message");
@@ -455,4 +455,4 @@ FetchResponse CurlTransfer::takeResponse() {
   return response;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

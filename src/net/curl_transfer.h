@@ -13,7 +13,7 @@
 #include "base/stop_bell.h"
 #include "net/fetch.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 struct TransferCallbacks;
 
@@ -125,4 +125,4 @@ class CurlTransfer final {
   bool abandoned_ = false;
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::net

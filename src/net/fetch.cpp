@@ -11,7 +11,7 @@
 #include "net/curl_transfer.h"
 #include "net/page_connection.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 // A curl_slist of header lines.
 class CurlHeaderList final {
@@ -250,4 +250,4 @@ FetchResponse fetch(const FetchRequest& request, PageConnection* connection) {
   return session.fetch(request);
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -15,7 +15,7 @@
 
 #include "base/stop_bell.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 class CurlHeaderList;
 class CurlTransfer;
@@ -210,4 +210,4 @@ class FetchSession final {
 [[nodiscard]] FetchResponse fetch(const FetchRequest& request,
                                   PageConnection* connection = nullptr);
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -3,7 +3,7 @@
 #include "base/text_search.h"
 #include "net/text_pieces.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 Text capitalisedName(std::string_view name) {
@@ -67,4 +67,4 @@ std::optional<Text> answerHeader(std::string_view block, std::string_view name) 
   return value;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

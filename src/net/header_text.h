@@ -6,7 +6,7 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 // The same lines with each header name capitalised word by word at the hyphens
 // ("content-type: x" becomes "Content-Type: x"). Lines without ":" are dropped; the result has
@@ -22,4 +22,4 @@ Text headerValue(std::string_view headers, std::string_view name);
 // that name. "X-Original-Content-Length" is never "Content-Length".
 std::optional<Text> answerHeader(std::string_view block, std::string_view name);
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -16,7 +16,7 @@
 #include "net/request_url.h"
 #include "net/text_pieces.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 struct FailureWords {
@@ -208,4 +208,4 @@ Text HttpEngine::execute(HttpRequest& request, HttpResponse& response) {
   return decodeDeclaredCharset(textWithoutZeros(response.body), response.body);
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

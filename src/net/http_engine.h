@@ -6,7 +6,7 @@
 #include "base/text.h"
 #include "net/http_request.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 class HttpEngine final {
  public:
@@ -27,4 +27,4 @@ class HttpEngine final {
   static constexpr std::size_t kBodyLimit = std::size_t{32} << 20;
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -1,6 +1,6 @@
 #include "net/http_request.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 const char* HttpMethod::verb(int index) {
   static constexpr const char* kVerbs[] = {"GET",     "POST",   "HEAD",  "PUT",
@@ -8,4 +8,4 @@ const char* HttpMethod::verb(int index) {
   return index >= 0 && index < 8 ? kVerbs[index] : "GET";
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -8,7 +8,7 @@
 #include "base/text.h"
 #include "net/fetch.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 class PageConnection;
 
@@ -89,4 +89,4 @@ struct HttpResponse {
   FetchFailure cause = FetchFailure::none;      // what the transfer ran into, when it ran
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::net

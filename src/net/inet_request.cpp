@@ -10,7 +10,7 @@
 #include "net/text_pieces.h"
 #include "net/url_parts.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 constexpr std::string_view kDefaultAgent = "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
@@ -86,4 +86,4 @@ Bytes InetRequest::execute() {
   return std::move(fetched.body);
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -9,7 +9,7 @@
 #include "net/fetch.h"
 #include "net/http_request.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 struct InetRequest {
   // Longest header block kept, terminating zero included; a longer one is not delivered.
@@ -43,4 +43,4 @@ struct InetRequest {
   Bytes execute();
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::net

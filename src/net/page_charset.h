@@ -4,7 +4,7 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 // Looks for "<meta ... charset=NAME" in the first 1024 bytes of `text` (letters in any case).
 // When NAME is there and is not exactly "gbk" or "gb2312", returns `body` decoded from NAME
@@ -16,4 +16,4 @@ Text decodeDeclaredCharset(const Text& text, const Bytes& body);
 // after it are kept (a zero byte must not silently end a page).
 Text textWithoutZeros(std::string_view bytes);
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -4,7 +4,7 @@
 
 #include "net/fetch.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 PageConnection::PageConnection(bool reuse) {
   if (reuse && curlAvailable()) multi_ = curl_multi_init();
@@ -16,4 +16,4 @@ PageConnection::~PageConnection() {
   if (multi_ != nullptr) curl_multi_cleanup(static_cast<CURLM*>(multi_));
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -6,7 +6,7 @@
 // request reaches the next.
 #pragma once
 
-namespace quenbo {
+namespace quenbo::net {
 
 // Used by one thread at a time (the site's worker); its requests run one after another.
 class PageConnection final {
@@ -29,4 +29,4 @@ class PageConnection final {
   void* multi_ = nullptr;
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -4,7 +4,7 @@
 #include "net/header_text.h"
 #include "net/text_pieces.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 struct DefaultLine {
@@ -71,4 +71,4 @@ Text completeServiceHeaders(std::string_view headers, std::string_view url, int 
   return completeTransportHeaders(headers, url, method, true);
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -7,7 +7,7 @@
 #include "base/text.h"
 #include "net/http_request.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 // The request engine's header text: the caller's lines, the defaults the caller did not give
 // (in table order), names capitalised, a "Connection: keep-alive" line taken out when it is
@@ -21,4 +21,4 @@ Text engineHeaderText(const HttpRequest& request);
 Text completePageHeaders(std::string_view headers, std::string_view url, int method);
 Text completeServiceHeaders(std::string_view headers, std::string_view url, int method);
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -3,7 +3,7 @@
 #include "base/encoding.h"
 #include "base/text_search.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 void appendEscaped(std::string& out, unsigned char byte) {
@@ -99,4 +99,4 @@ std::optional<RequestUrl> crackUrl(std::string_view url) {
   return out;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

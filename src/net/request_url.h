@@ -8,7 +8,7 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 struct RequestUrl {
   bool secure = false;
@@ -27,4 +27,4 @@ struct RequestUrl {
 // empty host or a port that is not a number from 1 to 65535.
 std::optional<RequestUrl> crackUrl(std::string_view url);
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -2,7 +2,7 @@
 
 #include "base/text_search.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 constexpr std::string_view kWideBlank = "\xA1\xA1";
@@ -69,4 +69,4 @@ Text replaceText(std::string_view text, std::string_view from, std::string_view 
   return out;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

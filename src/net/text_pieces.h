@@ -7,7 +7,7 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 // Pieces between separators: empty pieces between two separators are kept, an empty last
 // piece is dropped, and an empty text gives no pieces.
@@ -31,4 +31,4 @@ inline bool endsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -13,7 +13,7 @@
 #include "net/request_url.h"
 #include "net/url_parts.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 std::int64_t contentLength(std::string_view text) {
@@ -178,4 +178,4 @@ bool TransferClient::close() {
   return available_;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -20,7 +20,7 @@
 #include "net/fetch.h"
 #include "net/transfer_progress.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 // Used from one thread; the progress callback runs on a thread of its own.
 class TransferClient final {
@@ -97,4 +97,4 @@ class TransferClient final {
   StopBell* stopBell_ = nullptr;
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-namespace quenbo {
+namespace quenbo::net {
 
 void reportProgress(TransferProgress& progress) {
   const std::int64_t total = progress.total.load();
@@ -24,4 +24,4 @@ void reportProgress(TransferProgress& progress) {
   }
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

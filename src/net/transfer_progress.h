@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace quenbo {
+namespace quenbo::net {
 
 // Called on the progress thread with the caller's user value, the expected size, the bytes
 // written so far and the milliseconds spent reading.
@@ -31,4 +31,4 @@ struct TransferProgress {
 // returns.
 void reportProgress(TransferProgress& progress);
 
-}  // namespace quenbo
+}  // namespace quenbo::net

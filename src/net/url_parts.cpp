@@ -3,7 +3,7 @@
 #include "base/text_search.h"
 #include "net/text_pieces.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 // The text from 1-based `start` up to the next "/" at or after it, or to the end.
@@ -77,4 +77,4 @@ Text urlPath(std::string_view url, UrlVariant variant) {
   return Text(url.substr(slash - 1));
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::net

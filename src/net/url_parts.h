@@ -6,7 +6,7 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::net {
 
 // The two ways of finding the host. The request variant also takes URLs without a scheme
 // ("example.com/a" is read as "http://example.com/a"); the transfer variant reads such a URL
@@ -25,4 +25,4 @@ int urlPort(std::string_view url, UrlVariant variant);
 // Request path with query and fragment; "/" when the URL has none.
 Text urlPath(std::string_view url, UrlVariant variant);
 
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -14,7 +14,7 @@ static void initIconResource() { Q_INIT_RESOURCE(quenbo_icons); }
 namespace quenbo::qt {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 
 Bytes toPng(const QImage& image) {
   QByteArray png;

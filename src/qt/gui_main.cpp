@@ -72,13 +72,13 @@ class StartupProbe final : public QObject {
   }
   // Starts a search and runs `then` once its requests have been waiting a while.
   void search(std::function<void()> then) {
-    using namespace window::names;
+    using namespace forms::names;
     window_.model().setText(编辑框_搜索, "probe");
     window_.model().click(超级按钮_搜索);
     QTimer::singleShot(1500, this, std::move(then));
   }
   void stop() {
-    using namespace window::names;
+    using namespace forms::names;
     report("stop");
     window_.model().click(超级按钮_停止);
     auto* poll = new QTimer(this);
@@ -142,12 +142,12 @@ int runGui(int argc, char** argv) {
   interactions.setParentWindow(&mainView);
   // A check waits as long as a search would for a page.
   auto checkTimeout = [&application] {
-    int seconds = textToInteger(application.mainWindow().text(window::names::编辑框_时间));
+    int seconds = textToInteger(application.mainWindow().text(forms::names::编辑框_时间));
     return seconds > 0 ? seconds : 10;
   };
   // A save re-reads the hosts files: the next search's workers use them, no restart.
   HostsEditorLauncher hostsEditor(
-      [&] { return hostsFileOrder(installDirectory, hostsFile); }, checkPageOne, checkTimeout,
+      [&] { return sites::hostsFileOrder(installDirectory, hostsFile); }, checkPageOne, checkTimeout,
       [&] {
         (void)reloadHosts(sites, installDirectory, hostsFile);
         application.hostsChanged();

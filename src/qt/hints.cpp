@@ -12,7 +12,7 @@
 
 namespace quenbo::qt {
 
-using namespace window::names;
+using namespace forms::names;
 
 namespace {
 

@@ -43,11 +43,11 @@ QTableWidgetItem* sourceItem(const std::filesystem::path& source) {
 
 }  // namespace
 
-Text checkPageOne(const SiteHosts& hosts, int site, int timeoutSeconds,
+Text checkPageOne(const sites::SiteHosts& hosts, int site, int timeoutSeconds,
                   const std::atomic<bool>& stop, StopBell& stopBell) {
-  SiteCheck check =
-      checkSite(hosts, site, utf8ToGbk(kCheckKeyword), timeoutSeconds, &stop, &stopBell);
-  Text line = siteVerdictText(check.verdict);
+  sites::SiteCheck check =
+      sites::checkSite(hosts, site, utf8ToGbk(sites::kCheckKeyword), timeoutSeconds, &stop, &stopBell);
+  Text line = sites::siteVerdictText(check.verdict);
   if (!check.reason.empty() && check.reason != line) line += "（"_gbk + check.reason + "）"_gbk;
   const std::uint32_t tenths = (check.elapsedMs + 50) / 100;
   line += "，"_gbk + std::to_string(check.hits) + " 条，"_gbk + std::to_string(tenths / 10) + "." +
@@ -56,7 +56,7 @@ Text checkPageOne(const SiteHosts& hosts, int site, int timeoutSeconds,
   return line;
 }
 
-HostsEditorDialog::HostsEditorDialog(HostsEditing editing, SiteChecker checker,
+HostsEditorDialog::HostsEditorDialog(sites::HostsEditing editing, SiteChecker checker,
                                      std::function<int()> checkTimeout,
                                      std::function<void()> saved, QWidget* parent)
     : QDialog(parent),
@@ -126,7 +126,7 @@ void HostsEditorDialog::fill() {
   const auto& rows = editing_.rows();
   table_->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-    const HostsRow& row = rows[static_cast<std::size_t>(r)];
+    const sites::HostsRow& row = rows[static_cast<std::size_t>(r)];
     table_->setItem(r, kKey, readOnlyItem(utf8("[" + row.section + "] " + row.key)));
     table_->setItem(r, kSites, readOnlyItem(toQString(row.sites)));
     auto* box = new QLineEdit(toQString(row.value), table_);
@@ -191,7 +191,7 @@ void HostsEditorDialog::saveNow() {
 }
 
 void HostsEditorDialog::startCheck(int row) {
-  const HostsRow& hostsRow = editing_.rows()[static_cast<std::size_t>(row)];
+  const sites::HostsRow& hostsRow = editing_.rows()[static_cast<std::size_t>(row)];
   QPushButton* button = testButton(row);
   if (!checker_ || hostsRow.site < 0 || !button) return;
   button->setEnabled(false);
@@ -228,7 +228,7 @@ void HostsEditorDialog::takeVerdicts() {
   }
 }
 
-HostsEditorLauncher::HostsEditorLauncher(std::function<std::vector<HostsFile>()> files,
+HostsEditorLauncher::HostsEditorLauncher(std::function<std::vector<sites::HostsFile>()> files,
                                          SiteChecker checker, std::function<int()> checkTimeout,
                                          std::function<void()> saved, QWidget* parent)
     : files_(std::move(files)),
@@ -239,7 +239,7 @@ HostsEditorLauncher::HostsEditorLauncher(std::function<std::vector<HostsFile>()>
 
 void HostsEditorLauncher::open() {
   if (!dialog_) {
-    dialog_ = new HostsEditorDialog(HostsEditing(files_(), HostsEditing::userHostsFile()),
+    dialog_ = new HostsEditorDialog(sites::HostsEditing(files_(), sites::HostsEditing::userHostsFile()),
                                     checker_, checkTimeout_, saved_, parent_);
     dialog_->setAttribute(Qt::WA_DeleteOnClose);
   }

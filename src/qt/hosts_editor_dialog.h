@@ -27,12 +27,12 @@ namespace quenbo::qt {
 // Checks one site with the given hosts and returns its verdict (GBK). Runs on a thread of
 // its own, so it may use nothing but its arguments; it must come back within the time-out,
 // and at once when `stop` turns true (`stopBell` rings then).
-using SiteChecker = std::function<Text(const SiteHosts& hosts, int site, int timeoutSeconds,
+using SiteChecker = std::function<Text(const sites::SiteHosts& hosts, int site, int timeoutSeconds,
                                        const std::atomic<bool>& stop, StopBell& stopBell)>;
 
 // The check the "测试" buttons run: page 1 of the site searched for the check keyword; the
 // verdict with its reason, hits, time and host.
-Text checkPageOne(const SiteHosts& hosts, int site, int timeoutSeconds,
+Text checkPageOne(const sites::SiteHosts& hosts, int site, int timeoutSeconds,
                   const std::atomic<bool>& stop, StopBell& stopBell);
 
 class HostsEditorDialog final : public QDialog {
@@ -44,13 +44,13 @@ class HostsEditorDialog final : public QDialog {
 
   // `checker` empty: no "测试" buttons; `checkTimeout` is asked on the GUI thread as a check
   // starts. `saved` runs after a save succeeded (GUI thread).
-  HostsEditorDialog(HostsEditing editing, SiteChecker checker, std::function<int()> checkTimeout,
+  HostsEditorDialog(sites::HostsEditing editing, SiteChecker checker, std::function<int()> checkTimeout,
                     std::function<void()> saved, QWidget* parent = nullptr);
   ~HostsEditorDialog() override;
   HostsEditorDialog(const HostsEditorDialog&) = delete;
   HostsEditorDialog& operator=(const HostsEditorDialog&) = delete;
 
-  const HostsEditing& editing() const { return editing_; }
+  const sites::HostsEditing& editing() const { return editing_; }
   QTableWidget* table() const { return table_; }
   QLineEdit* valueBox(int row) const;
   QPushButton* testButton(int row) const;
@@ -67,7 +67,7 @@ class HostsEditorDialog final : public QDialog {
   void saveNow();
   void startCheck(int row);
 
-  HostsEditing editing_;       // GUI thread
+  sites::HostsEditing editing_;       // GUI thread
   SiteChecker checker_;
   std::function<int()> checkTimeout_;
   std::function<void()> saved_;
@@ -86,14 +86,14 @@ class HostsEditorLauncher final {
  public:
   // `files` gives the hosts files in the program's order when the editor opens; `saved`
   // runs after each save.
-  HostsEditorLauncher(std::function<std::vector<HostsFile>()> files, SiteChecker checker,
+  HostsEditorLauncher(std::function<std::vector<sites::HostsFile>()> files, SiteChecker checker,
                       std::function<int()> checkTimeout, std::function<void()> saved,
                       QWidget* parent);
   void open();
   HostsEditorDialog* dialog() const { return dialog_; }
 
  private:
-  std::function<std::vector<HostsFile>()> files_;
+  std::function<std::vector<sites::HostsFile>()> files_;
   SiteChecker checker_;
   std::function<int()> checkTimeout_;
   std::function<void()> saved_;

@@ -10,7 +10,7 @@
 
 namespace quenbo::qt {
 
-using namespace window::names;
+using namespace forms::names;
 namespace {
 
 // Twelve-pixel glyphs: a caption of five CJK characters fills the 60-pixel caption labels.

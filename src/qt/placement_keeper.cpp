@@ -11,7 +11,7 @@
 
 namespace quenbo::qt {
 
-PlacementKeeper::PlacementKeeper(WindowView& window, ui::SettingsStore& settings)
+PlacementKeeper::PlacementKeeper(WindowView& window, settings::SettingsStore& settings)
     : window_(window), settings_(settings) {
   settle_.setSingleShot(true);
   settle_.setInterval(kSettleMs);
@@ -22,7 +22,7 @@ PlacementKeeper::PlacementKeeper(WindowView& window, ui::SettingsStore& settings
 }
 
 void PlacementKeeper::restore() {
-  std::optional<ui::WindowPlacement> stored = settings_.placement();
+  std::optional<settings::WindowPlacement> stored = settings_.placement();
   stored_ = stored;
   if (!stored) return;
   QSize size = QSize(stored->width, stored->height).expandedTo(window_.minimumSize());
@@ -52,13 +52,13 @@ void PlacementKeeper::noteNormal() {
 
 void PlacementKeeper::save() {
   settle_.stop();
-  ui::WindowPlacement p;
+  settings::WindowPlacement p;
   p.left = normalPos_.x();
   p.top = normalPos_.y();
   p.width = normalSize_.width();
   p.height = normalSize_.height();
   p.maximised = window_.isMaximized();
-  p.tab = window_.model().currentTab(window::names::高级选择夹1);
+  p.tab = window_.model().currentTab(forms::names::高级选择夹1);
   if (p == stored_) return;
   // A failed write is not shown, as with every setting.
   if (settings_.writePlacement(p)) stored_ = p;

@@ -18,7 +18,7 @@ class WindowView;
 class PlacementKeeper final : public QObject {
  public:
   // GUI thread, before the window is shown. Both must outlive the keeper.
-  PlacementKeeper(WindowView& window, ui::SettingsStore& settings);
+  PlacementKeeper(WindowView& window, settings::SettingsStore& settings);
 
   // How long a move or resize must rest before it is written: a drag writes once.
   static constexpr int kSettleMs = 400;
@@ -34,12 +34,12 @@ class PlacementKeeper final : public QObject {
   void noteNormal();
 
   WindowView& window_;
-  ui::SettingsStore& settings_;
+  settings::SettingsStore& settings_;
   QTimer settle_;
   // The last place and size in the normal state: what a maximised window returns to.
   QPoint normalPos_;
   QSize normalSize_;
-  std::optional<ui::WindowPlacement> stored_;  // what the file holds, as far as known
+  std::optional<settings::WindowPlacement> stored_;  // what the file holds, as far as known
 };
 
 }  // namespace quenbo::qt

@@ -14,7 +14,7 @@ void reportSiteProblems(const app::SiteSetup& sites, const std::filesystem::path
                         QObject& context) {
   for (const auto& problem : sites.problems) {
     std::fprintf(stderr, "quenbo: %s\n", problem.c_str());
-    mainWindow.appendText(window::names::编辑框_日志, utf8ToGbk(problem + "\r\n"));
+    mainWindow.appendText(forms::names::编辑框_日志, utf8ToGbk(problem + "\r\n"));
   }
   if (!sites.hostsOptionUnreadable) return;
   Text message = "无法读取 --hosts 指定的站点文件：\r\n"_gbk + displayPath(hostsFile);

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-namespace quenbo {
+namespace quenbo::script {
 namespace {
 
 // A decimal position of at most 18 digits without a leading zero (the form a script engine
@@ -146,4 +146,4 @@ JsonValue* locate(JsonValue& root, const std::vector<PathStep>& steps, std::size
   return current;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::script

@@ -11,7 +11,7 @@
 
 #include "script/json_value.h"
 
-namespace quenbo {
+namespace quenbo::script {
 
 struct PathStep {
   std::string name;  // UTF-8; for an index step its decimal form
@@ -40,4 +40,4 @@ Lookup lookUp(const JsonValue& root, const std::vector<PathStep>& steps, JsonVal
 // The stored value at `steps` (all of them found), for changing it in place; nullptr otherwise.
 JsonValue* locate(JsonValue& root, const std::vector<PathStep>& steps, std::size_t count);
 
-}  // namespace quenbo
+}  // namespace quenbo::script

@@ -5,7 +5,7 @@
 #include <string>
 #include <nlohmann/json.hpp>
 
-namespace quenbo {
+namespace quenbo::script {
 namespace {
 
 // Objects with more members than this keep a hash index.
@@ -376,4 +376,4 @@ std::string scriptNumberText(double value) {
   return out;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::script

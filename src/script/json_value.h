@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-namespace quenbo {
+namespace quenbo::script {
 
 class JsonValue;
 using JsonArray = std::vector<JsonValue>;
@@ -100,4 +100,4 @@ std::string scriptText(const JsonValue& value);
 // A number as a script engine writes it: 3, 12.5, 1e+21, 1.5e-7, NaN.
 std::string scriptNumberText(double value);
 
-}  // namespace quenbo
+}  // namespace quenbo::script

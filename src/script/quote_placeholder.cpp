@@ -3,7 +3,7 @@
 #include "base/encoding.h"
 #include "base/text_search.h"
 
-namespace quenbo {
+namespace quenbo::script {
 
 Text expandQuotePlaceholder(std::string_view text) {
   static const Text placeholder = "#引号"_gbk;
@@ -23,4 +23,4 @@ Text expandQuotePlaceholder(std::string_view text) {
   return out;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::script

@@ -5,10 +5,10 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::script {
 
 // Replaces every "#引号" (GBK) in `text` by one double-quote character: an exact,
 // case-sensitive replacement that only matches on character boundaries.
 Text expandQuotePlaceholder(std::string_view text);
 
-}  // namespace quenbo
+}  // namespace quenbo::script

@@ -11,7 +11,7 @@
 #include "base/encoding.h"
 #include "script/quote_placeholder.h"
 
-namespace quenbo {
+namespace quenbo::script {
 namespace {
 
 // Backtracking steps one search may take before it gives up; a pattern that backtracks
@@ -241,4 +241,4 @@ Text RegexMatcher::replace(std::string_view replacement) const {
   return utf8ToGbk(out);
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::script

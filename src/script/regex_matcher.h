@@ -8,7 +8,7 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::script {
 
 // Patterns and subjects are GBK texts. Matching works on characters, not bytes: "." and
 // character classes take a whole GBK character, and a match never starts inside one. The
@@ -61,4 +61,4 @@ class RegexMatcher final {
   std::vector<std::size_t> offsets_;
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::script

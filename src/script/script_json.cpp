@@ -7,7 +7,7 @@
 #include "base/encoding.h"
 #include "script/json_path.h"
 
-namespace quenbo {
+namespace quenbo::script {
 namespace {
 
 // Setting an element this far past the end of an array is refused rather than filling the
@@ -82,7 +82,7 @@ bool ScriptJson::parse(std::string_view text) {
 }
 
 Text ScriptJson::toText() const {
-  return quenbo::toText(stringifyJson(root_));
+  return script::toText(stringifyJson(root_));
 }
 
 Text ScriptJson::getText(std::string_view path, bool stringify) const {
@@ -93,7 +93,7 @@ Text ScriptJson::getText(std::string_view path, bool stringify) const {
   const JsonValue& value = lookup.get();
   switch (value.kind()) {
     case JsonValue::Kind::String:
-      return quenbo::toText(value.string());
+      return script::toText(value.string());
     case JsonValue::Kind::Number: {
       // 13 significant digits, as "%.13g" writes them, whatever the process locale.
       char buffer[64];
@@ -102,7 +102,7 @@ Text ScriptJson::getText(std::string_view path, bool stringify) const {
       return Text(buffer, result.ptr);
     }
     default:
-      return quenbo::toText(scriptText(value));
+      return script::toText(scriptText(value));
   }
 }
 
@@ -184,7 +184,7 @@ int ScriptJson::keys(std::string_view path, std::vector<Text>& names) const {
   const JsonValue& value = lookup.get();
   if (value.kind() == JsonValue::Kind::Object) {
     for (const auto& member : value.object().members()) {
-      if (!isHiddenName(member.first)) names.push_back(quenbo::toText(member.first));
+      if (!isHiddenName(member.first)) names.push_back(script::toText(member.first));
     }
   } else if (value.kind() == JsonValue::Kind::Array) {
     for (std::size_t i = 0; i < value.array().size(); ++i) names.push_back(std::to_string(i));
@@ -196,7 +196,7 @@ Text ScriptJson::stringifyAt(std::string_view path) const {
   JsonValue holder;
   Lookup lookup = find(root_, path, holder);
   if (lookup.state != Lookup::State::Found) return Text();
-  return quenbo::toText(stringifyJson(lookup.get()));
+  return script::toText(stringifyJson(lookup.get()));
 }
 
 ScriptJson ScriptJson::getArrayObject(int index, std::string_view path) const {
@@ -306,4 +306,4 @@ void ScriptJson::clear() {
   root_ = JsonValue(JsonObject());
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::script

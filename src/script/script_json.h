@@ -8,7 +8,7 @@
 #include "base/text.h"
 #include "script/json_value.h"
 
-namespace quenbo {
+namespace quenbo::script {
 
 // Type codes of `ScriptJson::typeOf`.
 enum class JsonType {
@@ -104,4 +104,4 @@ class ScriptJson final {
   JsonValue root_;
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::script

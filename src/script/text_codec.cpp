@@ -11,7 +11,7 @@
 #include "base/encoding.h"
 #include "base/files.h"
 
-namespace quenbo {
+namespace quenbo::script {
 namespace {
 
 // The iconv name for a character-set name as pages and callers give it.
@@ -95,4 +95,4 @@ Text TextCodec::fileMd5(const std::filesystem::path& path) {
   return hexDigest(digest.data(), size, false, false);
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::script

@@ -7,7 +7,7 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::script {
 
 // Stateless conversions; every operation may run on any thread. Nothing throws: a failure
 // gives an empty result.
@@ -38,4 +38,4 @@ class TextCodec final {
   static Text fileMd5(const std::filesystem::path& path);
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::script

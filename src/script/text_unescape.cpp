@@ -7,7 +7,7 @@
 #include "base/encoding.h"
 #include "script/text_codec.h"
 
-namespace quenbo {
+namespace quenbo::script {
 namespace {
 
 using Units = std::u16string;  // UTF-16 code units
@@ -202,4 +202,4 @@ Text TextCodec::unescapeText(std::string_view text) {
   return toGbk(s);
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::script

@@ -2,7 +2,7 @@
 
 #include "window/ui_loop.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
 FilterRebuilder::FilterRebuilder(window::UiLoop& loop, std::function<void()> rebuild,
                                  std::function<bool()> searchDone, Timing timing)
@@ -53,4 +53,4 @@ void FilterRebuilder::rebuildNow() {
   lastCost_ = Clock::now() - started;
 }
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

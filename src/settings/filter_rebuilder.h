@@ -14,7 +14,7 @@ namespace quenbo::window {
 class UiLoop;
 }
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
 class FilterRebuilder final {
  public:
@@ -66,4 +66,4 @@ class FilterRebuilder final {
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

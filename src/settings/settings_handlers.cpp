@@ -12,9 +12,9 @@
 #include "core/site_table.h"
 #include "window/window_model.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
-using namespace window::names;
+using namespace forms::names;
 using window::Event;
 using window::EventKind;
 
@@ -93,4 +93,4 @@ void bindSettingsHandlers(window::WindowModel& window, SettingsStore& settings,
   }
 }
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

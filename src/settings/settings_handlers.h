@@ -9,7 +9,7 @@ namespace quenbo::window {
 class WindowModel;
 }
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
 class SettingsStore;
 class FilterRebuilder;
@@ -20,4 +20,4 @@ class FilterRebuilder;
 void bindSettingsHandlers(window::WindowModel& window, SettingsStore& settings,
                           FilterRebuilder& rebuilder);
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

@@ -2,7 +2,7 @@
 
 #include "base/encoding.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
 const SettingsKeys& settingsKeys() {
   static const SettingsKeys keys{
@@ -35,4 +35,4 @@ const SettingsKeys& settingsKeys() {
   return keys;
 }
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

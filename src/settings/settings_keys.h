@@ -3,7 +3,7 @@
 
 #include "base/text.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
 struct SettingsKeys {
   Text search, pages, timeout, threads;
@@ -18,4 +18,4 @@ struct SettingsKeys {
 
 const SettingsKeys& settingsKeys();
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

@@ -2,7 +2,7 @@
 
 #include "base/files.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
 std::filesystem::path settingsFilePath(const ProgramFiles& program,
                                        const std::filesystem::path& configDirectory) {
@@ -12,4 +12,4 @@ std::filesystem::path settingsFilePath(const ProgramFiles& program,
   return configDirectory / "quenbo" / "Clss.ini";
 }
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

@@ -6,7 +6,7 @@
 
 #include "base/program_files.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
 using quenbo::userConfigDirectory;
 
@@ -24,4 +24,4 @@ inline std::filesystem::path settingsFilePath(const std::filesystem::path& execu
   return settingsFilePath(executableDirectory, userConfigDirectory());
 }
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

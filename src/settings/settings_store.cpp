@@ -12,9 +12,9 @@
 #include "core/site_table.h"
 #include "window/window_model.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
-using namespace window::names;
+using namespace forms::names;
 
 SettingsStore::SettingsStore(window::WindowModel& window, std::filesystem::path filePath)
     : window_(window), filePath_(std::move(filePath)) {}
@@ -71,4 +71,4 @@ bool SettingsStore::change(const std::function<void(IniFile&)>& change) {
   return changeIniFile(filePath_, change);
 }
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

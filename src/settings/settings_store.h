@@ -15,7 +15,7 @@ namespace quenbo::window {
 class WindowModel;
 }
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
 class SettingsStore final {
  public:
@@ -52,4 +52,4 @@ class SettingsStore final {
   std::atomic<bool> settingsLoaded_{false};
 };
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

@@ -6,7 +6,7 @@
 #include "base/numbers.h"
 #include "settings/settings_keys.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
 StoredSettings readStoredSettings(const IniFile& file) {
   const SettingsKeys& k = settingsKeys();
@@ -52,4 +52,4 @@ core::FilterSettings storedFilter(const StoredSettings& settings) {
   return f;
 }
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

@@ -10,7 +10,7 @@
 #include "core/search_request.h"
 #include "core/site_table.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
 // The range a number box keeps: a text outside it is replaced by the nearer bound.
 struct NumberBounds {
@@ -38,4 +38,4 @@ StoredSettings readStoredSettings(const IniFile& file);
 // The filter the stored settings ask for (without a keyword).
 core::FilterSettings storedFilter(const StoredSettings& settings);
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

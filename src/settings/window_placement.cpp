@@ -3,7 +3,7 @@
 #include "base/numbers.h"
 #include "settings/settings_keys.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
 std::optional<WindowPlacement> readWindowPlacement(const IniFile& file) {
   const SettingsKeys& k = settingsKeys();
@@ -37,4 +37,4 @@ int readCurrentTab(const IniFile& file) {
   return value.empty() ? -1 : textToInteger(value);
 }
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

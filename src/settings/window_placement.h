@@ -7,7 +7,7 @@
 
 #include "base/ini_file.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 
 struct WindowPlacement {
   int left = 0, top = 0;     // of the window's frame
@@ -25,4 +25,4 @@ void setWindowPlacement(IniFile& file, const WindowPlacement& placement);
 // The tab that was current, -1 when none is stored.
 int readCurrentTab(const IniFile& file);
 
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

@@ -6,7 +6,7 @@
 #include "sites/text_cleaning.h"
 #include "sites/text_cutting.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 namespace {
 
@@ -109,7 +109,7 @@ Text applySteps(const std::vector<FieldStep>& steps, Text text) {
         text = trimSpaces(text);
         break;
       case StepKind::trimBlanks:
-        text = trimBlanks(text);
+        text = net::trimBlanks(text);
         break;
     }
     ++i;
@@ -128,7 +128,7 @@ Text readField(const FieldRule& rule, std::string_view block) {
   }
 }
 
-Text readField(const FieldRule& rule, const ScriptJson& json, std::string_view itemPath,
+Text readField(const FieldRule& rule, const script::ScriptJson& json, std::string_view itemPath,
                bool percentCharacters) {
   Text path = Text(itemPath) + rule.left;
   switch (rule.source) {
@@ -146,4 +146,4 @@ Text readField(const FieldRule& rule, const ScriptJson& json, std::string_view i
   }
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

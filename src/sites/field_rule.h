@@ -9,9 +9,12 @@
 
 #include "base/text.h"
 
-namespace quenbo {
-
+namespace quenbo::script {
 class ScriptJson;
+}
+
+namespace quenbo::sites {
+
 
 enum class StepKind {
   afterLast,         // the text after the last `a`; "" without one
@@ -70,10 +73,10 @@ Text readField(const FieldRule& rule, std::string_view block);
 // a missing or null member reads as "" (a member's JSON text too). With
 // `percentCharacters` a member's text has its percent-encoded characters decoded
 // (decodePercentCharacters) before the steps; the parser has already decoded the rest.
-Text readField(const FieldRule& rule, const ScriptJson& json, std::string_view itemPath,
+Text readField(const FieldRule& rule, const script::ScriptJson& json, std::string_view itemPath,
                bool percentCharacters = false);
 
 // Every step of the rule, in order, over `text`.
 Text applySteps(const std::vector<FieldStep>& steps, Text text);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -10,7 +10,7 @@
 #include "base/program_files.h"
 #include "sites/site_catalogue.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 namespace {
 
@@ -187,4 +187,4 @@ bool HostsEditing::save(std::string& error) {
   return true;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -14,7 +14,7 @@
 #include "sites/hosts_files.h"
 #include "sites/site_hosts.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 struct HostsRow {
   std::string section;   // "sites", "apis", "markers", "board" or "service"
@@ -66,4 +66,4 @@ class HostsEditing final {
   std::vector<HostsRow> rows_;
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -2,7 +2,7 @@
 
 #include "sites/site_hosts.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 std::vector<HostsFile> hostsFileOrder(const ProgramFiles& program,
                                       const std::filesystem::path& systemConfig,
@@ -22,4 +22,4 @@ std::vector<HostsFile> hostsFileOrder(const std::filesystem::path& executableDir
                         userConfigDirectory(), optionFile);
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

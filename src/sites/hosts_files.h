@@ -6,7 +6,7 @@
 
 #include "base/program_files.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 struct HostsFile {
   std::filesystem::path path;
@@ -29,4 +29,4 @@ std::vector<HostsFile> hostsFileOrder(const ProgramFiles& program,
 std::vector<HostsFile> hostsFileOrder(const std::filesystem::path& executableDirectory,
                                       const std::filesystem::path& optionFile);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

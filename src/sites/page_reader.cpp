@@ -7,7 +7,7 @@
 #include "script/text_codec.h"
 #include "sites/text_cutting.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 bool isMagnetLink(std::string_view link) {
   constexpr std::string_view kStart = "magnet:?";
@@ -47,7 +47,7 @@ PageVerdict PageReader::read(const Text& body) {
     case SiteKind::html:
     case SiteKind::jsonCutAsText: {
       // The JSON answer read as text carries its Chinese characters as \u escapes.
-      Text text = row.kind == SiteKind::html ? body : TextCodec::unescapeText(body);
+      Text text = row.kind == SiteKind::html ? body : script::TextCodec::unescapeText(body);
       count_ = cutAll(text, row.cut.left, row.cut.right, blocks_,
                       {.prefix = row.cut.prefix, .suffix = row.cut.suffix,
                        .maxPieces = kItemLimit + 1});
@@ -108,4 +108,4 @@ std::optional<core::MagnetResult> PageReader::hitOfItem(int index) const {
                             readField(row.date, json_, item, percentCharacters)};
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

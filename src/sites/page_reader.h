@@ -12,7 +12,7 @@
 #include "script/script_json.h"
 #include "sites/site_plan.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 enum class PageVerdict {
   items,       // at least one item to look at
@@ -59,10 +59,10 @@ class PageReader final {
 
   const SitePlan& plan_;
   std::vector<Text> blocks_;
-  ScriptJson json_;
+  script::ScriptJson json_;
   int count_ = 0;
   bool cutShort_ = false;
   bool listMissing_ = false;
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

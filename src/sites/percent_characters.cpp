@@ -2,7 +2,7 @@
 
 #include "base/encoding.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 int hexDigit(char c) {
@@ -63,4 +63,4 @@ Text decodePercentCharacters(std::string_view text) {
   return out;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -5,7 +5,7 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 // Each percent-encoded UTF-8 character beyond ASCII ("%E7%94%B5") becomes that character in
 // GBK (电); everything else stays as written ("100%25", "a%20b", a sequence that is no
@@ -13,4 +13,4 @@ namespace quenbo {
 // second time and never turns into "?".
 Text decodePercentCharacters(std::string_view text);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

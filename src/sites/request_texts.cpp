@@ -5,7 +5,7 @@
 #include "base/encoding.h"
 #include "sites/text_cleaning.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 bool isUnreserved(unsigned char c) {
@@ -63,4 +63,4 @@ Text logTimeText(const LocalTime& time) {
   return text;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -7,7 +7,7 @@
 #include "base/clock.h"
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 // Percent-encodes every byte as "%" and two upper-case hexadecimal digits, except, with
 // `keepUnreserved`, the bytes "-", ".", 0-9, A-Z and a-z. With `utf8` the UTF-8 form of the
@@ -23,4 +23,4 @@ Text unixTimeText(bool seconds, std::chrono::system_clock::time_point now);
 Text logTimeText();
 Text logTimeText(const LocalTime& time);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -2,7 +2,7 @@
 
 #include "base/encoding.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 namespace {
 
@@ -61,4 +61,4 @@ bool holdsResultTraces(std::string_view page) {
   return false;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace quenbo {
+namespace quenbo::sites {
 
 // True when `page` holds "magnet:?xt=" (ASCII case ignored), or an info hash standing on its
 // own: a run of exactly 40 hexadecimal digits, or of exactly 32 base-32 characters (A-Z and
@@ -12,4 +12,4 @@ namespace quenbo {
 // and letters, a base-32 run must hold a digit: a long word or a number alone is no hash.
 bool holdsResultTraces(std::string_view page);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -16,7 +16,7 @@
 #include "sites/site_log.h"
 #include "sites/site_mirrors.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 namespace {
 
@@ -53,25 +53,25 @@ Text statusLineOf(const Text& headers) {
 }  // namespace
 
 PageAnswer fetchPage(const Text& url, int timeoutSeconds, std::function<bool()> abandon,
-                     PageConnection* connection, StopBell* stopBell, int limitMs) {
+                     net::PageConnection* connection, StopBell* stopBell, int limitMs) {
   if (url.empty()) return {};
-  HttpRequest request;
+  net::HttpRequest request;
   request.url = url;
   request.timeoutSeconds = timeoutSeconds;
   request.limitMs = limitMs;
   request.abandon = std::move(abandon);
   request.connection = connection;
   request.stopBell = stopBell;
-  HttpResponse response;
+  net::HttpResponse response;
   PageAnswer answer;
-  answer.body = HttpEngine::execute(request, response);
+  answer.body = net::HttpEngine::execute(request, response);
   answer.statusText = std::move(response.statusText);
   answer.failure = response.failure;
   if (!response.headers.empty()) {
     answer.httpStatus = statusNumber(statusLineOf(response.headers));
-    answer.contentType = answerHeader(response.headers, "Content-Type").value_or(Text());
+    answer.contentType = net::answerHeader(response.headers, "Content-Type").value_or(Text());
   }
-  answer.status = answer.failure != EngineFailure::none ? HttpEngine::failureNumber(answer.failure)
+  answer.status = answer.failure != net::EngineFailure::none ? net::HttpEngine::failureNumber(answer.failure)
                                                         : answer.httpStatus;
   return answer;
 }
@@ -80,7 +80,7 @@ namespace {
 
 // The request failed or was cut off: no whole answer came from the server.
 bool unanswered(const PageAnswer& answer) {
-  return answer.httpStatus == 0 || answer.failure != EngineFailure::none;
+  return answer.httpStatus == 0 || answer.failure != net::EngineFailure::none;
 }
 
 bool successful(int httpStatus) { return httpStatus >= 200 && httpStatus <= 299; }
@@ -344,7 +344,7 @@ class PageLoop final {
   const SiteRow& row_;
   const bool stamped_;
   Text stamp_;
-  PageConnection connection_;  // closed when the run ends
+  net::PageConnection connection_;  // closed when the run ends
   std::vector<std::size_t> order_;
   std::size_t tried_ = 0;  // position in order_ of the mirror in use
   Text skippedNote_;        // the mirrors page 1's walk left untried, for the reason
@@ -358,4 +358,4 @@ SiteOutcome runSiteAdapter(std::span<const SitePlan> mirrors, SiteChannel& chann
   return PageLoop(mirrors, channel).run();
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -10,7 +10,7 @@
 #include "sites/site_channel.h"
 #include "sites/site_plan.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 // What one page request gave: the page text and the request engine's status.
 struct PageAnswer {
@@ -19,7 +19,7 @@ struct PageAnswer {
   Text statusText;  // "200 OK" or the engine's failure message (GBK); empty for no request
   int httpStatus = 0;  // the server's status code; 0 when no answer arrived
   Text contentType;    // the answer's Content-Type value; empty when it gave none
-  EngineFailure failure = EngineFailure::none;  // why no whole answer came
+  net::EngineFailure failure = net::EngineFailure::none;  // why no whole answer came
 };
 
 // Why a site's run ended.
@@ -70,7 +70,7 @@ SiteOutcome runSiteAdapter(const SitePlan& plan, SiteChannel& channel);
 // `limitMs` above 0 ends the whole request after that long, whatever its time-out.
 [[nodiscard]] PageAnswer fetchPage(const Text& url, int timeoutSeconds,
                                    std::function<bool()> abandon = {},
-                                   PageConnection* connection = nullptr,
+                                   net::PageConnection* connection = nullptr,
                                    StopBell* stopBell = nullptr, int limitMs = 0);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

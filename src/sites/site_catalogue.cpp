@@ -2,7 +2,7 @@
 
 #include "base/encoding.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 namespace {
 
@@ -364,4 +364,4 @@ std::vector<SiteRow> buildRows() {
 
 }  // namespace
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -10,7 +10,7 @@
 #include "core/site_table.h"
 #include "sites/field_rule.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 enum class SiteKind {
   html,            // a result page cut into blocks with markers
@@ -65,4 +65,4 @@ class SiteCatalogue final {
   static const SiteRow& row(int index) { return rows()[static_cast<std::size_t>(index)]; }
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -9,7 +9,7 @@
 #include "core/magnet_result.h"
 #include "core/site_report.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 // Used by one worker thread; implementations make each call safe against the other threads
 // of the search.
@@ -39,4 +39,4 @@ class SiteChannel {
   virtual StopBell* stopBell() { return nullptr; }
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

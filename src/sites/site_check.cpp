@@ -7,7 +7,7 @@
 #include "sites/site_adapter.h"
 #include "sites/site_plan.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 namespace {
 
@@ -78,4 +78,4 @@ SiteCheck checkSite(const SiteHosts& hosts, int site, const Text& keyword, int t
   return check;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

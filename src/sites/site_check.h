@@ -11,7 +11,7 @@
 #include "core/site_report.h"
 #include "sites/site_hosts.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 // A check's verdict as check-sites prints it (GBK): "ok" for done, "无结果", "未配置主机",
 // "unreachable", "HTTP error", "页面结构可能已改变", "JSON解析失败".
@@ -38,4 +38,4 @@ inline constexpr std::string_view kCheckKeyword = "linux";
 SiteCheck checkSite(const SiteHosts& hosts, int site, const Text& keyword, int timeoutSeconds,
                     const std::atomic<bool>* stop = nullptr, StopBell* stopBell = nullptr);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

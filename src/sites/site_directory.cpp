@@ -1,6 +1,6 @@
 #include "sites/site_directory.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 void SiteDirectory::replace(const SiteHosts& hosts) {
   std::array<std::shared_ptr<const std::vector<SitePlan>>, core::kSiteCount> plans;
@@ -29,4 +29,4 @@ SiteHosts SiteDirectory::hosts() const {
   return hosts_;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

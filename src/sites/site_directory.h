@@ -11,7 +11,7 @@
 #include "sites/site_hosts.h"
 #include "sites/site_plan.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 class SiteDirectory final {
  public:
@@ -33,4 +33,4 @@ class SiteDirectory final {
   SiteHosts hosts_;
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

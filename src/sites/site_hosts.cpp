@@ -6,7 +6,7 @@
 #include "base/files.h"
 #include "base/ini_file.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 namespace {
 
@@ -230,4 +230,4 @@ Text SiteHosts::markerHost(int index, const Text& host) const {
   return marker.empty() ? host : marker;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -18,8 +18,10 @@
 #include "sites/site_catalogue.h"
 
 namespace quenbo {
-
 class IniFile;
+}
+
+namespace quenbo::sites {
 
 // The file shipped with the program, the user's own (beside the executable or in the
 // configuration directory), and the option that names one more.
@@ -102,4 +104,4 @@ class SiteHosts final {
   std::vector<std::string> problems_;
 };
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

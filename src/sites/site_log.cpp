@@ -4,7 +4,7 @@
 #include "sites/request_texts.h"
 #include "sites/site_channel.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 namespace {
 constexpr std::size_t kLabelWidth = 18;
@@ -72,4 +72,4 @@ void writeSiteLog(SiteChannel& channel, const Text& label, const Text& message) 
   channel.log(siteLogLine(logTimeText(), label, message));
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -3,7 +3,7 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 class SiteChannel;
 
@@ -33,4 +33,4 @@ Text siteLogLine(const Text& timeField, const Text& label, const Text& message);
 // Writes the line, stamped with the current local time, through the channel.
 void writeSiteLog(SiteChannel& channel, const Text& label, const Text& message);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -5,7 +5,7 @@
 
 #include "core/site_table.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 namespace {
 
@@ -56,4 +56,4 @@ std::vector<std::size_t> mirrorOrder(int site, const std::vector<Text>& hosts) {
   return order;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -6,7 +6,7 @@
 
 #include "base/text.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 // The host that last answered page 1 for the site; empty when none has yet.
 Text rememberedMirror(int site);
@@ -18,4 +18,4 @@ void forgetMirrors();
 // the others as listed. Gives positions into `hosts`.
 std::vector<std::size_t> mirrorOrder(int site, const std::vector<Text>& hosts);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -5,7 +5,7 @@
 #include "sites/request_texts.h"
 #include "sites/site_hosts.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 namespace {
 
@@ -56,4 +56,4 @@ Text pageUrl(const SitePlan& plan, const Text& keyword, int page, const Text& ti
   return url;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

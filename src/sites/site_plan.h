@@ -7,7 +7,7 @@
 #include "base/text.h"
 #include "sites/site_catalogue.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 class SiteHosts;
 
@@ -31,4 +31,4 @@ Text pageUrl(const SitePlan& plan, const Text& keyword, int page, const Text& ti
 // Whether the row's URLs carry a time stamp.
 bool takesTimeStamp(const SiteRow& row);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -4,7 +4,7 @@
 
 #include "sites/site_adapter.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 namespace {
 
@@ -52,4 +52,4 @@ std::array<core::SiteWorker, core::kSiteCount> makeSiteWorkers(const SiteHosts& 
   return makeSiteWorkers(std::make_shared<const SiteDirectory>(hosts));
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

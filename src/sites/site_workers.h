@@ -10,11 +10,11 @@
 #include "sites/site_directory.h"
 #include "sites/site_hosts.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 // Each run takes the site's plans from `directory` as it starts.
 std::array<core::SiteWorker, core::kSiteCount> makeSiteWorkers(
     std::shared_ptr<const SiteDirectory> directory);
 std::array<core::SiteWorker, core::kSiteCount> makeSiteWorkers(const SiteHosts& hosts);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

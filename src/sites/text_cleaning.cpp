@@ -3,7 +3,7 @@
 #include <cstring>
 
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 bool matchesAt(std::string_view text, std::size_t i, std::string_view find, bool caseSensitive) {
@@ -63,4 +63,4 @@ Text digitsOnly(std::string_view text) {
   return digits;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -10,7 +10,7 @@
 // trimBlanks: without leading and trailing ASCII spaces and full-width spaces (GBK A1 A1).
 #include "net/text_pieces.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 struct Replacement {
   std::string_view find;
@@ -37,4 +37,4 @@ Text trimSpaces(std::string_view text);
 // Every digit 0 to 9 of the text, in order; "" when there is none.
 Text digitsOnly(std::string_view text);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

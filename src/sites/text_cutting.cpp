@@ -2,7 +2,7 @@
 
 #include "script/quote_placeholder.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 // The bytes from 1-based position `from` up to (not including) position `to`.
@@ -18,8 +18,8 @@ int endOf(int position, std::string_view marker) {
 
 Text textBetween(std::string_view text, std::string_view left, std::string_view right, int start,
                  bool ignoreCase) {
-  const Text leftMarker = expandQuotePlaceholder(left);
-  const Text rightMarker = expandQuotePlaceholder(right);
+  const Text leftMarker = script::expandQuotePlaceholder(left);
+  const Text rightMarker = script::expandQuotePlaceholder(right);
   int l = findText(text, leftMarker, start, ignoreCase);
   if (l == -1) return Text();
   int d = endOf(l, leftMarker);
@@ -89,4 +89,4 @@ int findBytes(std::string_view text, std::string_view needle, int start, bool ig
   return found == std::string_view::npos ? -1 : static_cast<int>(found) + 1;
 }
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -10,7 +10,7 @@
 #include "base/text.h"
 #include "base/text_search.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 
 // The text between the first `left` at or after `start` and the next `right` after it; ""
 // when either is missing. In both markers "#引号" stands for a double quote.
@@ -47,4 +47,4 @@ Text textBefore(std::string_view text, std::string_view marker, int start = 1,
 int findBytes(std::string_view text, std::string_view needle, int start = 1,
               bool ignoreCase = false);
 
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -53,14 +53,14 @@ Text boardPageUrl(const Text& host) {
 Text cutBoardPage(std::string_view pageBytes) {
   Text page = utf8ToGbk(textUpToZero(pageBytes));
   std::vector<Text> entries;
-  cutAll(page, "board-index board-index", "/i></p> ", entries);
+  sites::cutAll(page, "board-index board-index", "/i></p> ", entries);
   Text lines;
   for (const Text& e : entries) {
-    Text title = textBetween(e, "title=\"", "\" class=");
-    Text stars = trimSpaces(textBetween(e, "主演："_gbk, "</p>"));
-    Text date = textBetween(e, "上映时间："_gbk, "</p>");
-    Text score = textBetween(e, "integer\">", ".</i><i") + "." + textBetween(e, "fraction\">", "<");
-    Text poster = textBetween(e, "<img data-src=\"", "\" alt=");
+    Text title = sites::textBetween(e, "title=\"", "\" class=");
+    Text stars = sites::trimSpaces(sites::textBetween(e, "主演："_gbk, "</p>"));
+    Text date = sites::textBetween(e, "上映时间："_gbk, "</p>");
+    Text score = sites::textBetween(e, "integer\">", ".</i><i") + "." + sites::textBetween(e, "fraction\">", "<");
+    Text poster = sites::textBetween(e, "<img data-src=\"", "\" alt=");
     for (const Text* field : {&title, &stars, &date, &score})
       lines += boardField(*field) + Text(kFieldSeparator);
     lines += boardField(poster) + "\r\n";
@@ -70,7 +70,7 @@ Text cutBoardPage(std::string_view pageBytes) {
 
 Text fetchBoard(const Text& pageUrl, std::function<bool()> abandon, StopBell* stopBell) {
   if (pageUrl.empty()) return Text();
-  InetRequest request;
+  net::InetRequest request;
   request.url = pageUrl;
   request.extraHeaders = Text(kAgentLine);
   request.abandon = std::move(abandon);
@@ -89,7 +89,7 @@ std::vector<BoardFilm> boardFilms(const Text& lines) {
 }
 
 Text shownStars(const Text& stars) {
-  return stars.size() > kLongestStars ? textBefore(stars, ",") : stars;
+  return stars.size() > kLongestStars ? sites::textBefore(stars, ",") : stars;
 }
 
 }  // namespace quenbo::ui

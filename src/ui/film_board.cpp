@@ -14,7 +14,7 @@
 
 namespace quenbo::ui {
 
-using namespace window::names;
+using namespace forms::names;
 
 namespace {
 

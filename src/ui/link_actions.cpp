@@ -9,7 +9,7 @@
 
 namespace quenbo::ui {
 
-using namespace window::names;
+using namespace forms::names;
 
 namespace {
 

@@ -8,7 +8,7 @@ namespace quenbo::ui {
 Bytes downloadPoster(const Text& url, const PosterLimits& limits,
                      const std::atomic<bool>* cancelled) {
   if (!isWebLink(url)) return Bytes();
-  FetchRequest request;
+  net::FetchRequest request;
   // The URL goes out as the board page gave it, with libcurl's own reading of its path.
   request.url = url;
   request.pathAsIs = false;
@@ -24,7 +24,7 @@ Bytes downloadPoster(const Text& url, const PosterLimits& limits,
   request.bodyLimit = limits.maxBytes;
   request.refuseLongerDeclared = true;
   if (cancelled != nullptr) request.abandon = [cancelled] { return cancelled->load(); };
-  FetchResponse response = fetch(request);
+  net::FetchResponse response = fetch(request);
   if (!response.ok() || response.status != 200) return Bytes();
   return std::move(response.body);
 }

@@ -11,7 +11,7 @@
 
 namespace quenbo::ui {
 
-using namespace window::names;
+using namespace forms::names;
 using window::Event;
 using window::EventKind;
 

@@ -5,7 +5,7 @@
 
 namespace quenbo::ui {
 
-using namespace window::names;
+using namespace forms::names;
 
 core::FilterSettings readFilterSettings(const window::WindowModel& window) {
   core::FilterSettings s;

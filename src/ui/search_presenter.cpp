@@ -7,7 +7,7 @@
 
 namespace quenbo::ui {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 
 SearchPresenter::SearchPresenter(window::WindowModel& window, window::UiLoop& loop,

@@ -9,7 +9,7 @@
 
 namespace quenbo::ui {
 
-using namespace window::names;
+using namespace forms::names;
 
 std::vector<Text> statusTexts(const core::SearchProgress& progress) {
   static const Text kDone = "任务状态：资源采集完毕"_gbk;

@@ -5,13 +5,13 @@
 namespace quenbo::update {
 namespace {
 
-Text certificateText(CertificateProblem problem) {
+Text certificateText(net::CertificateProblem problem) {
   switch (problem) {
-    case CertificateProblem::hostName:
+    case net::CertificateProblem::hostName:
       return "证书与主机名不符"_gbk;
-    case CertificateProblem::expired:
+    case net::CertificateProblem::expired:
       return "证书已过期"_gbk;
-    case CertificateProblem::untrusted:
+    case net::CertificateProblem::untrusted:
       return "证书不受信任"_gbk;
     default:
       return "TLS 握手失败"_gbk;
@@ -25,41 +25,41 @@ Text withHost(const Text& text, const std::string& host) {
 
 }  // namespace
 
-Text transferProblemText(const FetchFault& fault) {
+Text transferProblemText(const net::FetchFault& fault) {
   switch (fault.failure) {
-    case FetchFailure::none:
+    case net::FetchFailure::none:
       return {};
-    case FetchFailure::unavailable:
+    case net::FetchFailure::unavailable:
       return "网络组件不可用"_gbk;
-    case FetchFailure::setup:
+    case net::FetchFailure::setup:
       return "请求无法发出"_gbk;
-    case FetchFailure::badUrl:
+    case net::FetchFailure::badUrl:
       return "地址无效"_gbk;
-    case FetchFailure::resolve:
+    case net::FetchFailure::resolve:
       return withHost("无法解析主机名"_gbk, fault.host);
-    case FetchFailure::connect:
+    case net::FetchFailure::connect:
       return withHost("无法连接"_gbk, fault.host);
-    case FetchFailure::tls:
+    case net::FetchFailure::tls:
       return withHost(certificateText(fault.certificate), fault.host);
-    case FetchFailure::timeout:
+    case net::FetchFailure::timeout:
       return "超时"_gbk;
-    case FetchFailure::tooLarge:
+    case net::FetchFailure::tooLarge:
       return "数据超过 32 MiB"_gbk;
-    case FetchFailure::tooSlow:
+    case net::FetchFailure::tooSlow:
       return "传输过慢"_gbk;
-    case FetchFailure::redirectRefused:
+    case net::FetchFailure::redirectRefused:
       return withHost("拒绝从 https 转向 http"_gbk, fault.host);
-    case FetchFailure::dropped:
+    case net::FetchFailure::dropped:
       return "连接中断"_gbk;
-    case FetchFailure::stopped:
+    case net::FetchFailure::stopped:
       return "已取消"_gbk;
-    case FetchFailure::other:
+    case net::FetchFailure::other:
       break;
   }
   return "网络错误"_gbk;
 }
 
-Text withTransferProblem(const Text& text, const FetchFault& fault) {
+Text withTransferProblem(const Text& text, const net::FetchFault& fault) {
   Text problem = transferProblemText(fault);
   return problem.empty() ? text : text + "（"_gbk + problem + "）"_gbk;
 }

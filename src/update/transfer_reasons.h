@@ -8,10 +8,10 @@
 namespace quenbo::update {
 
 // GBK, e.g. "证书不受信任：updates.example.org" or "传输过慢"; empty without a failure.
-Text transferProblemText(const FetchFault& fault);
+Text transferProblemText(const net::FetchFault& fault);
 
 // `text` followed by the problem in full-width parentheses: "无数据返回（传输过慢）"; `text`
 // alone without a failure.
-Text withTransferProblem(const Text& text, const FetchFault& fault);
+Text withTransferProblem(const Text& text, const net::FetchFault& fault);
 
 }  // namespace quenbo::update

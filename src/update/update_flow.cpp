@@ -16,7 +16,7 @@
 
 namespace quenbo::update {
 
-using namespace window::names;
+using namespace forms::names;
 using window::EventKind;
 using window::MessageAnswer;
 using window::MessageButtons;
@@ -168,7 +168,7 @@ void UpdateFlow::runCheck() {
     auto outcome = std::make_shared<Outcome>();
     outcome->result = service.checkUpdates(outcome->answer);
     if (outcome->result == 1) {
-      Text ownDigest = TextCodec::fileMd5(executable);
+      Text ownDigest = script::TextCodec::fileMd5(executable);
       outcome->rows = dueRows(outcome->answer.files, home, ownDigest, executable.filename());
     }
     later([this, outcome] { finishCheck(*outcome); });
@@ -277,7 +277,7 @@ void UpdateFlow::fillPromotion(const Text& actors, const Text& title, const Text
   // The picture is fetched off the window thread; the model takes it from any thread.
   spawn([this, pictureUrl] {
     for (int tile : {11, 12}) {
-      ComHttpRequest request;
+      net::ComHttpRequest request;
       request.url = pictureUrl;
       request.totalTimeoutMs = setup_.service.timeoutMs;
       request.abandon = [this] { return threads_.stopping(); };

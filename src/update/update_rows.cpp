@@ -37,7 +37,7 @@ std::vector<window::Row> dueRows(const std::vector<UpdateFile>& files,
       kind = mainProgramKind();
     } else if (std::optional<std::filesystem::path> path = installedPath(installDirectory, file.pathName)) {
       if (fileExists(*path)) {
-        local = TextCodec::fileMd5(*path);
+        local = script::TextCodec::fileMd5(*path);
         if (local == file.md5) continue;
       } else {
         local = missingFileText();

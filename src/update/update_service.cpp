@@ -15,14 +15,14 @@ namespace {
 // The common answer handling: the body as GBK text up to its first zero byte, parsed; the
 // state is the member's JSON text, so a numeric 0 reads "0" and a string "0" does not.
 struct ParsedAnswer {
-  ScriptJson json;
+  script::ScriptJson json;
   Text state;
 };
 
 // An empty answer says why the request brought none, when it failed.
-std::optional<ParsedAnswer> parseAnswer(const Bytes& body, const FetchFault& fault,
+std::optional<ParsedAnswer> parseAnswer(const Bytes& body, const net::FetchFault& fault,
                                         Text& message) {
-  Text text = textUpToZero(TextCodec::convertCharset(body));
+  Text text = textUpToZero(script::TextCodec::convertCharset(body));
   if (text.empty()) {
     message = withTransferProblem("无数据返回"_gbk, fault);
     return std::nullopt;
@@ -61,7 +61,7 @@ bool loopbackHost(const std::string& host) {
 bool secureServiceUrl(const Text& baseUrl) {
   std::string url = lowerAscii(baseUrl);
   if (url.starts_with("https://")) return true;
-  return url.starts_with("http://") && loopbackHost(fetchUrlHost(url));
+  return url.starts_with("http://") && loopbackHost(net::fetchUrlHost(url));
 }
 
 Text plainServiceMessage(const Text& baseUrl) {
@@ -71,8 +71,8 @@ Text plainServiceMessage(const Text& baseUrl) {
 }
 
 Bytes UpdateService::request(int method, const Text& url, const Text& body,
-                             FetchFault& fault) const {
-  ComHttpRequest call;
+                             net::FetchFault& fault) const {
+  net::ComHttpRequest call;
   call.url = url;
   call.method = method;
   call.bodyText = body;
@@ -104,14 +104,14 @@ Text notConfiguredMessage() { return "未配置更新服务"_gbk; }
 int UpdateService::checkUpdates(CheckAnswer& answer, const Text& list) const {
   answer = CheckAnswer();
   if (refused(answer.message)) return -1;
-  FetchFault fault;
-  Bytes body = request(HttpMethod::post, config_.baseUrl + "/check",
+  net::FetchFault fault;
+  Bytes body = request(net::HttpMethod::post, config_.baseUrl + "/check",
                        "key=" + key_ + "&list=" + list, fault);
   std::optional<ParsedAnswer> parsed = parseAnswer(body, fault, answer.message);
   if (!parsed) return -1;
-  const ScriptJson& json = parsed->json;
+  const script::ScriptJson& json = parsed->json;
   if (parsed->state == "0") {
-    Text msg = TextCodec::unescapeText(json.getText("msg"));
+    Text msg = script::TextCodec::unescapeText(json.getText("msg"));
     if (msg == "文件一致,无须更新"_gbk || msg == "无须更新"_gbk) return 0;
     answer.message = msg;
     return -1;
@@ -136,8 +136,8 @@ int UpdateService::checkUpdates(CheckAnswer& answer, const Text& list) const {
 int UpdateService::fetchLog(LogAnswer& answer) const {
   answer = LogAnswer();
   if (refused(answer.message)) return -1;
-  FetchFault fault;
-  Bytes body = request(HttpMethod::get, config_.baseUrl + "/log?key=" + key_, {}, fault);
+  net::FetchFault fault;
+  Bytes body = request(net::HttpMethod::get, config_.baseUrl + "/log?key=" + key_, {}, fault);
   std::optional<ParsedAnswer> parsed = parseAnswer(body, fault, answer.message);
   if (!parsed) return -1;
   Text msg = parsed->json.getText("msg");

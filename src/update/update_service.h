@@ -74,7 +74,7 @@ class UpdateService final {
   int fetchLog(LogAnswer& answer) const;
 
  private:
-  Bytes request(int method, const Text& url, const Text& body, FetchFault& fault) const;
+  Bytes request(int method, const Text& url, const Text& body, net::FetchFault& fault) const;
   // Whether no request may go out; `message` then says why.
   bool refused(Text& message) const;
 

@@ -19,7 +19,7 @@
 
 namespace quenbo::update {
 
-using namespace window::names;
+using namespace forms::names;
 using window::MessageAnswer;
 using window::MessageButtons;
 using window::MessageIcon;
@@ -66,7 +66,7 @@ void Updater::reportProgress(int, std::int64_t total, std::int64_t received) {
 bool Updater::downloadThread(const Text& url, const std::filesystem::path& directory,
                              const std::filesystem::path& name, const Text& headerText,
                              int identifier) {
-  TransferClient client;
+  net::TransferClient client;
   client.trustCertificates(setup_.trustedCertificates);
   client.setAbandon(setup_.abandon, setup_.stopBell);
   client.setMinimumRate(setup_.limits.minimumRate, setup_.limits.rateWindow);
@@ -97,7 +97,7 @@ bool Updater::startDownload(const Text& url, const std::filesystem::path& direct
   Text source = url.starts_with("http") ? url : "http://" + url;
   std::filesystem::path target = directory / name;
   if (fileExists(target)) (void)deleteFile(target);  // the download replaces it anyway
-  lastFault_ = FetchFault();
+  lastFault_ = net::FetchFault();
   bool done = false;
   std::thread download([&] {
     done = downloadThread(source, directory, name, normaliseHeaders(headerText), identifier);
@@ -108,7 +108,7 @@ bool Updater::startDownload(const Text& url, const std::filesystem::path& direct
 
 bool Updater::verifyRow(int row, const std::filesystem::path& file) const {
   return fileExists(file) &&
-         TextCodec::fileMd5(file) == window_.cell(超级列表框_文件, row, kServiceMd5Column);
+         script::TextCodec::fileMd5(file) == window_.cell(超级列表框_文件, row, kServiceMd5Column);
 }
 
 void Updater::failRow(int row, const Text& what, const Text& problem) {

@@ -100,7 +100,7 @@ class Updater final {
   UpdaterHooks hooks_;
   // The row being downloaded: written by the run, read by the progress thread.
   std::atomic<int> currentRow_{0};
-  FetchFault lastFault_;  // of the last download, once it has ended
+  net::FetchFault lastFault_;  // of the last download, once it has ended
 };
 
 }  // namespace quenbo::update

@@ -27,7 +27,7 @@ class AppHarness : public testing::SandboxTest {
   // Starts the program installed in the sandbox; its settings file is the sandbox's
   // Clss.ini, so a test may write one first.
   void launch(std::array<core::SiteWorker, core::kSiteCount> workers = {},
-              ui::FilterRebuilder::Timing rebuildTiming = {}) {
+              settings::FilterRebuilder::Timing rebuildTiming = {}) {
     AppConfig config{sandbox_.path(), std::move(workers), settingsPath(),
                      rebuildTiming};
     app_ = std::make_unique<Application>(loop_, ui_, std::move(config));
@@ -45,18 +45,18 @@ class AppHarness : public testing::SandboxTest {
     for (const auto& site : core::kSites) {
       bool tick = false;
       for (std::string_view label : labels) tick = tick || label == site.label;
-      w().setChecked(window::names::siteCheckBox(site.label), tick);
+      w().setChecked(forms::names::siteCheckBox(site.label), tick);
     }
   }
   ui::SearchPresenter& searches() { return app_->searches(); }
   core::Search& search() { return *app_->searches().search(); }
 
   void search(const Text& keyword) {
-    w().setText(window::names::编辑框_搜索, keyword);
-    w().click(window::names::超级按钮_搜索);
+    w().setText(forms::names::编辑框_搜索, keyword);
+    w().click(forms::names::超级按钮_搜索);
   }
   bool runUntilFinished(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-    return loop_.runUntil([&] { return w().timerInterval(window::names::时钟_线程) == 0; }, timeout);
+    return loop_.runUntil([&] { return w().timerInterval(forms::names::时钟_线程) == 0; }, timeout);
   }
 
   window::HeadlessLoop loop_;

@@ -11,7 +11,7 @@
 namespace quenbo::app {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 
 constexpr int kBtdad = 0, kIheian = 2, kSobt = 5;
@@ -38,7 +38,7 @@ class FilterFlow : public AppHarness {
   }
   // Runs one search with only Btdad ticked, handing over `hits`.
   void searchWith(std::vector<core::MagnetResult> hits, const Text& keyword,
-                  ui::FilterRebuilder::Timing timing = {}) {
+                  settings::FilterRebuilder::Timing timing = {}) {
     std::array<core::SiteWorker, core::kSiteCount> workers;
     workers[kBtdad] = handsOver(std::move(hits));
     launch(workers, timing);

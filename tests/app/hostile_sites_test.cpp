@@ -470,7 +470,7 @@ TEST_F(HostileSitesWindow, StopAndCloseEndADrippingSearchAtOnce) {
     SiteSetup sites = setUpSites(sandbox_.path(), sandbox_.file("case.hosts"));
     launch(std::move(sites.workers));
     tickOnly({"Btdad"});
-    w().setText(window::names::编辑框_时间, "10");
+    w().setText(forms::names::编辑框_时间, "10");
     std::size_t before = server.requestCount();
     search("Key");
     ASSERT_TRUE(loop_.runUntil([&] { return server.requestCount() > before; }, 5s));
@@ -481,9 +481,9 @@ TEST_F(HostileSitesWindow, StopAndCloseEndADrippingSearchAtOnce) {
       loop_.detach(app_->mainWindow());
       app_.reset();
     } else {
-      w().click(window::names::超级按钮_停止);
+      w().click(forms::names::超级按钮_停止);
       ASSERT_TRUE(loop_.runUntil(
-          [&] { return w().statusPart(window::names::状态条1, 0) == "任务状态：资源采集完毕"_gbk; },
+          [&] { return w().statusPart(forms::names::状态条1, 0) == "任务状态：资源采集完毕"_gbk; },
           5s));
     }
     double seconds = std::chrono::duration<double>(Clock::now() - pressed).count();

@@ -22,7 +22,7 @@ namespace quenbo::app {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace window::names;
+using namespace forms::names;
 using testing::readWholeFile;
 using testing::writeWholeFile;
 

@@ -78,11 +78,11 @@ TEST(ProgramOptions, TheVersionIsTheBuildsAndTheUsageNamesEveryCommand) {
 
 TEST(SearchUsage, GivesTheRangesTheSettingsKeep) {
   std::string usage = searchUsage();
-  auto range = [](ui::NumberBounds b) {
+  auto range = [](settings::NumberBounds b) {
     return std::to_string(b.lowest) + " to " + std::to_string(b.highest);
   };
-  EXPECT_NE(usage.find("per site, " + range(ui::kPageBounds)), std::string::npos) << usage;
-  EXPECT_NE(usage.find("per request, " + range(ui::kTimeoutBounds)), std::string::npos);
+  EXPECT_NE(usage.find("per site, " + range(settings::kPageBounds)), std::string::npos) << usage;
+  EXPECT_NE(usage.find("per request, " + range(settings::kTimeoutBounds)), std::string::npos);
   EXPECT_NE(usage.find("--quiet"), std::string::npos);
 }
 
@@ -118,14 +118,14 @@ TEST(ShellCompletion, OffersEverySiteLabelAndEverySearchOption) {
 
 TEST(SearchProgress, CountsPageAndClosingLinesEvenWhenSplitMidLine) {
   auto line = [](const char* label, const Text& message) {
-    return siteLogLine("2026-12-09 10:00:00 ", utf8ToGbk(label), message);
+    return sites::siteLogLine("2026-12-09 10:00:00 ", utf8ToGbk(label), message);
   };
-  std::string log = line("Btdad", SiteLogMessages::page(1)) +
-                    line("章鱼搜索", SiteLogMessages::page(1)) +
-                    line("Btdad", SiteLogMessages::page(2)) +
-                    line("Btdad", SiteLogMessages::noData()) +
-                    line("Btdad", SiteLogMessages::finished()) +
-                    line("章鱼搜索", SiteLogMessages::finished());
+  std::string log = line("Btdad", sites::SiteLogMessages::page(1)) +
+                    line("章鱼搜索", sites::SiteLogMessages::page(1)) +
+                    line("Btdad", sites::SiteLogMessages::page(2)) +
+                    line("Btdad", sites::SiteLogMessages::noData()) +
+                    line("Btdad", sites::SiteLogMessages::finished()) +
+                    line("章鱼搜索", sites::SiteLogMessages::finished());
   SearchProgress progress(3);
   // Handed over in pieces that cut lines (and a GBK character) in two.
   for (std::size_t at = 0; at < log.size(); at += 7) progress.addLog(log.substr(at, 7));

@@ -11,7 +11,7 @@
 namespace quenbo::app {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 
 constexpr int kBtdad = 0, kIheian = 2, kSobt = 5;

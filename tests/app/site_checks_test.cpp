@@ -45,9 +45,9 @@ class SiteChecks : public testing::SandboxTest {
  protected:
   void SetUp() override {
     writeWholeFile(sandbox_.file("sites.hosts"), "[sites]\n");
-    forgetMirrors();
+    sites::forgetMirrors();
   }
-  void TearDown() override { forgetMirrors(); }
+  void TearDown() override { sites::forgetMirrors(); }
 
   Outcome check(std::vector<std::string> arguments, const std::string& hosts) {
     writeWholeFile(sandbox_.file("case.hosts"), hosts);

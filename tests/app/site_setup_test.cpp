@@ -11,7 +11,7 @@
 namespace quenbo::app {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using testing::HttpTestServer;
 using testing::RecordedRequest;
 using testing::ServerConnection;

@@ -74,9 +74,9 @@ TEST_F(UpdateCommandProcess, CheckExitsZeroTenOrOne) {
   publish("doc/new.txt", "N");
   CommandRun listed = run("--check");
   EXPECT_EQ(listed.status, 10) << listed.output;
-  EXPECT_NE(listed.output.find("/a.txt  " + TextCodec::md5Hex("A2") + "  " + TextCodec::md5Hex("A")),
+  EXPECT_NE(listed.output.find("/a.txt  " + script::TextCodec::md5Hex("A2") + "  " + script::TextCodec::md5Hex("A")),
             std::string::npos) << listed.output;
-  EXPECT_NE(listed.output.find("/doc/new.txt  " + TextCodec::md5Hex("N") + "  文件不存在"),
+  EXPECT_NE(listed.output.find("/doc/new.txt  " + script::TextCodec::md5Hex("N") + "  文件不存在"),
             std::string::npos) << listed.output;
   EXPECT_NE(listed.output.find("2.0 新的更新服务"), std::string::npos) << listed.output;
   EXPECT_EQ(fileRequests(), 0);
@@ -100,7 +100,7 @@ TEST_F(UpdateCommandProcess, TheExecutableUpdatesItselfAndTheNewOneStarts) {
   EXPECT_NE(applied.output.find("/quenbo: 成功"), std::string::npos) << applied.output;
   EXPECT_EQ(testing::readWholeFile((home() / "data/readme.txt").string()), "R");
   ASSERT_TRUE(testing::waitFor([&] { return fs::exists(marker); }, std::chrono::seconds(15)));
-  EXPECT_EQ(TextCodec::fileMd5(home() / "quenbo"), TextCodec::md5Hex(newer));
+  EXPECT_EQ(script::TextCodec::fileMd5(home() / "quenbo"), script::TextCodec::md5Hex(newer));
   struct stat info {};
   ASSERT_EQ(::stat((home() / "quenbo").c_str(), &info), 0);
   EXPECT_TRUE(info.st_mode & S_IXUSR);

@@ -10,13 +10,13 @@
 #include "core/site_table.h"
 #include "window/window_model.h"
 
-namespace quenbo::window {
+namespace quenbo::forms {
 namespace {
 
 using namespace names;
 
 TEST(MainWindowTemplate, NamesAreUniqueAndParentsExist) {
-  for (const WindowTemplate* w : {&mainWindowTemplate(), &updateWindowTemplate()}) {
+  for (const window::WindowTemplate* w : {&mainWindowTemplate(), &updateWindowTemplate()}) {
     std::set<std::string> seen;
     for (const auto& c : w->components) {
       EXPECT_TRUE(seen.insert(c.name).second) << "duplicate " << c.name;
@@ -30,9 +30,9 @@ TEST(MainWindowTemplate, NamesAreUniqueAndParentsExist) {
 TEST(MainWindowTemplate, WindowAndTabs) {
   const auto& t = mainWindowTemplate();
   EXPECT_EQ(t.title, " Tesk Quenbo 4.0.6.20191224");
-  EXPECT_EQ(t.geometry, (Geometry{50, 50, 1165, 525}));
+  EXPECT_EQ(t.geometry, (window::Geometry{50, 50, 1165, 525}));
   EXPECT_FALSE(t.visible);
-  WindowModel w(t);
+  window::WindowModel w(t);
   // The site status tab comes after the designed seven, which keep their places.
   const char* captions[] = {"院线热映", "磁力链接", "筛选过滤", "输出日志", "设置中心", "打赏赞助", "软件公告",
                             "站点状态"};
@@ -47,7 +47,7 @@ TEST(MainWindowTemplate, WindowAndTabs) {
 }
 
 TEST(MainWindowTemplate, InitialStatesUsersSee) {
-  WindowModel w(mainWindowTemplate());
+  window::WindowModel w(mainWindowTemplate());
   EXPECT_TRUE(w.enabled(超级按钮_搜索));
   EXPECT_FALSE(w.enabled(超级按钮_停止));
   EXPECT_EQ(w.text(超级按钮_搜索), "搜索"_gbk);
@@ -55,17 +55,17 @@ TEST(MainWindowTemplate, InitialStatesUsersSee) {
   const char* parts[] = {"任务状态：无", "结果数量：无", "过滤资源：无", "删除重复：无", "搜索耗时：无"};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(w.statusPart(状态条1, i), utf8ToGbk(parts[i]));
   for (auto name : {"透明标签7", "编辑框_线程数量", "透明标签8"}) {
-    EXPECT_FALSE(w.visible(ComponentId{name})) << name;
+    EXPECT_FALSE(w.visible(window::ComponentId{name})) << name;
   }
-  EXPECT_EQ(w.text(LabelId{"透明标签1"}), "搜索页数： "_gbk);  // the trailing blank belongs to it
-  EXPECT_EQ(w.textColour(编辑框_搜索), kRed);
-  EXPECT_EQ(w.textColour(编辑框_关键字词A), kTeal);
-  EXPECT_EQ(w.textColour(编辑框_关键字词B), kDarkRed);
-  EXPECT_EQ(w.textColour(编辑框_公告), kGreen);
+  EXPECT_EQ(w.text(window::LabelId{"透明标签1"}), "搜索页数： "_gbk);  // the trailing blank belongs to it
+  EXPECT_EQ(w.textColour(编辑框_搜索), window::kRed);
+  EXPECT_EQ(w.textColour(编辑框_关键字词A), window::kTeal);
+  EXPECT_EQ(w.textColour(编辑框_关键字词B), window::kDarkRed);
+  EXPECT_EQ(w.textColour(编辑框_公告), window::kGreen);
 }
 
 TEST(MainWindowTemplate, FilmTilesShowTheFirstPage) {
-  WindowModel w(mainWindowTemplate());
+  window::WindowModel w(mainWindowTemplate());
   for (int n = 1; n <= 12; ++n) {
     bool firstPage = n <= 5 || n == 11;
     EXPECT_EQ(w.visible(图片框_电影(n)), firstPage) << n;
@@ -82,12 +82,12 @@ TEST(MainWindowTemplate, FilmTilesShowTheFirstPage) {
 // Every shown component lies inside its container; on a tab page, below the tab bar. (Hidden
 // film tiles wait below the page until the board lays them out.)
 TEST(MainWindowTemplate, ShownComponentsFitInsideTheirParents) {
-  for (const WindowTemplate* w : {&mainWindowTemplate(), &updateWindowTemplate()}) {
+  for (const window::WindowTemplate* w : {&mainWindowTemplate(), &updateWindowTemplate()}) {
     for (const auto& c : w->components) {
-      const ComponentTemplate* parent = c.parent.empty() ? nullptr : w->find(c.parent);
+      const window::ComponentTemplate* parent = c.parent.empty() ? nullptr : w->find(c.parent);
       if (!parent || !c.visible || c.geometry.width == 0) continue;
-      const Geometry& g = c.geometry;
-      const Geometry& p = parent->geometry;
+      const window::Geometry& g = c.geometry;
+      const window::Geometry& p = parent->geometry;
       EXPECT_GE(g.left, 0) << c.name;
       EXPECT_GE(g.top, c.tabPage >= 0 ? 23 : 0) << c.name;
       EXPECT_LE(g.left + g.width, p.width) << c.name << " in " << parent->name;
@@ -97,7 +97,7 @@ TEST(MainWindowTemplate, ShownComponentsFitInsideTheirParents) {
 }
 
 TEST(MainWindowTemplate, OnlyElevenSitesCanBeTicked) {
-  WindowModel w(mainWindowTemplate());
+  window::WindowModel w(mainWindowTemplate());
   int visible = 0;
   for (const auto& site : core::kSites) {
     auto name = siteCheckBox(site.label);
@@ -110,11 +110,11 @@ TEST(MainWindowTemplate, OnlyElevenSitesCanBeTicked) {
   }
   EXPECT_EQ(visible, 11);
   // The boxes that can be ticked share one row without covering each other.
-  std::vector<Geometry> row;
+  std::vector<window::Geometry> row;
   for (const auto& site : core::kSites) {
     if (site.shown) row.push_back(w.geometry(siteCheckBox(site.label)));
   }
-  std::ranges::sort(row, {}, &Geometry::left);
+  std::ranges::sort(row, {}, &window::Geometry::left);
   for (std::size_t i = 1; i < row.size(); ++i) {
     EXPECT_EQ(row[i].top, row[0].top);
     EXPECT_LE(row[i - 1].left + row[i - 1].width, row[i].left) << row[i].left;
@@ -122,7 +122,7 @@ TEST(MainWindowTemplate, OnlyElevenSitesCanBeTicked) {
 }
 
 TEST(MainWindowTemplate, PopupMenuHidesUnfinishedItems) {
-  const MenuTemplate* menu = mainWindowTemplate().findMenu(std::string(磁力菜单));
+  const window::MenuTemplate* menu = mainWindowTemplate().findMenu(std::string(磁力菜单));
   ASSERT_NE(menu, nullptr);
   std::vector<std::string> shown, hidden;
   for (const auto& item : menu->items) (item.visible ? shown : hidden).push_back(item.name);
@@ -157,8 +157,8 @@ TEST(MainWindowTemplate, SiteStatusListAndHostsButton) {
 TEST(UpdateWindowTemplate, Components) {
   const auto& t = updateWindowTemplate();
   EXPECT_EQ(t.title, " 检测更新 1.0.0.20190912"_gbk);
-  EXPECT_EQ(t.geometry, (Geometry{50, 50, 800, 410}));
-  WindowModel w(t);
+  EXPECT_EQ(t.geometry, (window::Geometry{50, 50, 800, 410}));
+  window::WindowModel w(t);
   EXPECT_TRUE(w.visible(超级列表框_文件));
   EXPECT_FALSE(w.visible(编辑框_更新内容));
   EXPECT_EQ(w.text(按钮_查看), "更新内容"_gbk);
@@ -167,4 +167,4 @@ TEST(UpdateWindowTemplate, Components) {
 }
 
 }  // namespace
-}  // namespace quenbo::window
+}  // namespace quenbo::forms

@@ -6,7 +6,7 @@
 
 #include "http_server/http_test_server.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 using namespace std::chrono_literals;
@@ -154,4 +154,4 @@ TEST(ServiceRequestTls, SelfSignedCertificateIsAccepted) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 TEST(CookieText, SetCookieLinesGiveThePartBeforeTheFirstSemicolon) {
@@ -58,4 +58,4 @@ TEST(CookieText, NamesAndDuplicates) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -12,7 +12,7 @@
 
 #include "http_server/http_test_server.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 using namespace std::chrono_literals;
@@ -205,4 +205,4 @@ TEST_F(FetchTest, RefusingSinkFailsTheRead) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -6,7 +6,7 @@
 #include "net/request_headers.h"
 #include "net/text_pieces.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 TEST(HeaderText, NormalisedNamesAreCapitalisedAtEachHyphen) {
@@ -96,4 +96,4 @@ TEST(RequestHeaders, PageAndServiceDefaultsFollowTheirTables) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

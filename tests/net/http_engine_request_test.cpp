@@ -5,7 +5,7 @@
 #include "net/http_engine.h"
 #include "http_server/http_test_server.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 using testing::HttpTestServer;
@@ -172,4 +172,4 @@ TEST_F(EngineRequestTest, ServerCredentialsNeedBothNameAndPassword) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

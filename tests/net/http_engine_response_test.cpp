@@ -8,7 +8,7 @@
 #include "net/http_engine.h"
 #include "http_server/http_test_server.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 using namespace std::chrono_literals;
@@ -301,4 +301,4 @@ TEST(EngineResponse, CallsRunSideBySideOnManyThreads) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -4,7 +4,7 @@
 
 #include "http_server/http_test_server.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 using namespace std::chrono_literals;
@@ -158,4 +158,4 @@ TEST(InetRequestTls, SelfSignedCertificateIsAccepted) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

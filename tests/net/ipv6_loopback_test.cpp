@@ -13,7 +13,7 @@
 #include "http_server/http_test_server.h"
 #include "support/fixtures.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 using testing::HttpTestServer;
@@ -115,4 +115,4 @@ TEST(UrlPartsV6, TheLiteralsColonsAreNoPort) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -9,7 +9,7 @@
 #include "net/http_engine.h"
 #include "http_server/http_test_server.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 using testing::HttpTestServer;
@@ -86,4 +86,4 @@ TEST(PageCharset, OnlyTheExactLowerCaseGbkNamesAreLeftAlone) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

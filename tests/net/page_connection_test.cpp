@@ -13,7 +13,7 @@
 #include "net/page_connection.h"
 #include "support/tiny_proxy.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 using namespace std::chrono_literals;
@@ -211,4 +211,4 @@ TEST(PageConnectionTls, PagesOfARunShareOneTlsConnection) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

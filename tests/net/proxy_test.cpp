@@ -7,7 +7,7 @@
 #include "http_server/http_test_server.h"
 #include "support/tiny_proxy.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 using testing::HttpTestServer;
@@ -94,4 +94,4 @@ TEST_F(ProxyTest, ServiceRequestSendsProxyAuthorisationInModeOne) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -8,7 +8,7 @@
 #include "support/fixtures.h"
 #include "http_server/http_test_server.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 using namespace std::chrono_literals;
@@ -222,4 +222,4 @@ TEST(TransferClientTls, SelfSignedCertificateIsRefused) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

@@ -4,7 +4,7 @@
 
 #include "net/request_url.h"
 
-namespace quenbo {
+namespace quenbo::net {
 namespace {
 
 struct HostCase {
@@ -90,4 +90,4 @@ TEST(RequestUrl, EscapesBlanksControlBytesAndGbkCharacters) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::net

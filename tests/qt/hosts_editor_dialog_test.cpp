@@ -26,7 +26,7 @@ TEST_F(HostsEditorDialogTest, ClosingDuringACheckOfASilentSiteEndsTheCheckAtOnce
                                   "[sites]\nBtdad = " + silent.hostAndPort() + "\n");
   // Counts the checks under way, and outlives the dialog in case a check does.
   auto checking = std::make_shared<std::atomic<int>>(0);
-  SiteChecker checker = [checking](const SiteHosts& hosts, int site, int timeoutSeconds,
+  SiteChecker checker = [checking](const sites::SiteHosts& hosts, int site, int timeoutSeconds,
                                    const std::atomic<bool>& stop, StopBell& stopBell) {
     ++*checking;
     Text verdict = checkPageOne(hosts, site, timeoutSeconds, stop, stopBell);
@@ -34,7 +34,7 @@ TEST_F(HostsEditorDialogTest, ClosingDuringACheckOfASilentSiteEndsTheCheckAtOnce
     return verdict;
   };
   QPointer<HostsEditorDialog> dialog = new HostsEditorDialog(
-      HostsEditing({{hostsFile, true}}, {}), checker, [] { return 10; }, {});
+      sites::HostsEditing({{hostsFile, true}}, {}), checker, [] { return 10; }, {});
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->show();
   int btdad = -1;

@@ -32,7 +32,7 @@
 namespace quenbo::qt::testing {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 
 // The menu as text: captions in order, "-" for a separator, a submenu's items in brackets.
@@ -59,7 +59,7 @@ class Interactions : public ::testing::Test {
 
 TEST_F(Interactions, ResultMenuShowsNoHiddenItem) {
   QMenu menu;
-  buildPopupMenu(*window::mainWindowTemplate().findMenu(std::string(磁力菜单)), menu);
+  buildPopupMenu(*forms::mainWindowTemplate().findMenu(std::string(磁力菜单)), menu);
   EXPECT_EQ(describe(menu),
             QStringLiteral("迅雷下载|复制链接|-|数据排序[文件大小|资源热度|默认顺序]|"
                            "导出数据[TXT 文本]"));

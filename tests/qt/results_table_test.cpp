@@ -21,7 +21,7 @@
 namespace quenbo::qt::testing {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 
 window::Row resultRow(int n) {
@@ -63,7 +63,7 @@ class ResultsTable : public ::testing::Test {
   }
 
   QtLoop loop_;
-  window::WindowModel model_{window::mainWindowTemplate()};
+  window::WindowModel model_{forms::mainWindowTemplate()};
   WindowView view_{model_, loop_};
   std::vector<window::Event> events_;
 };

@@ -11,7 +11,7 @@
 namespace quenbo::qt::testing {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 
 class SimulatedSearch : public QtAppTest {

@@ -22,7 +22,7 @@
 namespace quenbo::qt::testing {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 
 class SiteStatusWindow : public QtAppTest {
@@ -48,7 +48,7 @@ class SiteStatusWindow : public QtAppTest {
     launch(std::move(sites_.workers),
            [this](app::AppConfig& config) { config.siteHasHost = sites_.hasHost; });
     editor_ = std::make_unique<HostsEditorLauncher>(
-        [this] { return hostsFileOrder(sandbox_.path(), {}); }, checkPageOne, [] { return 5; },
+        [this] { return sites::hostsFileOrder(sandbox_.path(), {}); }, checkPageOne, [] { return 5; },
         [this] {
           EXPECT_TRUE(app::reloadHosts(sites_, sandbox_.path(), {}).empty());
           app_->hostsChanged();

@@ -17,7 +17,7 @@
 namespace quenbo::qt::testing {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
@@ -57,10 +57,16 @@ TEST_F(UpdateWindowScreens, LogFilesProgressAndAnnouncement) {
   processFor(50ms);
   EXPECT_FALSE(saveScreenshot(*updateView_, "update_files").empty());
 
-  QString finished;
+  QString finished, noRestart;
   whenModalShown([&](QWidget& modal) {
     auto& box = dynamic_cast<QMessageBox&>(modal);
     finished = box.text();
+    // Then the program to restart is missing, and the window says so.
+    whenModalShown([&](QWidget& second) {
+      auto& why = dynamic_cast<QMessageBox&>(second);
+      noRestart = why.text();
+      why.button(QMessageBox::Ok)->click();
+    });
     box.button(QMessageBox::Ok)->click();
   });
   QTest::mouseClick(updateView_->widget(按钮_更新), Qt::LeftButton);
@@ -77,6 +83,8 @@ TEST_F(UpdateWindowScreens, LogFilesProgressAndAnnouncement) {
   ASSERT_TRUE(processUntil([&] { return !finished.isEmpty(); }, 60s));
   EXPECT_EQ(finished, QStringLiteral("程序更新完毕，点击确定后程序将自动重启"));
   EXPECT_EQ(quenbo::testing::readWholeFile((sandbox_.path() / "sites.hosts").string()), "[sites]\n");
+  ASSERT_TRUE(processUntil([&] { return !noRestart.isEmpty(); }, 10s));
+  EXPECT_TRUE(noRestart.contains(QStringLiteral("no-such-program"))) << noRestart.toStdString();
   EXPECT_TRUE(ended.empty());  // the program to restart is missing: the window stays
 
   // The five-field parameter showed the announcement tab.

@@ -28,7 +28,7 @@
 namespace quenbo::qt::testing {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 using window::EventKind;
 
@@ -55,7 +55,7 @@ class MainWindowView : public ::testing::Test {
   }
 
   QtLoop loop_;
-  window::WindowModel model_{window::mainWindowTemplate()};
+  window::WindowModel model_{forms::mainWindowTemplate()};
   WindowView view_{model_, loop_};
   std::vector<window::Event> events_;
 };
@@ -259,7 +259,7 @@ TEST_F(MainWindowView, ClosingHidesAtOnceAndTheModelGoesAfter) {
   for (bool hide : {true, false}) {
     SCOPED_TRACE(hide ? "hides while closing" : "stays while closing");
     QtLoop loop;
-    window::WindowModel model{window::mainWindowTemplate()};
+    window::WindowModel model{forms::mainWindowTemplate()};
     WindowView view{model, loop};
     view.setHideWhileClosing(hide);
     model.setWindowVisible(true);

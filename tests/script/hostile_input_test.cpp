@@ -7,7 +7,7 @@
 #include "script/script_json.h"
 #include "script/text_codec.h"
 
-namespace quenbo {
+namespace quenbo::script {
 namespace {
 
 constexpr std::size_t kFiftyMegabytes = 50u << 20;
@@ -63,4 +63,4 @@ TEST(HostileInput, BacktrackingIsBounded) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::script

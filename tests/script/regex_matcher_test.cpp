@@ -6,7 +6,7 @@
 
 #include "base/encoding.h"
 
-namespace quenbo {
+namespace quenbo::script {
 namespace {
 
 Text allMatches(const RegexMatcher& regex) {
@@ -164,4 +164,4 @@ TEST(RegexMatcher, ManyPatternsOnOneThread) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::script

@@ -5,7 +5,7 @@
 #include "base/encoding.h"
 #include "script/json_value.h"
 
-namespace quenbo {
+namespace quenbo::script {
 namespace {
 
 const char* kAnswer = R"({"data":{"results":[
@@ -260,4 +260,4 @@ TEST(ScriptNumberText, WritesTheShortestScriptForm) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::script

@@ -5,7 +5,7 @@
 #include "base/encoding.h"
 #include "support/fixtures.h"
 
-namespace quenbo {
+namespace quenbo::script {
 namespace {
 
 TEST(ConvertCharset, DefaultsReadUtf8AndWriteGbk) {
@@ -110,4 +110,4 @@ TEST_F(FileMd5, ReadsTheWholeFileUnderAPathGbkCannotHold) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::script

@@ -10,10 +10,10 @@
 #include "window/window_model.h"
 #include "forms/window_templates.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 
 class FilterRebuilderTest : public ::testing::Test {
@@ -53,7 +53,7 @@ class FilterRebuilderTest : public ::testing::Test {
   };
 
   window::HeadlessLoop loop;
-  window::WindowModel w{window::mainWindowTemplate(), &loop};
+  window::WindowModel w{forms::mainWindowTemplate(), &loop};
   Listed listed;
   core::ResultStore store{listed};
   bool searchDone = false;
@@ -118,4 +118,4 @@ TEST_F(FilterRebuilderTest, ARebuildStillQueuedWhenTheRebuilderGoesIsDropped) {
 }
 
 }  // namespace
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

@@ -21,10 +21,10 @@
 #include "window/window_model.h"
 #include "forms/window_templates.h"
 
-namespace quenbo::ui {
+namespace quenbo::settings {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using testing::readWholeFile;
 using testing::writeWholeFile;
 
@@ -44,7 +44,7 @@ class SettingsTest : public testing::SandboxTest {
   }
 
   window::HeadlessLoop loop;
-  window::WindowModel w{window::mainWindowTemplate(), &loop};
+  window::WindowModel w{forms::mainWindowTemplate(), &loop};
   SettingsStore settings{w, path()};
   // No search has run: a filter change rebuilds nothing.
   FilterRebuilder rebuilder{loop, [] {}, [] { return false; }};
@@ -135,7 +135,7 @@ TEST_F(SettingsTest, ALongWordListIsCutAtTheNextStart) {
   start();
   w.setText(编辑框_关键字词A, Text(20000, 'w'));
   EXPECT_EQ(stored("过滤"_gbk, "过滤文本"_gbk).size(), kIniValueBuffer - 1);
-  window::WindowModel nextRun{window::mainWindowTemplate()};
+  window::WindowModel nextRun{forms::mainWindowTemplate()};
   SettingsStore next{nextRun, path()};
   next.load();
   EXPECT_EQ(nextRun.text(编辑框_关键字词A), Text(kIniValueBuffer - 1, 'w'));
@@ -149,7 +149,7 @@ TEST_F(SettingsTest, AWordListOnSeveralLinesIsStoredOnOneLineAndEveryWordSurvive
   w.setText(编辑框_关键字词B, "高清\r\n预告，中字\r\n"_gbk);
   EXPECT_EQ(readWholeFile(path()), "[过滤]\r\n显示文本=高清、预告、中字\r\n"_gbk);
 
-  window::WindowModel nextRun{window::mainWindowTemplate()};
+  window::WindowModel nextRun{forms::mainWindowTemplate()};
   SettingsStore next{nextRun, path()};
   next.load();
   EXPECT_EQ(nextRun.text(编辑框_关键字词B), "高清、预告、中字"_gbk);
@@ -291,4 +291,4 @@ TEST_F(SettingsLocation, ConfigurationDirectoryFromTheEnvironment) {
 }
 
 }  // namespace
-}  // namespace quenbo::ui
+}  // namespace quenbo::settings

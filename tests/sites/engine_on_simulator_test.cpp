@@ -11,7 +11,7 @@
 #include "sites/site_hosts.h"
 #include "sites/site_workers.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 using namespace std::chrono_literals;
@@ -126,4 +126,4 @@ TEST_F(EngineOnSimulator, AStopEndsTheSearchAtOnceAndTheDestructorJoinsASlowSite
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -5,7 +5,7 @@
 #include "sites/text_cleaning.h"
 #include "sites/text_cutting.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 constexpr std::size_t kFiftyMegabytes = 50u << 20;
@@ -22,7 +22,7 @@ TEST(HostilePage, FiftyMegabytePage) {
   EXPECT_EQ(textBetween(page, "<none>", "\""), "");
   EXPECT_EQ(textAfterLast(page, "btih:").substr(0, 3), "ABC");
   EXPECT_EQ(replaceChain(page, {{"  ", ""}}).size(), page.size() - 400 * blocks.size());
-  EXPECT_EQ(trimBlanks(page), page);
+  EXPECT_EQ(net::trimBlanks(page), page);
 }
 
 TEST(HostilePage, GbkPageOfLeadBytesOnly) {
@@ -31,8 +31,8 @@ TEST(HostilePage, GbkPageOfLeadBytesOnly) {
   // Every character starts with the marker: tens of millions of empty pieces are refused.
   EXPECT_EQ(cutAll(page, "\xB0", "\xB0", blocks), 0);
   EXPECT_EQ(textBetween(page, "\xB0\xB0", "x"), "");
-  EXPECT_EQ(trimBlanks(page), page);
+  EXPECT_EQ(net::trimBlanks(page), page);
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -8,7 +8,7 @@
 #include "base/files.h"
 #include "support/fixtures.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 using testing::readWholeFile;
@@ -174,4 +174,4 @@ TEST_F(HostsEditingTest, HostsForACheckFollowTheEditsBeforeSaving) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -10,7 +10,7 @@
 #include "sites/site_hosts.h"
 #include "support/fixtures.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 namespace fs = std::filesystem;
@@ -147,4 +147,4 @@ TEST_F(HostsFiles, WhatCannotBeReadIsNamedWithItsReason) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -15,7 +15,7 @@
 #include "sites/site_hosts.h"
 #include "http_server/http_test_server.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 using testing::HttpTestServer;
@@ -263,4 +263,4 @@ TEST(PageLoop, EveryWayOutKeepsItsReasonAndTheLastStatus) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -9,7 +9,7 @@
 #include "base/encoding.h"
 #include "sites/site_hosts.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 using Hit = core::MagnetResult;
@@ -241,4 +241,4 @@ TEST(PageReader, VerdictTellsNoDataFromBrokenJson) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -14,7 +14,7 @@
 
 namespace quenbo::testing {
 
-class RecordingChannel final : public SiteChannel {
+class RecordingChannel final : public sites::SiteChannel {
  public:
   explicit RecordingChannel(Text keyword = "Key", int pageLimit = 3, int timeoutSeconds = 5)
       : keyword_(std::move(keyword)), pageLimit_(pageLimit), timeoutSeconds_(timeoutSeconds) {}

@@ -7,7 +7,7 @@
 
 #include "base/encoding.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 TEST(UrlEncode, FlagsChooseBytesAndEscapes) {
@@ -57,4 +57,4 @@ TEST(LogTimeText, IsAlwaysTwentyCharacters) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -10,7 +10,7 @@
 #include "sites/site_plan.h"
 #include "core/site_table.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 // A site of the table without adapter data would leave its row empty.
@@ -116,4 +116,4 @@ TEST(SiteLog, LabelFieldIsEighteenBytesWide) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -9,7 +9,7 @@
 #include "base/ini_file.h"
 #include "support/fixtures.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 constexpr int kBtdad = 0, kCixiaoya = 7, kZhongzisou = 10, kKickass = 14, kSkrbt = 15, kMonova = 16,
@@ -235,4 +235,4 @@ TEST_F(SiteHostsFiles, MissingFilesAreReported) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

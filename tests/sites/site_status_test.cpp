@@ -19,7 +19,7 @@
 #include "sites/site_mirrors.h"
 #include "support/silent_host.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 using core::SiteState;
@@ -258,4 +258,4 @@ TEST(ResultTraces, HashesAndMagnetLinksButNotWordsOrNumbers) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

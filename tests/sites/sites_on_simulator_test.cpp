@@ -13,7 +13,7 @@
 #include "sites/site_adapter.h"
 #include "sites/site_hosts.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 using simulator::SimulatedItem;
@@ -325,4 +325,4 @@ TEST_F(SitePeculiarities, TimeStampedSitesSendANewStampWithEveryPage) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

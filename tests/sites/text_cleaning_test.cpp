@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 TEST(ReplaceChain, AppliesPairsInOrderIgnoringCase) {
@@ -44,7 +44,7 @@ TEST(Trim, SpacesAndFullWidthBlanks) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(trimSpaces(c.text), c.spaces) << c.text;
-    EXPECT_EQ(trimBlanks(c.text), c.blanks) << c.text;
+    EXPECT_EQ(net::trimBlanks(c.text), c.blanks) << c.text;
   }
 }
 
@@ -61,4 +61,4 @@ TEST(Encoding, AdaptersConvertAnswers) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

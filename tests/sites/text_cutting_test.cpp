@@ -5,7 +5,7 @@
 #include "base/encoding.h"
 #include "sites/text_cleaning.h"
 
-namespace quenbo {
+namespace quenbo::sites {
 namespace {
 
 // B7 41 is one GBK character whose trail byte is "A".
@@ -130,4 +130,4 @@ TEST(CuttingRules, BtdadPageGivesItsHits) {
 }
 
 }  // namespace
-}  // namespace quenbo
+}  // namespace quenbo::sites

@@ -214,7 +214,7 @@ TEST_F(SimulatedHtmlPages, EverySiteCutsIntoTheResultsItPromises) {
   for (const HtmlCut& site : htmlCuts(*sites_)) {
     SCOPED_TRACE(site.label);
     for (int page : {1, 2}) {
-      testing::Fetched fetched = fetchPage(*sites_, site.label, kEncodedKeyword, page);
+      testing::Fetched fetched = testing::fetchPage(*sites_, site.label, kEncodedKeyword, page);
       ASSERT_EQ(fetched.response.statusText, "200 OK");
       Text text = pageInGbk(fetched);
       std::vector<Text> linked;
@@ -242,7 +242,7 @@ TEST_F(SimulatedHtmlPages, EverySiteCutsIntoTheResultsItPromises) {
 TEST_F(SimulatedHtmlPages, ThePageAfterTheLastHasNoResultBlock) {
   for (const HtmlCut& site : htmlCuts(*sites_)) {
     SCOPED_TRACE(site.label);
-    testing::Fetched fetched = fetchPage(*sites_, site.label, kEncodedKeyword, 3);
+    testing::Fetched fetched = testing::fetchPage(*sites_, site.label, kEncodedKeyword, 3);
     ASSERT_EQ(fetched.response.statusText, "200 OK");
     Text text = pageInGbk(fetched);
     EXPECT_NE(findText(text, "</html>"), -1);

@@ -58,7 +58,7 @@ class SimulatedJsonAnswers : public ::testing::Test {
     sites_ = nullptr;
   }
   static json fetchJson(std::string_view label, int page) {
-    testing::Fetched fetched = fetchPage(*sites_, label, kEncodedKeyword, page);
+    testing::Fetched fetched = testing::fetchPage(*sites_, label, kEncodedKeyword, page);
     EXPECT_EQ(fetched.response.statusText, "200 OK");
     return json::parse(fetched.response.body, nullptr, false);
   }
@@ -90,7 +90,7 @@ TEST_F(SimulatedJsonAnswers, ResultListSitesListThePromisedItemsThenAnEmptyList)
 }
 
 TEST_F(SimulatedJsonAnswers, DataListSiteAnswersInAsciiWithEscapes) {
-  testing::Fetched fetched = fetchPage(*sites_, "磁小鸭", kEncodedKeyword, 1);
+  testing::Fetched fetched = testing::fetchPage(*sites_, "磁小鸭", kEncodedKeyword, 1);
   EXPECT_TRUE(allAscii(fetched.response.body));
   EXPECT_NE(fetched.response.body.find("\\u7535\\u5f71"), std::string::npos);  // 电影
   json answer = json::parse(fetched.response.body);
@@ -110,7 +110,7 @@ TEST_F(SimulatedJsonAnswers, DataListSiteAnswersInAsciiWithEscapes) {
 // Ciliwang's answer is cut as text: from each `name":"` to the next "highlight", with "name"
 // put back in front.
 TEST_F(SimulatedJsonAnswers, CiliwangAnswerCutsIntoThePromisedItems) {
-  testing::Fetched fetched = fetchPage(*sites_, "Ciliwang", kEncodedKeyword, 1);
+  testing::Fetched fetched = testing::fetchPage(*sites_, "Ciliwang", kEncodedKeyword, 1);
   EXPECT_TRUE(allAscii(fetched.response.body));
   Text text = utf8ToGbk(decodeUnicodeEscapes(fetched.response.body));
   std::vector<Text> blocks;
@@ -132,7 +132,7 @@ TEST_F(SimulatedJsonAnswers, CiliwangAnswerCutsIntoThePromisedItems) {
     EXPECT_EQ(between(block, "hot\":", ",\""), items[k].heat);
     EXPECT_EQ(between(block, "time\":\"", "\","), items[k].date);
   }
-  testing::Fetched after = fetchPage(*sites_, "Ciliwang", kEncodedKeyword, 3);
+  testing::Fetched after = testing::fetchPage(*sites_, "Ciliwang", kEncodedKeyword, 3);
   EXPECT_EQ(after.response.body.find("name\":\""), std::string::npos);
 }
 

@@ -75,18 +75,18 @@ inline std::string sitePath(std::string_view label, std::string_view keyword, in
 
 struct Fetched {
   Text text;
-  HttpResponse response;
+  net::HttpResponse response;
   std::chrono::milliseconds took{0};
-  bool failed() const { return response.failure != EngineFailure::none; }
+  bool failed() const { return response.failure != net::EngineFailure::none; }
 };
 
 inline Fetched fetchUrl(const std::string& url) {
-  HttpRequest request;
+  net::HttpRequest request;
   request.url = url;
   request.timeoutSeconds = 10;
   Fetched out;
   auto start = std::chrono::steady_clock::now();
-  out.text = HttpEngine::execute(request, out.response);
+  out.text = net::HttpEngine::execute(request, out.response);
   out.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   return out;
 }

@@ -15,7 +15,7 @@
 namespace quenbo::ui {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 using quenbo::testing::HttpTestServer;
 using window::Event;
@@ -36,10 +36,10 @@ class Board : public ::testing::Test {
     w_.fire(e);
   }
   Text templateText(std::string_view name) const {
-    return window::mainWindowTemplate().find(std::string(name))->text;
+    return forms::mainWindowTemplate().find(std::string(name))->text;
   }
 
-  window::WindowModel w_{window::mainWindowTemplate()};
+  window::WindowModel w_{forms::mainWindowTemplate()};
   window::HeadlessInteractions ui_;
   std::unique_ptr<FilmBoard> board_;
 };

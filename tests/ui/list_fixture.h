@@ -26,9 +26,9 @@ class ListFixture : public quenbo::testing::SandboxTest {
             heat,          "2019-12-0" + std::to_string(n % 9 + 1)};
   }
 
-  window::Row row(int r) const { return w_.row(window::names::超级列表框_磁力链接, r); }
-  int rows() const { return w_.rowCount(window::names::超级列表框_磁力链接); }
-  Text cell(int r, int c) const { return w_.cell(window::names::超级列表框_磁力链接, r, c); }
+  window::Row row(int r) const { return w_.row(forms::names::超级列表框_磁力链接, r); }
+  int rows() const { return w_.rowCount(forms::names::超级列表框_磁力链接); }
+  Text cell(int r, int c) const { return w_.cell(forms::names::超级列表框_磁力链接, r, c); }
 
   // The store of one search, drawn into the window as the presenter has it drawn.
   struct StoreResults final : ResultSource {
@@ -40,7 +40,7 @@ class ListFixture : public quenbo::testing::SandboxTest {
     core::ResultStore& store;
   };
 
-  window::WindowModel w_{window::mainWindowTemplate()};
+  window::WindowModel w_{forms::mainWindowTemplate()};
   SearchView view_{w_, {}};
   core::ResultStore store_{view_};
   StoreResults results_{w_, store_};

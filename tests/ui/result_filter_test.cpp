@@ -13,7 +13,7 @@
 namespace quenbo::core {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 
 TEST(SplitWords, SeparatorRules) {
   struct Case { Text list; std::vector<Text> words; };
@@ -66,7 +66,7 @@ TEST(SizeThreshold, GigabytesPlusMegabytes) {
 // The filter on its own, judging against a copy of the window's controls taken just before.
 class ResultFilterTest : public ::testing::Test {
  protected:
-  window::WindowModel w{window::mainWindowTemplate()};
+  window::WindowModel w{forms::mainWindowTemplate()};
   ResultFilter filter;
   Text keyword = "ABC";
   ListedMagnets listed;

@@ -7,7 +7,7 @@
 namespace quenbo::ui::testing {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using window::Event;
 using window::EventKind;
 

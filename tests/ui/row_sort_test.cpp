@@ -9,7 +9,7 @@
 namespace quenbo::ui::testing {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using core::SortKey;
 using core::heatSortKey;
 using core::shellSortOrder;

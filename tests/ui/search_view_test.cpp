@@ -17,7 +17,7 @@ namespace {
 
 using core::MagnetResult;
 
-using namespace window::names;
+using namespace forms::names;
 
 MagnetResult hit(int n, std::string magnetCase = "ABC") {
   return {"title " + std::to_string(n), "magnet:?xt=urn:btih:" + magnetCase + std::to_string(n),
@@ -26,7 +26,7 @@ MagnetResult hit(int n, std::string magnetCase = "ABC") {
 
 class SearchViewTest : public ::testing::Test {
  protected:
-  window::WindowModel w{window::mainWindowTemplate()};
+  window::WindowModel w{forms::mainWindowTemplate()};
   SearchView view{w, {}};
   core::ResultStore store{view};
 

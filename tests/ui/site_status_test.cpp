@@ -10,7 +10,7 @@
 namespace quenbo::ui {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using core::SiteState;
 
 constexpr int kBtdad = 0, kSobt = 5, kBtsow = 20;
@@ -58,7 +58,7 @@ TEST(SiteStatus, RowShowsWhatTheReportSays) {
 
 class SiteStatusList : public ::testing::Test {
  protected:
-  window::WindowModel w_{window::mainWindowTemplate()};
+  window::WindowModel w_{forms::mainWindowTemplate()};
   core::SiteReports reports_;
   SiteStatusTable table_{w_, [this] { return &reports_; }};
   window::HeadlessInteractions ui_;
@@ -128,7 +128,7 @@ TEST_F(SiteStatusList, RefusesOnlyWhenEveryTickedSiteLacksAHost) {
       {{kBtdad}, false, A::Ok, false, false},
   };
   for (const Case& c : cases) {
-    window::WindowModel w(window::mainWindowTemplate());
+    window::WindowModel w(forms::mainWindowTemplate());
     window::HeadlessInteractions ui;
     for (int site : c.ticked) w.setChecked(siteCheckBox(core::kSites[site].label), true);
     ui.answerMessage(c.answer);

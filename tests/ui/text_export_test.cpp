@@ -12,7 +12,7 @@
 namespace quenbo::ui::testing {
 namespace {
 
-using namespace window::names;
+using namespace forms::names;
 using quenbo::testing::readWholeFile;
 using quenbo::testing::writeWholeFile;
 

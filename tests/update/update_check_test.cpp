@@ -39,7 +39,7 @@ TEST_F(UpdateCheck, ListsMissingAndChangedFilesAndTheProgramByItsOwnDigest) {
   serve();
   startOnServer();
   ASSERT_TRUE(check(false));
-  std::string own = TextCodec::md5Hex("old program");
+  std::string own = script::TextCodec::md5Hex("old program");
   ASSERT_EQ(rows(), 3);
   struct Row {
     const char* id;
@@ -47,9 +47,9 @@ TEST_F(UpdateCheck, ListsMissingAndChangedFilesAndTheProgramByItsOwnDigest) {
     std::string cloud, local;
     const char* kind;
   };
-  for (int i = 0; const Row& r : {Row{"1", "/a.txt", TextCodec::md5Hex("A2"), TextCodec::md5Hex("A1"), ""},
-                                  Row{"2", "/dir/new.txt", TextCodec::md5Hex("N"), "文件不存在", ""},
-                                  Row{"3", "/quenbo", TextCodec::md5Hex("new program"), own, "主程序"}}) {
+  for (int i = 0; const Row& r : {Row{"1", "/a.txt", script::TextCodec::md5Hex("A2"), script::TextCodec::md5Hex("A1"), ""},
+                                  Row{"2", "/dir/new.txt", script::TextCodec::md5Hex("N"), "文件不存在", ""},
+                                  Row{"3", "/quenbo", script::TextCodec::md5Hex("new program"), own, "主程序"}}) {
     EXPECT_EQ(cell(i, kIdColumn), r.id);
     EXPECT_EQ(cell(i, kPathColumn), r.path);
     EXPECT_EQ(cell(i, kServiceMd5Column), r.cloud);

@@ -40,7 +40,7 @@ TEST_F(UpdateClosing, ClosingWhileAHostIsSilentTakesUnderASecond) {
       std::string list = c.silent == Silent::picture
                              ? ""
                              : R"({"pathName":"/a.txt","url":")" + silentUrl +
-                                   R"(/files/a.txt","md5":")" + TextCodec::md5Hex("A2") + "\"}";
+                                   R"(/files/a.txt","md5":")" + script::TextCodec::md5Hex("A2") + "\"}";
       conn.reply(200, "OK", {}, R"({"state":1,"param":")" + param + R"(","list":[)" + list + "]}");
     });
     start(c.silent == Silent::check ? silentUrl : service.url(""), {}, 5000);

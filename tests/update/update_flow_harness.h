@@ -20,7 +20,7 @@
 namespace quenbo::update {
 
 namespace fs = std::filesystem;
-using namespace window::names;
+using namespace forms::names;
 
 class UpdateFlowHarness : public testing::SandboxTest {
  protected:
@@ -54,8 +54,8 @@ class UpdateFlowHarness : public testing::SandboxTest {
   // A fresh flow on fresh windows (handlers stay bound to a model for its life).
   void start(const std::string& baseUrl, std::string trusted = {}, int timeoutMs = 10000) {
     flow_.reset();
-    mainModel_ = std::make_unique<window::WindowModel>(window::mainWindowTemplate());
-    updateModel_ = std::make_unique<window::WindowModel>(window::updateWindowTemplate());
+    mainModel_ = std::make_unique<window::WindowModel>(forms::mainWindowTemplate());
+    updateModel_ = std::make_unique<window::WindowModel>(forms::updateWindowTemplate());
     UpdateSetup setup;
     setup.service = {baseUrl, std::move(trusted), timeoutMs};
     setup.installDirectory = home();

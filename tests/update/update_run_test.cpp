@@ -62,8 +62,8 @@ TEST_F(UpdateRun, TheProgramItselfIsReplacedWholeAndStarted) {
   // This test process is not the program being replaced, so the script ends nothing; it
   // puts the download in place and starts it.
   ASSERT_TRUE(markerAppears());
-  EXPECT_EQ(TextCodec::fileMd5(home() / "quenbo"),
-            TextCodec::md5Hex(testing::readWholeFile((release() / "quenbo").string())));
+  EXPECT_EQ(script::TextCodec::fileMd5(home() / "quenbo"),
+            script::TextCodec::md5Hex(testing::readWholeFile((release() / "quenbo").string())));
   struct stat info {};
   ASSERT_EQ(::stat((home() / "quenbo").c_str(), &info), 0);
   EXPECT_TRUE(info.st_mode & S_IXUSR);
@@ -159,7 +159,7 @@ TEST(UpdaterTexts, HeadersAreCompletedAsDesigned) {
 }
 
 TEST(UpdaterTexts, ProgressIsTheTruncatedPercentage) {
-  window::WindowModel list(window::updateWindowTemplate());
+  window::WindowModel list(forms::updateWindowTemplate());
   list.appendRow(超级列表框_文件, {"1", "/a", "", "", "", "", ""});
   Updater updater(list, {}, {});
   for (auto [received, text] : {std::pair{999, "99%"}, {0, "0%"}, {1000, "100%"}}) {

@@ -12,12 +12,12 @@
 namespace quenbo::window {
 namespace {
 
-using namespace names;
+using namespace forms::names;
 using namespace std::chrono_literals;
 
 TEST(HeadlessLoop, TimersTickWhileWaitingAndStopAtZero) {
   HeadlessLoop loop;
-  WindowModel w(mainWindowTemplate());
+  WindowModel w(forms::mainWindowTemplate());
   loop.attach(w);
   int ticks = 0;
   w.on(时钟_线程, EventKind::TimerTick, [&](const Event&) {
@@ -67,7 +67,7 @@ double threadCpuMilliseconds() {
 
 TEST(HeadlessLoop, SleepsUntilATaskOrATimerIsDue) {
   HeadlessLoop loop;
-  WindowModel w(mainWindowTemplate());
+  WindowModel w(forms::mainWindowTemplate());
   loop.attach(w);
   int ticks = 0;
   w.on(时钟_线程, EventKind::TimerTick, [&](const Event&) { ++ticks; });

@@ -17,7 +17,7 @@
 namespace quenbo::window {
 namespace {
 
-using namespace names;
+using namespace forms::names;
 
 struct RecordingObserver : ModelObserver {
   void modelChanged(const WindowModel&, const Change& change) override { changes.push_back(change); }
@@ -27,7 +27,7 @@ struct RecordingObserver : ModelObserver {
 class WindowModelTest : public ::testing::Test {
  protected:
   HeadlessLoop loop;  // this thread is the UI thread
-  WindowModel w{mainWindowTemplate(), &loop};
+  WindowModel w{forms::mainWindowTemplate(), &loop};
   std::vector<Event> events;
   void record(const ComponentId& name, EventKind kind) {
     w.on(name, kind, [this](const Event& e) { events.push_back(e); });

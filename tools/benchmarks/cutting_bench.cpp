@@ -47,18 +47,18 @@ std::vector<Hit> cutPage(const Text& page) {
   static const Text heatLabel = "热度:<b>"_gbk;
   static const Text dateLabel = "添加时间:<b>"_gbk;
   std::vector<Text> blocks;
-  cutAll(page, "/span><a href=", "<div class=\"ssbox\">", blocks);
+  sites::cutAll(page, "/span><a href=", "<div class=\"ssbox\">", blocks);
   std::vector<Hit> hits;
   for (const Text& block : blocks) {
-    Text link = textBetween(block, "magnet:", "\"");
+    Text link = sites::textBetween(block, "magnet:", "\"");
     if (link.empty()) continue;
     Hit hit;
-    hit.title = trimSpaces(replaceChain(textBetween(block, "target=\"_blank\">", "</a></h3>"),
+    hit.title = sites::trimSpaces(sites::replaceChain(sites::textBetween(block, "target=\"_blank\">", "</a></h3>"),
                                         {{"<span class=\"red\">", ""}, {"</span>", ""}}));
     hit.magnet = "magnet:" + link;
-    hit.size = textAfterLast(textBetween(block, sizeLabel, "</b></span>"), "\">");
-    hit.heat = textBetween(block, heatLabel, "</b><");
-    hit.date = textBetween(block, dateLabel, "</b><");
+    hit.size = sites::textAfterLast(sites::textBetween(block, sizeLabel, "</b></span>"), "\">");
+    hit.heat = sites::textBetween(block, heatLabel, "</b><");
+    hit.date = sites::textBetween(block, dateLabel, "</b><");
     hits.push_back(std::move(hit));
   }
   return hits;

@@ -20,7 +20,7 @@ namespace {
 
 using namespace quenbo;
 using namespace quenbo::core;
-using namespace quenbo::window::names;
+using namespace quenbo::forms::names;
 
 std::vector<MagnetResult> makeHits(int count) {
   std::mt19937 random(7);
@@ -56,7 +56,7 @@ struct Fixture {
     for (const auto& hit : makeHits(hits)) store.addHit(hit);
     store.markDone();
   }
-  window::WindowModel window{window::mainWindowTemplate()};
+  window::WindowModel window{forms::mainWindowTemplate()};
   ui::SearchView view{window, {}};
   ResultStore store{view};
 };

@@ -19,9 +19,9 @@
 
 namespace {
 
-using quenbo::HttpEngine;
-using quenbo::HttpRequest;
-using quenbo::HttpResponse;
+using quenbo::net::HttpEngine;
+using quenbo::net::HttpRequest;
+using quenbo::net::HttpResponse;
 using quenbo::testing::HttpTestServer;
 
 const std::string kHead = "<html><head><meta charset=\"gbk\"></head><body>";
@@ -37,11 +37,11 @@ HttpTestServer& server() {
 void BM_EngineGet100KB(benchmark::State& state) {
   const std::string url = server().url("/search?q=1");
   for (auto _ : state) {
-    HttpRequest request;
+    quenbo::net::HttpRequest request;
     request.url = url;
     request.timeoutSeconds = 10;
-    HttpResponse response;
-    std::string text = HttpEngine::execute(request, response);
+    quenbo::net::HttpResponse response;
+    std::string text = quenbo::net::HttpEngine::execute(request, response);
     if (text.size() != kPageSize) state.SkipWithError("short page");
     benchmark::DoNotOptimize(text);
   }
@@ -55,11 +55,11 @@ BENCHMARK(BM_EngineGet100KB)
     ->Unit(benchmark::kMicrosecond);
 
 void BM_FetchCoreGet100KB(benchmark::State& state) {
-  quenbo::FetchRequest request;
+  quenbo::net::FetchRequest request;
   request.url = server().url("/search?q=1");
   request.idleTimeout = std::chrono::seconds(10);
   for (auto _ : state) {
-    quenbo::FetchResponse response = quenbo::fetch(request);
+    quenbo::net::FetchResponse response = quenbo::net::fetch(request);
     if (response.body.size() != kPageSize) state.SkipWithError("short page");
     benchmark::DoNotOptimize(response);
   }

@@ -46,7 +46,7 @@ long residentKiB() {
 }
 
 struct Fixture {
-  window::WindowModel window{window::mainWindowTemplate()};
+  window::WindowModel window{forms::mainWindowTemplate()};
   ui::SearchView view{window, {}};
   ResultStore store{view};
 };

@@ -17,7 +17,7 @@
 namespace {
 
 using namespace quenbo;
-using namespace quenbo::window::names;
+using namespace quenbo::forms::names;
 
 // A program installed in a directory of its own, its window created and every site unticked.
 struct Program {

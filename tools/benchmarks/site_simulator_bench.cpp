@@ -33,13 +33,13 @@ std::string pageUrl(const SiteSimulator& sites, const std::string& label, int pa
          "&sort=time";
 }
 
-bool fetch(const std::string& url, quenbo::PageConnection* connection = nullptr) {
-  quenbo::HttpRequest request;
+bool fetch(const std::string& url, quenbo::net::PageConnection* connection = nullptr) {
+  quenbo::net::HttpRequest request;
   request.url = url;
   request.timeoutSeconds = 10;
   request.connection = connection;
-  quenbo::HttpResponse response;
-  return !quenbo::HttpEngine::execute(request, response).empty();
+  quenbo::net::HttpResponse response;
+  return !quenbo::net::HttpEngine::execute(request, response).empty();
 }
 
 void onePage(benchmark::State& state, const char* label) {
@@ -64,7 +64,7 @@ void fetchVisibleSites(benchmark::State& state, SiteSimulator& sites,
     std::vector<int> failures(visible.size(), 0);
     for (std::size_t k = 0; k < visible.size(); ++k) {
       workers.emplace_back([&, k] {
-        std::optional<quenbo::PageConnection> connection;
+        std::optional<quenbo::net::PageConnection> connection;
         if (reuse) connection.emplace(*reuse);
         for (int page = 1; page <= 30; ++page) {
           failures[k] += fetch(pageUrl(sites, visible[k], page),

@@ -16,7 +16,7 @@
 namespace {
 
 using namespace quenbo;
-using namespace quenbo::window::names;
+using namespace quenbo::forms::names;
 
 std::vector<core::MagnetResult> makeHits(int count) {
   std::mt19937 random(11);
@@ -33,7 +33,7 @@ std::vector<core::MagnetResult> makeHits(int count) {
 }
 
 void sortBench(benchmark::State& state, core::SortKey key) {
-  window::WindowModel w(window::mainWindowTemplate());
+  window::WindowModel w(forms::mainWindowTemplate());
   ui::SearchView view(w, {});
   core::ResultStore store(view);
   for (const auto& hit : makeHits(static_cast<int>(state.range(0)))) store.addHit(hit);

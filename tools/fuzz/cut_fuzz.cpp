@@ -44,16 +44,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         "findText agrees with a character walk");
 
   std::vector<Text> plain;
-  int count = quenbo::cutAll(text, left, right, plain, {.ignoreCase = ignoreCase});
+  int count = quenbo::sites::cutAll(text, left, right, plain, {.ignoreCase = ignoreCase});
   check(count == static_cast<int>(plain.size()), "cutAll counts its pieces");
   for (const Text& piece : plain) check(text.find(piece) != Text::npos, "a piece is cut out");
   if (count > 0 && left.find('#') == Text::npos && right.find('#') == Text::npos) {
-    check(quenbo::textBetween(text, left, right, 1, ignoreCase) == plain[0],
+    check(quenbo::sites::textBetween(text, left, right, 1, ignoreCase) == plain[0],
           "textBetween gives the first piece");
   }
 
   std::vector<Text> dressed;
-  quenbo::cutAll(text, left, right, dressed,
+  quenbo::sites::cutAll(text, left, right, dressed,
                  {.ignoreCase = ignoreCase,
                   .maxLength = input.flag(1) ? 40 : 0,
                   .prefix = input.part(3),
@@ -63,23 +63,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   .start = start});
   check(dressed.size() <= plain.size() || start > 1, "options never add pieces");
 
-  quenbo::textAfterLast(text, left, ignoreCase);
-  quenbo::textBefore(text, left, start, ignoreCase);
-  quenbo::findBytes(text, left, start, ignoreCase);
+  quenbo::sites::textAfterLast(text, left, ignoreCase);
+  quenbo::sites::textBefore(text, left, start, ignoreCase);
+  quenbo::sites::findBytes(text, left, start, ignoreCase);
 
-  std::vector<quenbo::Replacement> pairs;
+  std::vector<quenbo::sites::Replacement> pairs;
   // Replacements of at most four bytes: the adapters' pairs are fixed and short, and longer
   // ones would only let five chained passes multiply the text past any memory.
   for (std::size_t i = 3; i + 1 < input.parts.size() && pairs.size() < 5; i += 2) {
     pairs.push_back({input.parts[i], std::string_view(input.parts[i + 1]).substr(0, 4)});
   }
-  Text replaced = quenbo::replaceChain(text, pairs, start, input.flag(1) ? 2 : -1, input.flag(2));
-  quenbo::Replacement same{left, left};
-  check(quenbo::replaceChain(text, {same}, start, -1, true) == text, "replacing x by x is a no-op");
+  Text replaced = quenbo::sites::replaceChain(text, pairs, start, input.flag(1) ? 2 : -1, input.flag(2));
+  quenbo::sites::Replacement same{left, left};
+  check(quenbo::sites::replaceChain(text, {same}, start, -1, true) == text, "replacing x by x is a no-op");
 
-  Text blanks = quenbo::trimBlanks(replaced);
-  check(quenbo::trimBlanks(blanks) == blanks, "trimBlanks is idempotent");
-  Text spaces = quenbo::trimSpaces(text);
+  Text blanks = quenbo::net::trimBlanks(replaced);
+  check(quenbo::net::trimBlanks(blanks) == blanks, "trimBlanks is idempotent");
+  Text spaces = quenbo::sites::trimSpaces(text);
   check(spaces.empty() || (spaces.front() != ' ' && spaces.back() != ' '), "trimSpaces trims");
   return 0;
 }

@@ -6,11 +6,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using quenbo::fuzz::check;
   quenbo::fuzz::FuzzInput input(data, size);
-  quenbo::ScriptJson json;
+  quenbo::script::ScriptJson json;
   bool parsed = json.parse(input.part(0));
   const quenbo::Text text = json.toText();
   if (parsed) {
-    quenbo::ScriptJson again;
+    quenbo::script::ScriptJson again;
     check(again.parse(text), "the document's own text parses");
     check(again.toText() == text, "the document's text is stable");
   }
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       json.assign(value, input.flag(3));
       break;
   }
-  quenbo::ScriptJson changed;
+  quenbo::script::ScriptJson changed;
   check(changed.parse(json.toText()) || json.toText() == "null" || !parsed,
         "a changed document still reads back");
   return 0;

@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using quenbo::fuzz::check;
   quenbo::fuzz::FuzzInput input(data, size);
   const quenbo::Text& subject = input.part(1);
-  quenbo::RegexMatcher regex;
+  quenbo::script::RegexMatcher regex;
   bool ok = regex.execute(input.part(0), subject, input.flag(0), input.flag(1), input.flag(2),
                           input.flag(3));
   check(ok || regex.matchCount() == 0, "a failed run has no matches");

@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using quenbo::fuzz::check;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  const quenbo::Text out = quenbo::TextCodec::unescapeText(text);
+  const quenbo::Text out = quenbo::script::TextCodec::unescapeText(text);
   check(out.find('\0') == quenbo::Text::npos, "unescaped texts hold no zero bytes");
 
   // A well-formed GBK text without anything an escape starts with comes back unchanged.
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const char* const names[] = {"", "GBK", "gb2312", "UTF-16LE", "unicode", "BIG5", "bogus"};
   const std::size_t n = sizeof names / sizeof names[0];
   const std::size_t pick = size > 0 ? data[0] : 0;
-  quenbo::TextCodec::convertCharset(text, names[pick % n], names[(pick / n) % n], pick % 5);
-  check(quenbo::TextCodec::md5Hex(text).size() == 32, "an MD5 is 32 characters");
+  quenbo::script::TextCodec::convertCharset(text, names[pick % n], names[(pick / n) % n], pick % 5);
+  check(quenbo::script::TextCodec::md5Hex(text).size() == 32, "an MD5 is 32 characters");
   return 0;
 }

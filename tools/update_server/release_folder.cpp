@@ -35,7 +35,7 @@ std::vector<ReleaseFile> scanRelease(const fs::path& folder) {
     std::ifstream in(it->path(), std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
-    files.push_back({"/" + relative.generic_string(), TextCodec::md5Hex(bytes.str())});
+    files.push_back({"/" + relative.generic_string(), script::TextCodec::md5Hex(bytes.str())});
   }
   std::sort(files.begin(), files.end(),
             [](const ReleaseFile& a, const ReleaseFile& b) { return a.pathName < b.pathName; });
