@@ -8,8 +8,6 @@
 #include "app/site_setup.h"
 #include "base/encoding.h"
 #include "base/files.h"
-#include "forms/main_window_names.h"
-#include "forms/window_templates.h"
 #include "script/text_codec.h"
 #include "update/install_paths.h"
 #include "update/update_flow.h"
@@ -19,7 +17,6 @@
 
 namespace quenbo::app {
 
-using namespace forms::names;
 using namespace update;
 
 namespace {
@@ -44,7 +41,7 @@ std::string shownLines(const Text& gbk) {
   return lines;
 }
 
-void printRows(const std::vector<window::Row>& rows, std::ostream& out) {
+void printRows(const std::vector<FileRow>& rows, std::ostream& out) {
   for (const auto& row : rows) {
     out << shown(row[kPathColumn]) << "  " << shown(row[kServiceMd5Column]) << "  "
         << shown(row[kLocalMd5Column]);
@@ -99,7 +96,7 @@ int runUpdateCommand(std::span<const char* const> arguments,
     return 1;
   }
   std::filesystem::path executable = executablePath();
-  std::vector<window::Row> rows;
+  std::vector<FileRow> rows;
   if (result == 1) {
     rows = dueRows(answer.files, installDirectory, script::TextCodec::fileMd5(executable),
                    executable.filename());
@@ -126,8 +123,6 @@ int runUpdateCommand(std::span<const char* const> arguments,
         << "package manager that installed it.\n";
     return 1;
   }
-  window::WindowModel list(forms::updateWindowTemplate());
-  for (const auto& row : rows) list.appendRow(超级列表框_文件, row);
   int exitCode = 0;
   UpdaterHooks hooks;
   hooks.ask = [&](const Text& text, window::MessageButtons, window::MessageIcon) {
@@ -139,7 +134,7 @@ int runUpdateCommand(std::span<const char* const> arguments,
   hooks.statusChanged = [&](int row, const Text& status) {
     if (status == lastStatus) return;
     lastStatus = status;
-    out << shown(list.cell(超级列表框_文件, row, kPathColumn)) << ": " << shown(status) << "\n"
+    out << shown(rows[static_cast<std::size_t>(row)][kPathColumn]) << ": " << shown(status) << "\n"
         << std::flush;
   };
   UpdaterSetup setup{installDirectory, executable, {}, options.restart};
@@ -147,10 +142,10 @@ int runUpdateCommand(std::span<const char* const> arguments,
   if (!options.hostsFile.empty()) {
     setup.arguments = {"--hosts", std::filesystem::absolute(options.hostsFile).string()};
   }
-  Updater updater(list, std::move(setup), hooks);
+  Updater updater(rows, std::move(setup), hooks);
   updater.runUpdate();
-  for (int row = 0; row < list.rowCount(超级列表框_文件); ++row) {
-    if (list.cell(超级列表框_文件, row, kStatusColumn) != succeededText()) exitCode = 1;
+  for (const FileRow& row : updater.rows()) {
+    if (row[kStatusColumn] != succeededText()) exitCode = 1;
   }
   return exitCode;
 }

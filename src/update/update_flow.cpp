@@ -25,7 +25,7 @@ using window::MessageIcon;
 struct UpdateFlow::Outcome {
   int result = 0;
   CheckAnswer answer;
-  std::vector<window::Row> rows;
+  std::vector<FileRow> rows;
 };
 
 namespace {
@@ -318,8 +318,16 @@ void UpdateFlow::startUpdate() {
     return askFromThread(text, buttons, icon);
   };
   hooks.endProcess = [this](int code) { later([this, code] { endProcess(code); }); };
-  spawn([this, setup = std::move(setup), hooks = std::move(hooks)]() mutable {
-    Updater(window_, std::move(setup), std::move(hooks)).runUpdate();
+  hooks.statusChanged = [this](int row, const Text& status) {
+    window_.setCell(超级列表框_文件, row, kStatusColumn, status);
+  };
+  std::vector<FileRow> rows;
+  for (int row = 0; row < window_.rowCount(超级列表框_文件); ++row) {
+    rows.push_back(window_.row(超级列表框_文件, row));
+  }
+  spawn([this, rows = std::move(rows), setup = std::move(setup),
+         hooks = std::move(hooks)]() mutable {
+    Updater(std::move(rows), std::move(setup), std::move(hooks)).runUpdate();
   });
 }
 

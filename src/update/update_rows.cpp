@@ -21,11 +21,11 @@ Text fileNameOf(const Text& path) {
   return slash == Text::npos ? path : path.substr(slash + 1);
 }
 
-std::vector<window::Row> dueRows(const std::vector<UpdateFile>& files,
+std::vector<FileRow> dueRows(const std::vector<UpdateFile>& files,
                                  const std::filesystem::path& installDirectory,
                                  const Text& ownDigest,
                                  const std::filesystem::path& executableName) {
-  std::vector<window::Row> rows;
+  std::vector<FileRow> rows;
   for (const UpdateFile& file : files) {
     Text local, status, kind;
     bool self = findText(file.pathName, kSoftwareName) != -1 ||

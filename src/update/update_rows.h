@@ -8,9 +8,11 @@
 
 #include "base/text.h"
 #include "update/update_service.h"
-#include "window/window_model.h"
 
 namespace quenbo::update {
+
+// One file of the list, its cells in column order.
+using FileRow = std::vector<Text>;
 
 // Columns of the file list.
 inline constexpr int kIdColumn = 0, kPathColumn = 1, kServiceMd5Column = 2, kLocalMd5Column = 3,
@@ -28,7 +30,7 @@ Text failedText();                // "失败"
 // the entry whose pathName contains "Quenbo", or whose file name is the executable's own
 // (the program is installed as "quenbo" here). A pathName that would leave the
 // installation directory is listed with its status already "失败".
-std::vector<window::Row> dueRows(const std::vector<UpdateFile>& files,
+std::vector<FileRow> dueRows(const std::vector<UpdateFile>& files,
                                  const std::filesystem::path& installDirectory,
                                  const Text& ownDigest,
                                  const std::filesystem::path& executableName = {});

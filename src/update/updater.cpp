@@ -9,7 +9,6 @@
 #include "base/encoding.h"
 #include "base/files.h"
 #include "base/text_search.h"
-#include "forms/main_window_names.h"
 #include "net/transfer_client.h"
 #include "script/text_codec.h"
 #include "update/install_paths.h"
@@ -19,7 +18,6 @@
 
 namespace quenbo::update {
 
-using namespace forms::names;
 using window::MessageAnswer;
 using window::MessageButtons;
 using window::MessageIcon;
@@ -37,8 +35,20 @@ Text missingProgramText(const std::filesystem::path& executable) {
          "，无法重新启动。更新已结束，请重新安装或手动启动 Quenbo。"_gbk;
 }
 
-Updater::Updater(window::WindowModel& updateWindow, UpdaterSetup setup, UpdaterHooks hooks)
-    : window_(updateWindow), setup_(std::move(setup)), hooks_(std::move(hooks)) {}
+Updater::Updater(std::vector<FileRow> rows, UpdaterSetup setup, UpdaterHooks hooks)
+    : rows_(std::move(rows)), setup_(std::move(setup)), hooks_(std::move(hooks)) {}
+
+std::vector<FileRow> Updater::rows() const {
+  std::lock_guard lock(rowsMutex_);
+  return rows_;
+}
+
+Text Updater::cell(int row, int column) const {
+  std::lock_guard lock(rowsMutex_);
+  const FileRow& cells = rows_.at(static_cast<std::size_t>(row));
+  return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)]
+                                                          : Text();
+}
 
 Text Updater::normaliseHeaders(Text text) {
   if (!text.empty() && !text.ends_with("\r\n")) text += "\r\n";
@@ -54,7 +64,12 @@ Text Updater::normaliseHeaders(Text text) {
 }
 
 void Updater::setStatus(int row, const Text& status) {
-  window_.setCell(超级列表框_文件, row, kStatusColumn, status);
+  {
+    std::lock_guard lock(rowsMutex_);
+    FileRow& cells = rows_.at(static_cast<std::size_t>(row));
+    if (cells.size() <= static_cast<std::size_t>(kStatusColumn)) cells.resize(kStatusColumn + 1);
+    cells[static_cast<std::size_t>(kStatusColumn)] = status;
+  }
   if (hooks_.statusChanged) hooks_.statusChanged(row, status);
 }
 
@@ -108,7 +123,7 @@ bool Updater::startDownload(const Text& url, const std::filesystem::path& direct
 
 bool Updater::verifyRow(int row, const std::filesystem::path& file) const {
   return fileExists(file) &&
-         script::TextCodec::fileMd5(file) == window_.cell(超级列表框_文件, row, kServiceMd5Column);
+         script::TextCodec::fileMd5(file) == cell(row, kServiceMd5Column);
 }
 
 void Updater::failRow(int row, const Text& what, const Text& problem) {
@@ -125,9 +140,9 @@ void Updater::failRow(int row, const Text& what, const Text& problem) {
 
 void Updater::runUpdate() {
   const std::filesystem::path& home = setup_.installDirectory;
-  int rows = window_.rowCount(超级列表框_文件);
+  const int rows = static_cast<int>(rows_.size());  // the run alone changes nothing but statuses
   for (int row = 0; row < rows; ++row) {
-    auto cell = [&](int column) { return window_.cell(超级列表框_文件, row, column); };
+    auto cell = [&](int column) { return this->cell(row, column); };
     if (cell(kKindColumn) == mainProgramKind() || cell(kStatusColumn) == succeededText()) continue;
     currentRow_ = row;
     std::optional<std::filesystem::path> target = installedPath(home, cell(kPathColumn));
@@ -157,10 +172,10 @@ void Updater::runUpdate() {
   }
 
   for (int row = 0; row < rows; ++row) {
-    if (window_.cell(超级列表框_文件, row, kKindColumn) != mainProgramKind()) continue;
+    if (cell(row, kKindColumn) != mainProgramKind()) continue;
     currentRow_ = row;
     std::filesystem::path download = home / temporaryMainProgramName();
-    startDownload(window_.cell(超级列表框_文件, row, kUrlColumn), home,
+    startDownload(cell(row, kUrlColumn), home,
                   temporaryMainProgramName(), "token=qmvt", 999);
     if (abandoned()) {
       (void)deleteFile(download);  // deleted again at the next start

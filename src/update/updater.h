@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,8 +20,8 @@
 #include "base/text.h"
 #include "net/fetch.h"
 #include "net/transfer_progress.h"
+#include "update/update_rows.h"
 #include "window/interactions.h"
-#include "window/window_model.h"
 
 namespace quenbo::update {
 
@@ -65,7 +66,9 @@ Text missingProgramText(const std::filesystem::path& executable);
 
 class Updater final {
  public:
-  Updater(window::WindowModel& updateWindow, UpdaterSetup setup, UpdaterHooks hooks);
+  // `rows` are the file list's rows (update_rows.h); the run writes their status column and
+  // tells every change through hooks.statusChanged.
+  Updater(std::vector<FileRow> rows, UpdaterSetup setup, UpdaterHooks hooks);
 
   void runUpdate();
 
@@ -84,10 +87,14 @@ class Updater final {
   // User-Agent lines.
   static Text normaliseHeaders(Text text);
 
+  // The rows as the run left them.
+  std::vector<FileRow> rows() const;
+
  private:
   bool downloadThread(const Text& url, const std::filesystem::path& directory,
                       const std::filesystem::path& name, const Text& headerText, int identifier);
   void setStatus(int row, const Text& status);
+  Text cell(int row, int column) const;
   // Where the replace script puts the new executable.
   std::filesystem::path replaceTarget() const;
   // A failed row: marks it "失败" with the problem, when there is one, asks whether to
@@ -95,7 +102,9 @@ class Updater final {
   void failRow(int row, const Text& what, const Text& problem);
   bool abandoned() const { return setup_.abandon && setup_.abandon(); }
 
-  window::WindowModel& window_;
+  // Read by the run, their status also written by the progress thread.
+  mutable std::mutex rowsMutex_;
+  std::vector<FileRow> rows_;
   UpdaterSetup setup_;
   UpdaterHooks hooks_;
   // The row being downloaded: written by the run, read by the progress thread.

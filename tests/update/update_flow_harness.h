@@ -87,6 +87,16 @@ class UpdateFlowHarness : public testing::SandboxTest {
   }
 
   int rows() const { return updateModel_->rowCount(超级列表框_文件); }
+  // Runs an update of the listed rows on this thread, as the window's flow does: every
+  // status goes back into the list.
+  void runUpdater(UpdaterSetup setup, UpdaterHooks hooks) {
+    hooks.statusChanged = [this](int row, const Text& status) {
+      updateModel_->setCell(超级列表框_文件, row, kStatusColumn, status);
+    };
+    std::vector<FileRow> listed;
+    for (int row = 0; row < rows(); ++row) listed.push_back(updateModel_->row(超级列表框_文件, row));
+    Updater(std::move(listed), std::move(setup), std::move(hooks)).runUpdate();
+  }
   std::string cell(int row, int column) const {
     return gbkToUtf8(updateModel_->cell(超级列表框_文件, row, column));
   }

@@ -73,13 +73,12 @@ TEST_F(UpdateReplace, AReplaceThatCannotHappenFailsItsRowInsteadOfAnnouncingIt) 
   std::vector<std::string> asked;
   UpdaterSetup setup{home(), home() / "quenbo", {}, false};
   setup.user = kOtherUser;
-  Updater updater(win(), std::move(setup),
+  runUpdater(std::move(setup),
                   {[&](const Text& text, auto, auto) {
                      asked.push_back(gbkToUtf8(text));
                      return window::MessageAnswer::No;
                    },
                    [](int) {}, {}});
-  updater.runUpdate();
   ::chmod(home().c_str(), 0755);
   EXPECT_TRUE(cell(0, kStatusColumn).starts_with("失败（")) << cell(0, kStatusColumn);
   EXPECT_NE(cell(0, kStatusColumn).find("属于其他用户"), std::string::npos);

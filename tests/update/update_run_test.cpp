@@ -139,12 +139,10 @@ TEST_F(UpdateRun, DownloadsOverHttpsNeedATrustedCertificate) {
   ASSERT_TRUE(update());
   EXPECT_EQ(cell(0, kStatusColumn), "成功");
   // The same list fetched with the system's store only: the download is refused.
-  Updater refused(win(), {home(), home() / "quenbo", {}, false},
-                  {[](const Text&, auto, auto) { return window::MessageAnswer::No; },
-                   [](int) {}, {}});
   fs::remove(home() / "a.txt");
   win().setCell(超级列表框_文件, 0, kStatusColumn, {});
-  refused.runUpdate();
+  runUpdater({home(), home() / "quenbo", {}, false},
+             {[](const Text&, auto, auto) { return window::MessageAnswer::No; }, [](int) {}, {}});
   EXPECT_EQ(cell(0, kStatusColumn), "失败（证书不受信任：127.0.0.1）");
   EXPECT_FALSE(fs::exists(home() / "a.txt"));
 }
@@ -159,12 +157,13 @@ TEST(UpdaterTexts, HeadersAreCompletedAsDesigned) {
 }
 
 TEST(UpdaterTexts, ProgressIsTheTruncatedPercentage) {
-  window::WindowModel list(forms::updateWindowTemplate());
-  list.appendRow(超级列表框_文件, {"1", "/a", "", "", "", "", ""});
-  Updater updater(list, {}, {});
+  std::vector<Text> told;
+  Updater updater({{"1", "/a", "", "", "", "", ""}}, {},
+                  {{}, {}, [&](int, const Text& status) { told.push_back(status); }});
   for (auto [received, text] : {std::pair{999, "99%"}, {0, "0%"}, {1000, "100%"}}) {
     updater.reportProgress(0, 1000, received);
-    EXPECT_EQ(list.cell(超级列表框_文件, 0, kStatusColumn), text);
+    EXPECT_EQ(updater.rows()[0][kStatusColumn], text);
+    EXPECT_EQ(told.back(), text);
   }
 }
 

@@ -163,10 +163,9 @@ TEST_F(DownloadRules, ADownloadIsNotFollowedFromHttpsToHttp) {
   ASSERT_TRUE(check(false));
   ASSERT_EQ(rows(), 1);
   // The service lists, the download client trusts the file server's certificate.
-  Updater updater(win(), {home(), home() / "quenbo", pem, false},
+  runUpdater({home(), home() / "quenbo", pem, false},
                   {[](const Text&, auto, auto) { return window::MessageAnswer::No; },
                    [](int) {}, {}});
-  updater.runUpdate();
   EXPECT_EQ(cell(0, kStatusColumn), "失败（拒绝从 https 转向 http：127.0.0.1）");
   EXPECT_EQ(plain.requestCount(), 0u);
   EXPECT_EQ(testing::readWholeFile((home() / "a.txt").string()), "A1");
