@@ -71,10 +71,31 @@ bool optionalSection(const HostsRow& row) {
   return row.section == "markers" || row.section == "board" || row.section == "service";
 }
 
-std::optional<IniFile> readIni(const std::filesystem::path& path) {
-  std::optional<Bytes> content = readFile(path);
+std::optional<IniFile> readIni(const std::filesystem::path& path, ReadRefusal& refusal) {
+  std::optional<Bytes> content = readFile(path, refusal);
   if (!content) return std::nullopt;
   return IniFile(std::move(*content));
+}
+
+std::optional<IniFile> readIni(const std::filesystem::path& path) {
+  ReadRefusal refusal;
+  return readIni(path, refusal);
+}
+
+// Why a file that is there could not be read.
+std::string refusalReason(ReadRefusal refusal) {
+  switch (refusal) {
+    case ReadRefusal::notRegularFile:
+      return ": not a regular file";
+    case ReadRefusal::tooLarge:
+      return ": larger than 4 MiB";
+    case ReadRefusal::cannotOpen:
+      return ": it cannot be opened (no permission?)";
+    case ReadRefusal::cannotRead:
+      return ": a read failed";
+    default:
+      return "";
+  }
 }
 
 }  // namespace
@@ -158,10 +179,11 @@ bool HostsEditing::save(std::string& error) {
   std::error_code missing;
   if (std::filesystem::symlink_status(localFile_, missing).type() !=
       std::filesystem::file_type::not_found) {
-    local = readIni(localFile_);
+    ReadRefusal refusal = ReadRefusal::none;
+    local = readIni(localFile_, refusal);
     if (!local) {
       // Never overwrite a file that could not be read with a few keys.
-      error = "cannot read " + localFile_.string();
+      error = "cannot read " + localFile_.string() + refusalReason(refusal) + "; nothing was saved";
       return false;
     }
   } else {

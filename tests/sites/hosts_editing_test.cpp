@@ -137,6 +137,7 @@ TEST_F(HostsEditingTest, RefusesToSaveWhatCannotBeTakenOrWritten) {
   HostsEditing unreadable = editing();
   unreadable.setValue(indexOf(unreadable, "sites", "Btdad"), "btdad.example");
   EXPECT_FALSE(unreadable.save(error));
+  EXPECT_EQ(error, "cannot read " + local_.string() + ": not a regular file; nothing was saved");
   EXPECT_TRUE(std::filesystem::is_fifo(local_));
 }
 
