@@ -7,7 +7,7 @@
 # memory side by side:
 #   reuse floor:  one https set-up (TCP + full TLS, 3 RTT), then 30 x (RTT + LATENCY), plus
 #                 the 10 ms pause between the launches of the 11 sites;
-#   design floor: 30 x (3 RTT + LATENCY), a new connection with a resumed TLS session per page.
+#   new-connection floor: 30 x (3 RTT + LATENCY), a new connection with a resumed TLS session per page.
 # Then one search that waits 5 s on a silent site, for the CPU time of waiting.
 # Usage: scripts/measure-search.sh [runs] [latency-ms] [rtt-ms]
 set -eu
@@ -36,12 +36,12 @@ start_simulator "$work/sim.hosts" --pages $pages --latency "$latency" --rtt "$rt
 simulator=$!
 
 reuse_floor=$((3 * rtt + pages * (rtt + latency) + sites * 10))
-design_floor=$((pages * (3 * rtt + latency)))
+newconn_floor=$((pages * (3 * rtt + latency)))
 echo "$sites sites x $pages pages, latency $latency ms, round trip $rtt ms"
-echo "reuse floor $reuse_floor ms, design floor $design_floor ms"
+echo "reuse floor $reuse_floor ms, new-connection floor $newconn_floor ms"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-4s %-12s %8s %12s %13s %12s %9s %6s\n' run connections "wall s" "/reuse floor" \
-  "/design floor" "CPU ms/page" "peak MiB" hits
+  "/new-conn floor" "CPU ms/page" "peak MiB" hits
 
 # Runs a command with its output to $work/out and $work/err.log; writes "wall user system
 # peak-KiB" (seconds, microsecond precision, as the kernel counts them) to $work/time.
@@ -71,7 +71,7 @@ measure() {  # run-number mode option...
   hits=$(wc -l <"$work/hits-$mode.tsv")
   echo "$mode $wall" >>"$work/walls"
   awk -v n="$n" -v m="$mode" -v w="$wall" -v u="$user" -v s="$system" -v r="$rss" -v h="$hits" \
-    -v p=$((sites * pages)) -v rf="$reuse_floor" -v df="$design_floor" \
+    -v p=$((sites * pages)) -v rf="$reuse_floor" -v df="$newconn_floor" \
     'BEGIN { printf "%-4d %-12s %8.2f %11.2fx %12.2fx %12.2f %9.1f %6d\n",
              n, m, w, w * 1000 / rf, w * 1000 / df, (u + s) * 1000 / p, r / 1024, h }'
 }

@@ -143,7 +143,7 @@ StatusBar::StatusBar(const std::vector<window::StatusPartTemplate>& parts, QWidg
 }
 
 void StatusBar::resizeEvent(QResizeEvent*) {
-  // The parts keep their designed proportions of the bar's width.
+  // The parts keep the proportions of the bar's width they have in the form.
   const int designed = designedRights_.empty() ? 0 : designedRights_.back();
   if (designed <= 0) return;
   int left = 0;

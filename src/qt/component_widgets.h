@@ -97,7 +97,7 @@ class StatusBar final : public QWidget {
 
  private:
   std::vector<QLabel*> parts_;
-  std::vector<int> designedRights_;  // the right edge of each part as designed
+  std::vector<int> designedRights_;  // the right edge of each part in the form
 };
 
 // Whether a box may go from `before` to `after` by the user's typing or pasting: an integer

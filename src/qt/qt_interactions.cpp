@@ -130,7 +130,7 @@ std::optional<std::filesystem::path> QtInteractions::saveFileDialog(const Text& 
   std::optional<std::filesystem::path> chosen;
   onGui(
       [&] {
-        // Shown as the design labels it; matched by the patterns inside the label.
+        // Shown with the label as written; matched by the patterns inside the label.
         QString path = QFileDialog::getSaveFileName(parent_, QString(), QString(),
                                                     nameFilterFor(toQString(filter)), nullptr,
                                                     QFileDialog::HideNameFilterDetails);

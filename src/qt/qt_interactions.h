@@ -22,7 +22,7 @@ namespace quenbo::qt {
 // item's name as data (UTF-8).
 void buildPopupMenu(const window::MenuTemplate& layout, QMenu& menu);
 
-// The save dialog's file-type entry: the label as the design writes it, for example
+// The save dialog's file-type entry: the label as written, for example
 // "文本文件（*.txt）", followed by the patterns found inside its brackets, which Qt matches
 // against the files ("*" when the label names none).
 QString nameFilterFor(const QString& label);

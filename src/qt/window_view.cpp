@@ -30,7 +30,7 @@ using window::ComponentKind;
 
 namespace {
 
-// The designed sizes are outer sizes; the designed frame is 3 pixels wide at the sides and
+// The forms' sizes are outer sizes; their frame is 3 pixels wide at the sides and
 // the bottom and 26 pixels at the top (title bar included), so the main window's client
 // area is 1159 x 496, exactly the width of its status bar and result list.
 constexpr int kFrameWidth = 6, kFrameHeight = 29;

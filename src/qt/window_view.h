@@ -43,7 +43,7 @@ class WindowView final : public QWidget, private window::ModelObserver {
   // What the window's close button does; without a handler it destroys the model (whose
   // about-to-be-destroyed handlers run first). The window goes only once the model is gone.
   void setCloseHandler(std::function<void()> handler) { closeHandler_ = std::move(handler); }
-  // A resizable window has its designed size as its minimum and starting size; its
+  // A resizable window has its form's size as its minimum and starting size; its
   // components follow a larger window by the stretch rules. Otherwise its size is fixed.
   void setResizable(bool resizable);
 
@@ -76,10 +76,10 @@ class WindowView final : public QWidget, private window::ModelObserver {
   // Building (window_view.cpp).
   void build();
   void place(Part& part);
-  // A component's place in its container now: its designed geometry moved and grown by its
+  // A component's place in its container now: its form geometry moved and grown by its
   // share of the container's growth.
   window::Geometry stretchedGeometry(const Part& part) const;
-  // How much wider and higher than designed a component is now.
+  // How much wider and higher than in the form a component is now.
   QSize growth(const Part& part) const;
   static void widenColumns(QTreeView& view, const window::ComponentTemplate& list);
   void loadState(Part& part);

@@ -1,6 +1,6 @@
 // Where the main window was and how large, kept in a section of the settings file of its
-// own so that the window opens the next time as it was left. The design's sections and keys
-// are not touched.
+// own so that the window opens the next time as it was left. The other sections and keys
+// are never touched.
 #pragma once
 
 #include <optional>

@@ -21,7 +21,7 @@ class FilmBoard final {
   static constexpr int kFilmTiles = 10;  // tiles 1 to 10; 11 and 12 are promotion tiles
 
   // `host` is the board site's host (host or host:port); empty: no board is fetched and the
-  // tiles keep the window's design.
+  // tiles keep their empty captions and pictures.
   FilmBoard(window::WindowModel& window, window::Interactions& interactions, Text host);
   // Ends the loader and waits for it: its request or poster download is abandoned, so this
   // takes a moment however long the hosts stay silent.

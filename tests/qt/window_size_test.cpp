@@ -89,7 +89,7 @@ TEST_F(WindowSize, MainControlsGrowWhileTheRestStaysCentredOrAnchored) {
   EXPECT_EQ(list->header()->sectionSize(1) + list->header()->sectionSize(2), 560 + dx);
   shootTabs("1920x1080");
 
-  // Back to the designed size, everything is where the design puts it again.
+  // Back at its smallest, 1159 x 496, every component is at its own place again.
   view().resize(1159, 496);
   ASSERT_TRUE(processUntil([&] { return view().size() == QSize(1159, 496); }));
   EXPECT_EQ(placed(编辑框_搜索), QRect(50, 40, 801, 35));
