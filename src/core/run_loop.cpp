@@ -46,16 +46,21 @@ void RunLoop::sleepUntil(Clock::time_point until) {
 }
 
 void RunLoop::waitProcessing(std::chrono::milliseconds duration) {
-  auto deadline = Clock::now() + duration;
-  for (;;) {
-    processEvents();
-    if (Clock::now() >= deadline) return;
-    sleepUntil(deadline);
-  }
+  (void)runUntil([] { return false; }, duration, duration);
 }
 
 bool RunLoop::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout,
                        std::chrono::milliseconds recheck) {
+  return runTasksUntil([this] { processEvents(); },
+                       [this](Clock::time_point until) { sleepUntil(until); }, done, timeout,
+                       recheck);
+}
+
+bool runTasksUntil(const std::function<void()>& processEvents,
+                   const std::function<void(std::chrono::steady_clock::time_point)>& sleepUntil,
+                   const std::function<bool()>& done, std::chrono::milliseconds timeout,
+                   std::chrono::milliseconds recheck) {
+  using Clock = std::chrono::steady_clock;
   auto deadline = Clock::now() + timeout;
   for (;;) {
     processEvents();

@@ -1,6 +1,6 @@
 // A task loop without a display: the thread that constructs it runs its tasks whenever it
-// calls processEvents, waitProcessing or runUntil. The command line and the server run their
-// searches' events on one; the headless window front-end is built on it.
+// calls processEvents, waitProcessing or runUntil. The command line runs its searches'
+// events on one.
 #pragma once
 
 #include <chrono>
@@ -14,6 +14,15 @@
 #include "core/task_loop.h"
 
 namespace quenbo::core {
+
+// The waiting of a loop on its own thread: runs the due tasks with `processEvents` until
+// `done` holds or `timeout` passes, and returns whether it holds. Between runs it sleeps with
+// `sleepUntil` (which wakes early for a posted or due task), and asks `done` again at least
+// every `recheck`, for a condition another thread changes without posting.
+bool runTasksUntil(const std::function<void()>& processEvents,
+                   const std::function<void(std::chrono::steady_clock::time_point)>& sleepUntil,
+                   const std::function<bool()>& done, std::chrono::milliseconds timeout,
+                   std::chrono::milliseconds recheck);
 
 class RunLoop final : public TaskLoop {
  public:

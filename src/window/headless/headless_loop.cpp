@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/run_loop.h"
+
 namespace quenbo::window {
 
 HeadlessLoop::HeadlessLoop() : uiThread_(std::this_thread::get_id()) {}
@@ -126,24 +128,14 @@ void HeadlessLoop::sleepUntil(Clock::time_point until) {
 }
 
 void HeadlessLoop::waitProcessing(std::chrono::milliseconds duration) {
-  auto deadline = Clock::now() + duration;
-  for (;;) {
-    processEvents();
-    if (Clock::now() >= deadline) return;
-    sleepUntil(deadline);
-  }
+  (void)runUntil([] { return false; }, duration, duration);
 }
 
 bool HeadlessLoop::runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout,
                             std::chrono::milliseconds recheck) {
-  auto deadline = Clock::now() + timeout;
-  for (;;) {
-    processEvents();
-    if (done()) return true;
-    auto now = Clock::now();
-    if (now >= deadline) return false;
-    sleepUntil(std::min(deadline, now + std::max(recheck, std::chrono::milliseconds(1))));
-  }
+  return core::runTasksUntil([this] { processEvents(); },
+                             [this](Clock::time_point until) { sleepUntil(until); }, done,
+                             timeout, recheck);
 }
 
 }  // namespace quenbo::window
