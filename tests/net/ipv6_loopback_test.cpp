@@ -9,7 +9,6 @@
 #include "net/http_engine.h"
 #include "net/inet_request.h"
 #include "net/transfer_client.h"
-#include "net/url_parts.h"
 #include "http_server/http_test_server.h"
 #include "support/fixtures.h"
 
@@ -87,30 +86,6 @@ TEST_F(Ipv6Loopback, EveryTransportReachesALiteralHostDirectlyAndAsAProxy) {
     const Text elsewhere = "http://far.example/through";
     EXPECT_EQ(transport.get(elsewhere, server_.hostAndPort(), sandbox_.path().string()),
               "v6 page " + elsewhere);
-  }
-}
-
-TEST(UrlPartsV6, TheLiteralsColonsAreNoPort) {
-  struct Case {
-    const char* url;
-    UrlVariant variant;
-    const char* host;
-    const char* hostWithPort;
-    int port;
-    const char* path;
-  } cases[] = {
-      {"http://[::1]:8080/a", UrlVariant::request, "::1", "[::1]:8080", 8080, "/a"},
-      {"http://[::1]:8080/a", UrlVariant::transfer, "::1", "[::1]:8080", 8080, "/a"},
-      {"https://[FE80::1]/a?b", UrlVariant::transfer, "fe80::1", "[fe80::1]", 443, "/a?b"},
-      {"[::1]:81", UrlVariant::request, "::1", "[::1]:81", 81, "/"},
-      {"http://[::1]x/", UrlVariant::transfer, "::1", "[::1]x", 0, "/"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.url);
-    EXPECT_EQ(urlHost(c.url, false, c.variant), c.host);
-    EXPECT_EQ(urlHost(c.url, true, c.variant), c.hostWithPort);
-    EXPECT_EQ(urlPort(c.url, c.variant), c.port);
-    EXPECT_EQ(urlPath(c.url, c.variant), c.path);
   }
 }
 

@@ -36,6 +36,12 @@ TEST(UrlParts, HostPortAndPathOfBothVariants) {
       {"http://host:81:82/p", transfer, "host", "host:81:82", 81, "/p"},
       // A query right after the host has no path before it.
       {"http://host?q=1", transfer, "host?q=1", "host?q=1", 80, "/"},
+      // An IPv6 literal's colons are no port, in both variants.
+      {"http://[::1]:8080/a", request, "::1", "[::1]:8080", 8080, "/a"},
+      {"http://[::1]:8080/a", transfer, "::1", "[::1]:8080", 8080, "/a"},
+      {"https://[FE80::1]/a?b", transfer, "fe80::1", "[fe80::1]", 443, "/a?b"},
+      {"[::1]:81", request, "::1", "[::1]:81", 81, "/"},
+      {"http://[::1]x/", transfer, "::1", "[::1]x", 0, "/"},
   };
   for (const HostCase& c : cases) {
     SCOPED_TRACE(std::string(c.url) + (c.variant == request ? " (request)" : " (transfer)"));
