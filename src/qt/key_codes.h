@@ -1,5 +1,5 @@
-// Key codes as the window model's key events carry them: the codes of the designed
-// platform's virtual keys (13 is Enter).
+// Key codes as the window model's key events carry them: virtual-key codes, whatever the
+// toolkit's own (13 is Enter).
 #pragma once
 
 class QKeyEvent;

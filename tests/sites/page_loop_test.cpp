@@ -206,7 +206,7 @@ TEST(PageLoop, RunningFlagIsClearedAfterTheLastHandOverAndBeforeTheEndLine) {
 }
 
 // Each way out keeps its reason and the engine's status of the last request, with the
-// log lines the design gives it; a request in flight is abandoned by a stop.
+// log lines the site log writes for it; a request in flight is abandoned by a stop.
 TEST(PageLoop, EveryWayOutKeepsItsReasonAndTheLastStatus) {
   HttpTestServer full(btdadSite([](int) { return 5; }));
   HttpTestServer error([](const RecordedRequest&, ServerConnection& c) {

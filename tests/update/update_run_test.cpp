@@ -39,7 +39,7 @@ TEST_F(UpdateRun, OrdinaryFilesAreVerifiedPutInPlaceAndTheProgramRestarts) {
   EXPECT_EQ(ui_.messages()[0].title, "温馨提示"_gbk);
   EXPECT_EQ(ended_, std::vector<int>{0});
   EXPECT_TRUE(markerAppears());  // started again by the restart script
-  // The downloads carried the designed header lines.
+  // The downloads carried the default header lines.
   for (const auto& r : server_->requests()) {
     if (r.target.starts_with("/files/")) {
       EXPECT_EQ(r.headerCount("Referer=/"), 1) << r.head;
@@ -147,7 +147,7 @@ TEST_F(UpdateRun, DownloadsOverHttpsNeedATrustedCertificate) {
   EXPECT_FALSE(fs::exists(home() / "a.txt"));
 }
 
-TEST(UpdaterTexts, HeadersAreCompletedAsDesigned) {
+TEST(UpdaterTexts, HeadersAreCompletedWithTheDefaults) {
   EXPECT_EQ(Updater::normaliseHeaders("Referer=/"),
             "Referer=/\r\nAccept:*/*\r\nContent-Type:application/x-www-form-urlencoded\r\n"
             "User-Agent:Mozilla/5.0 (Windows NT 6.1; WOW64; rv:23.0) Gecko/20100101 "
